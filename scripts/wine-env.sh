@@ -1,0 +1,36 @@
+# Sourced by the other scripts: one Wine prefix per checkout, kept under build/ (git-ignored).
+HM_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$HM_ROOT/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+# The 64-bit loader directly: /usr/bin/wine picks the 32-bit loader whenever wine32 is installed,
+# and that loader cannot start on kernels without 32-bit support.
+if [ -x /usr/lib/wine/wine64 ]; then HM_WINE=/usr/lib/wine/wine64; else HM_WINE="$(command -v wine64 || command -v wine)"; fi
+export WINELOADER="$HM_WINE"
+HM_WINESERVER="$(command -v wineserver || echo /usr/lib/wine/wineserver)"
+
+# Creates the prefix once: virtual desktop for every program (fast hide/destroy, real maximise),
+# a CJK font and the font substitutes GDI+ needs to find "宋体" and "Tahoma".
+hm_prefix() {
+  if [ -f "$WINEPREFIX/.harrowmere-ready" ]; then return 0; fi
+  mkdir -p "$WINEPREFIX"
+  "$HM_WINE" wineboot --init >/dev/null 2>&1 || true
+  "$HM_WINESERVER" -w
+  local reg="$WINEPREFIX/harrowmere.reg"
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1920x1080"' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' '"Tahoma"="WenQuanYi Micro Hei"' \
+    '"Microsoft Sans Serif"="WenQuanYi Micro Hei"' '"MS Shell Dlg"="WenQuanYi Micro Hei"' \
+    '"MS Shell Dlg 2"="WenQuanYi Micro Hei"' '"微软雅黑"="WenQuanYi Micro Hei"' \
+    '"Microsoft YaHei"="WenQuanYi Micro Hei"' > "$reg.utf8"
+  iconv -f UTF-8 -t UTF-16LE "$reg.utf8" | { printf '\xff\xfe'; cat; } > "$reg"
+  "$HM_WINE" regedit /S "$reg" >/dev/null 2>&1 || true
+  local fontdir="$WINEPREFIX/drive_c/windows/Fonts"
+  for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
+    [ -f "$f" ] && ln -sf "$f" "$fontdir/" || true
+  done
+  "$HM_WINESERVER" -w
+  touch "$WINEPREFIX/.harrowmere-ready"
+}
