@@ -1,0 +1,424 @@
+// The embedded pictures, icons and manifests, read back the way the programs read them.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+const WORD kChineseSimplified = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+
+struct PictureSize {
+    int id;
+    int width;
+    int height;
+};
+
+// Every picture the client draws, with the size its users lay it out for.
+const PictureSize kPictures[] = {
+    {130, 28, 28},   {131, 84, 24},  {132, 84, 24},  {133, 84, 24},  {134, 84, 24},
+    {135, 23, 23},   {137, 16, 16},  {138, 82, 22},  {139, 82, 22},  {140, 82, 22},
+    {141, 82, 22},   {142, 295, 190}, {144, 68, 35}, {145, 1154, 704}, {146, 68, 35},
+    {147, 68, 35},   {148, 68, 35},  {151, 84, 24},  {152, 84, 24},  {153, 28, 28},
+    {154, 23, 23},   {155, 84, 24},  {156, 84, 24},  {157, 25, 25},  {158, 25, 25},
+    {196, 25, 25},   {208, 25, 25},  {209, 25, 25},  {210, 25, 25},  {211, 25, 25},
+    {212, 25, 25},   {213, 25, 25},  {214, 25, 25},  {215, 25, 25},  {216, 25, 25},
+    {217, 25, 25},   {229, 25, 25},  {230, 25, 25},  {231, 25, 25},  {232, 25, 25},
+    {234, 25, 25},
+};
+
+// A picture decoded into 32-bit ARGB pixels, so no GDI+ object outlives a test.
+struct Picture {
+    Gdiplus::Status status = Gdiplus::GenericError;
+    int width = 0;
+    int height = 0;
+    bool hasAlphaFormat = false;
+    std::vector<uint32_t> argb;
+
+    uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
+};
+
+int Alpha(uint32_t c) { return static_cast<int>(c >> 24); }
+int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
+
+bool Differs(uint32_t a, uint32_t b, int tolerance) {
+    for (int shiftBits = 0; shiftBits < 32; shiftBits += 8) {
+        int d = static_cast<int>((a >> shiftBits) & 0xFF) - static_cast<int>((b >> shiftBits) & 0xFF);
+        if (d > tolerance || -d > tolerance) return true;
+    }
+    return false;
+}
+
+std::wstring WindowsPath(const char* path) {
+    std::wstring w;
+    for (const char* p = path; *p; ++p) w += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
+    return w;
+}
+
+// The bytes of one resource of a module; empty when it is missing.
+std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
+    HRSRC found = FindResourceW(module, name, type);
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(module, found);
+    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    DWORD size = SizeofResource(module, found);
+    if (!bytes || size == 0) return {};
+    return std::vector<BYTE>(bytes, bytes + size);
+}
+
+// Decodes PNG bytes through a stream on movable global memory, as the client's loader does.
+Picture Decode(const std::vector<BYTE>& bytes) {
+    Picture picture;
+    if (bytes.empty()) return picture;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size());
+    if (!block) return picture;
+    void* dst = GlobalLock(block);
+    std::memcpy(dst, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+        GlobalFree(block);
+        return picture;
+    }
+    {
+        Gdiplus::Bitmap bitmap(stream, TRUE);
+        picture.status = bitmap.GetLastStatus();
+        if (picture.status == Gdiplus::Ok) {
+            picture.width = static_cast<int>(bitmap.GetWidth());
+            picture.height = static_cast<int>(bitmap.GetHeight());
+            picture.hasAlphaFormat = Gdiplus::IsAlphaPixelFormat(bitmap.GetPixelFormat()) != FALSE;
+            Gdiplus::Rect all(0, 0, picture.width, picture.height);
+            Gdiplus::BitmapData data{};
+            picture.status = bitmap.LockBits(&all, Gdiplus::ImageLockModeRead,
+                                             PixelFormat32bppARGB, &data);
+            if (picture.status == Gdiplus::Ok) {
+                picture.argb.resize(static_cast<size_t>(picture.width) * picture.height);
+                for (int y = 0; y < picture.height; ++y) {
+                    const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * data.Stride;
+                    std::memcpy(&picture.argb[static_cast<size_t>(y) * picture.width], row,
+                                static_cast<size_t>(picture.width) * 4);
+                }
+                bitmap.UnlockBits(&data);
+            }
+        }
+    }
+    stream->Release();
+    return picture;
+}
+
+Picture LoadPicture(int id) {
+    return Decode(ResourceBytes(GetModuleHandleW(nullptr), L"PNG", MAKEINTRESOURCEW(id)));
+}
+
+// Share of pixels of a rectangle of two equally sized pictures that visibly differ.
+double DifferingShare(const Picture& a, int ax, const Picture& b, int bx, int width, int height) {
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (Differs(a.At(ax + x, y), b.At(bx + x, y), 24)) ++differing;
+    return static_cast<double>(differing) / (width * height);
+}
+
+class Resources : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
+    }
+    static void TearDownTestSuite() {
+        if (token) Gdiplus::GdiplusShutdown(token);
+        token = 0;
+    }
+    static ULONG_PTR token;
+};
+ULONG_PTR Resources::token = 0;
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    auto* ids = reinterpret_cast<std::set<int>*>(param);
+    ids->insert(IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : -1);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+    reinterpret_cast<std::set<WORD>*>(param)->insert(language);
+    return TRUE;
+}
+
+TEST_F(Resources, EveryPictureIsAChinesePngOfItsSize) {
+    const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const PictureSize& expected : kPictures) {
+        SCOPED_TRACE("picture " + std::to_string(expected.id));
+        LPCWSTR name = MAKEINTRESOURCEW(expected.id);
+        ASSERT_NE(nullptr, FindResourceW(nullptr, name, L"PNG"));
+        EXPECT_NE(nullptr, FindResourceExW(nullptr, L"PNG", name, kChineseSimplified));
+        // The lookup above may fall back to another language; the stored one is exactly 2052.
+        std::set<WORD> languages;
+        EnumResourceLanguagesW(nullptr, L"PNG", name, CollectLanguage,
+                               reinterpret_cast<LONG_PTR>(&languages));
+        EXPECT_EQ(std::set<WORD>{kChineseSimplified}, languages);
+        std::vector<BYTE> bytes = ResourceBytes(GetModuleHandleW(nullptr), L"PNG", name);
+        ASSERT_GT(bytes.size(), sizeof signature);
+        EXPECT_EQ(0, std::memcmp(bytes.data(), signature, sizeof signature));
+        Picture picture = Decode(bytes);
+        ASSERT_EQ(Gdiplus::Ok, picture.status);
+        EXPECT_EQ(expected.width, picture.width);
+        EXPECT_EQ(expected.height, picture.height);
+        EXPECT_TRUE(picture.hasAlphaFormat);
+        bool anyOpaque = std::any_of(picture.argb.begin(), picture.argb.end(),
+                                     [](uint32_t c) { return Alpha(c) == 255; });
+        EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
+    }
+}
+
+TEST_F(Resources, NoPictureBeyondTheListed) {
+    std::set<int> embedded;
+    EnumResourceNamesW(nullptr, L"PNG", CollectName, reinterpret_cast<LONG_PTR>(&embedded));
+    std::set<int> listed;
+    for (const PictureSize& p : kPictures) listed.insert(p.id);
+    EXPECT_EQ(listed, embedded);
+}
+
+TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
+    Picture back = LoadPicture(145);
+    ASSERT_EQ(Gdiplus::Ok, back.status);
+    ASSERT_EQ(1154, back.width);
+    ASSERT_EQ(704, back.height);
+    const RECT page = {377, 208, 977, 594};
+
+    // The scene fills the picture: only the rounded outer corners may be see-through, so the
+    // window can be dragged by any part of it.
+    size_t clear = 0;
+    std::set<uint32_t> colours;
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x) {
+            uint32_t c = back.At(x, y);
+            if (Alpha(c) < 255) ++clear;
+            colours.insert(c);
+        }
+    EXPECT_LT(clear, 2000u);
+    EXPECT_GT(colours.size(), 5000u) << "an illustration, not flat fills";
+    for (POINT p : {POINT{10, 10}, POINT{1143, 10}, POINT{10, 693}, POINT{1143, 693},
+                    POINT{180, 120}, POINT{1100, 400}, POINT{600, 680}})
+        EXPECT_EQ(255, Alpha(back.At(p.x, p.y))) << p.x << "," << p.y;
+
+    // Under the page: opaque and in the game view's dark teal family (blue-green over red).
+    long long r = 0, g = 0, b = 0;
+    int count = 0;
+    for (int y = page.top; y < page.bottom; ++y)
+        for (int x = page.left; x < page.right; ++x) {
+            uint32_t c = back.At(x, y);
+            ASSERT_EQ(255, Alpha(c)) << x << "," << y;
+            r += Red(c), g += Green(c), b += Blue(c), ++count;
+        }
+    EXPECT_LT(r / count, g / count);
+    EXPECT_LT(r / count, b / count);
+    EXPECT_LT(g / count, 110);
+
+    // A brass frame runs round the opening: the band just outside it is warm (red over blue)
+    // on every side, unlike the scene and the opening.
+    auto warmShare = [&](int x0, int y0, int x1, int y1) {
+        int warm = 0, all = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x, ++all)
+                if (Red(back.At(x, y)) > Blue(back.At(x, y)) + 20) ++warm;
+        return static_cast<double>(warm) / all;
+    };
+    EXPECT_GT(warmShare(page.left, page.top - 8, page.right, page.top), 0.25);
+    EXPECT_GT(warmShare(page.left, page.bottom, page.right, page.bottom + 8), 0.25);
+    EXPECT_GT(warmShare(page.left - 8, page.top, page.left, page.bottom), 0.25);
+    EXPECT_GT(warmShare(page.right, page.top, page.right + 8, page.bottom), 0.25);
+    EXPECT_LT(warmShare(page.left + 20, page.top + 20, page.right - 20, page.bottom - 20), 0.02);
+    // The page's edge is a real edge: the rows just inside and just outside differ.
+    int edgeDiffers = 0;
+    for (int x = page.left; x < page.right; ++x)
+        if (Differs(back.At(x, page.top), back.At(x, page.top - 4), 24)) ++edgeDiffers;
+    EXPECT_GT(edgeDiffers, (page.right - page.left) * 9 / 10);
+}
+
+TEST_F(Resources, ButtonLooksDifferFromEachOther) {
+    // normal, hover and (where it has its own picture) pressed of every image button
+    const std::vector<std::vector<int>> looks = {
+        {130, 153}, {135, 154}, {131, 155}, {132, 151}, {133, 152}, {134, 156},
+        {144, 146}, {147, 148}, {209, 210}, {211, 212, 229}, {215, 216, 158},
+        {213, 214, 157}, {231, 232, 230}, {196, 208, 234},
+    };
+    for (const std::vector<int>& set : looks) {
+        std::vector<Picture> pictures;
+        for (int id : set) {
+            pictures.push_back(LoadPicture(id));
+            ASSERT_EQ(Gdiplus::Ok, pictures.back().status) << id;
+        }
+        for (size_t i = 0; i < set.size(); ++i)
+            for (size_t j = i + 1; j < set.size(); ++j) {
+                const Picture& a = pictures[i];
+                const Picture& b = pictures[j];
+                ASSERT_EQ(a.width, b.width);
+                ASSERT_EQ(a.height, b.height);
+                EXPECT_GT(DifferingShare(a, 0, b, 0, a.width, a.height), 0.10)
+                    << set[i] << " and " << set[j] << " look alike";
+            }
+    }
+}
+
+TEST_F(Resources, QuickLinkStripsHoldTwoDifferentFramesOfTheSameLabel) {
+    for (int id : {138, 139, 140, 141}) {
+        Picture strip = LoadPicture(id);
+        ASSERT_EQ(Gdiplus::Ok, strip.status) << id;
+        ASSERT_EQ(82, strip.width);
+        EXPECT_GT(DifferingShare(strip, 0, strip, 41, 41, strip.height), 0.10) << id;
+        // Both frames carry a bright label in their middle.
+        for (int frame = 0; frame < 2; ++frame) {
+            int bright = 0;
+            for (int y = 4; y < 18; ++y)
+                for (int x = 8; x < 33; ++x) {
+                    uint32_t c = strip.At(frame * 41 + x, y);
+                    if (Alpha(c) > 200 && Red(c) > 180 && Green(c) > 180) ++bright;
+                }
+            EXPECT_GT(bright, 25) << id << " frame " << frame;
+        }
+    }
+    // The two official-site links share a label, so their strips draw the same.
+    Picture a = LoadPicture(139), b = LoadPicture(140);
+    EXPECT_LT(DifferingShare(a, 0, b, 0, 82, 22), 0.01);
+}
+
+TEST_F(Resources, CloseQuestionCarriesItsTextAboveTheButtonPlaces) {
+    Picture dialog = LoadPicture(142);
+    ASSERT_EQ(Gdiplus::Ok, dialog.status);
+    // The question is written into the picture between the header and the buttons.
+    int bright = 0;
+    for (int y = 45; y < 95; ++y)
+        for (int x = 40; x < 255; ++x) {
+            uint32_t c = dialog.At(x, y);
+            if (Red(c) > 200 && Green(c) > 200 && Blue(c) > 200) ++bright;
+        }
+    EXPECT_GT(bright, 150);
+    // The confirm and cancel buttons lie over opaque, darker wells; the window is solid
+    // everywhere inside its rounded outline, so clicks never fall through.
+    for (RECT r : {RECT{50, 100, 118, 135}, RECT{178, 100, 246, 135}}) {
+        uint32_t well = dialog.At((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        uint32_t beside = dialog.At(r.left - 12, (r.top + r.bottom) / 2);
+        EXPECT_EQ(255, Alpha(well));
+        EXPECT_LT(Green(well) + 10, Green(beside));
+    }
+    for (POINT p : {POINT{10, 10}, POINT{147, 95}, POINT{284, 179}, POINT{147, 185}})
+        EXPECT_EQ(255, Alpha(dialog.At(p.x, p.y))) << p.x << "," << p.y;
+    // The confirm and cancel pictures are told apart by more than their colour: each has a label.
+    for (int id : {144, 147}) {
+        Picture button = LoadPicture(id);
+        ASSERT_EQ(Gdiplus::Ok, button.status);
+        std::set<uint32_t> colours(button.argb.begin(), button.argb.end());
+        EXPECT_GT(colours.size(), 100u) << id;
+    }
+}
+
+// Checks one icon group: at least the five sizes, each of which decodes to its size.
+void ExpectIconGroup(HMODULE module, int groupId) {
+    std::vector<BYTE> dir = ResourceBytes(module, RT_GROUP_ICON, MAKEINTRESOURCEW(groupId));
+    ASSERT_GE(dir.size(), 6u + 14u);
+    WORD count = 0;
+    std::memcpy(&count, dir.data() + 4, sizeof count);
+    EXPECT_GE(count, 5);
+    ASSERT_GE(dir.size(), 6u + 14u * count);
+    std::set<int> sizes;
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = dir.data() + 6 + 14 * i;
+        sizes.insert(entry[0] == 0 ? 256 : entry[0]);
+    }
+    EXPECT_EQ((std::set<int>{16, 24, 32, 48, 256}), sizes);
+    for (int size : {16, 24, 32, 48}) {
+        SCOPED_TRACE("icon " + std::to_string(groupId) + " at " + std::to_string(size));
+        int iconId = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(dir.data()), TRUE, size, size,
+                                                 LR_DEFAULTCOLOR);
+        ASSERT_NE(0, iconId);
+        std::vector<BYTE> bits = ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(iconId));
+        ASSERT_FALSE(bits.empty());
+        HICON icon = CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE,
+                                              0x00030000, size, size, LR_DEFAULTCOLOR);
+        ASSERT_NE(nullptr, icon);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bm{};
+        GetObjectW(info.hbmColor, sizeof bm, &bm);
+        EXPECT_EQ(size, bm.bmWidth);
+        EXPECT_EQ(size, bm.bmHeight);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+// A built program opened for its resources only.
+class ProgramImage {
+public:
+    explicit ProgramImage(const char* path)
+        : module_(LoadLibraryExW(WindowsPath(path).c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    ~ProgramImage() {
+        if (module_) FreeLibrary(module_);
+    }
+    ProgramImage(const ProgramImage&) = delete;
+    ProgramImage& operator=(const ProgramImage&) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+std::string Manifest(HMODULE module) {
+    std::vector<BYTE> bytes = ResourceBytes(module, RT_MANIFEST, MAKEINTRESOURCEW(1));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void ExpectManifest(const std::string& manifest, const char* level) {
+    EXPECT_NE(std::string::npos, manifest.find(std::string("level=\"") + level + "\""));
+    EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
+    EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
+    // Windows 10 and 11
+    EXPECT_NE(std::string::npos, manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
+}
+
+TEST_F(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
+    ExpectIconGroup(GetModuleHandleW(nullptr), 128);
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
+                                               IMAGE_ICON, 16, 16, 0));
+    EXPECT_NE(nullptr, icon);
+    if (icon) DestroyIcon(icon);
+#ifdef HM_HARROWMERE_EXE
+    ProgramImage client(HM_HARROWMERE_EXE);
+    ASSERT_NE(nullptr, client.get()) << HM_HARROWMERE_EXE << " error " << GetLastError();
+    ExpectManifest(Manifest(client.get()), "asInvoker");
+    EXPECT_EQ(std::string::npos, Manifest(client.get()).find("requireAdministrator"));
+    ExpectIconGroup(client.get(), 128);
+    EXPECT_NE(nullptr, FindResourceExW(client.get(), L"PNG", MAKEINTRESOURCEW(145),
+                                       kChineseSimplified));
+#else
+    GTEST_SKIP() << "the client program is not part of this build";
+#endif
+}
+
+TEST_F(Resources, UninstallerCarriesIconGroupAndAnAdministratorManifest) {
+#ifdef HM_UNINSTALL_EXE
+    ProgramImage uninstaller(HM_UNINSTALL_EXE);
+    ASSERT_NE(nullptr, uninstaller.get()) << HM_UNINSTALL_EXE << " error " << GetLastError();
+    ExpectIconGroup(uninstaller.get(), 107);
+    ExpectManifest(Manifest(uninstaller.get()), "requireAdministrator");
+    // The uninstaller shares nothing with the client: none of its pictures ride along.
+    EXPECT_EQ(nullptr, FindResourceW(uninstaller.get(), MAKEINTRESOURCEW(145), L"PNG"));
+#else
+    GTEST_SKIP() << "the uninstaller is not part of this build";
+#endif
+}
+
+}  // namespace
