@@ -703,14 +703,22 @@ def far_hills(img, sil):
 
 
 def near_hills(img, sil):
-    # the castle's crag on the left
-    pts = [(0, HORIZON + 6), (0, 352)]
-    for x in range(0, 400, 4):
-        y = hill_profile(x, 372, [(22, 0.011, 2.2), (5, 0.05, 0.3)]) + max(0, x - 250) ** 1.45 * 0.28
-        pts.append((x, min(y, HORIZON + 6)))
-    pts.append((400, HORIZON + 6))
+    # the castle's crag on the left: a rocky shoulder under the walls, breaking off in steps
+    # into the mere
+    pts = [(0, HORIZON + 6), (0, 418)]
+    for x in range(0, 304, 4):
+        rise = min(1.0, x / 40.0)
+        y = 418 - 20 * rise + 4 * math.sin(x * 0.07) + 2 * math.sin(x * 0.23 + 1)
+        pts.append((x, y))
+    pts += [(304, 398), (313, 412), (320, 414), (327, 431), (337, 435), (345, 450), (356, 454),
+            (366, HORIZON + 6)]
     crag = poly_mask(pts)
-    paint(img, vgrad(W, H, [(0, (20, 36, 42)), (HORIZON / H, (14, 26, 30)), (1, (14, 26, 30))]), crag)
+    paint(img, vgrad(W, H, [(0, (22, 40, 46)), (400 / H, (22, 40, 46)), (HORIZON / H, (12, 22, 26)),
+                            (1, (12, 22, 26))]), crag)
+    rock = ImageChops.multiply(value_noise((W, H), 18, 29, 3).point(lambda v: max(0, v - 118) * 3),
+                               crag)
+    paint(img, (70, 104, 108), scale_mask(rock, 0.28))
+    paint(img, (130, 180, 178), scale_mask(ImageChops.subtract(crag, shift(crag, 0, 2)), 0.35))
     sil.paste(255, mask=crag)
     # wooded ridge on the right
     pts = [(W, HORIZON + 4), (760, HORIZON + 4)]
@@ -759,7 +767,7 @@ def castle(img, sil):
             x += step
 
     ground = 380
-    R(60, 338, 300, ground + 20)            # curtain wall
+    R(60, 338, 300, ground + 26)            # curtain wall
     merlons(60, 300, 338)
     R(132, 270, 212, ground)                # keep
     merlons(132, 212, 270, 8)
@@ -769,9 +777,9 @@ def castle(img, sil):
     roof(87, 125, 294, 246)
     R(232, 286, 262, ground)                # right tower
     roof(227, 267, 288, 236)
-    R(40, 318, 62, ground + 20)             # outer left turret
+    R(40, 318, 62, ground + 30)             # outer left turret
     roof(37, 65, 320, 290)
-    R(282, 322, 304, ground + 30)           # gatehouse
+    R(282, 322, 304, ground + 22)           # gatehouse
     merlons(282, 304, 322, 6)
     d.line([(173 * 2, 150 * 2), (173 * 2, 132 * 2)], fill=255, width=3)   # flag pole
     d.polygon([(174 * 2, 132 * 2), (190 * 2, 136 * 2), (174 * 2, 141 * 2)], fill=255)
