@@ -192,6 +192,9 @@ void CImagePaint::PaintWindow()
         if (surface.bitmap) {
             Gdiplus::Graphics g(surface.memoryDC);
             PrepareGraphics(g, surface.memoryDC);
+            // Only the update rectangle is copied back: GDI+ need not produce anything else.
+            g.SetClip(Gdiplus::Rect(update.left, update.top, update.right - update.left,
+                                    update.bottom - update.top));
             DrawElements(g, &update);
         }
     }

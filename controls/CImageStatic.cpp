@@ -14,8 +14,9 @@ CImageStatic::~CImageStatic() = default;
 
 void CImageStatic::SetImage(Gdiplus::Image* picture)
 {
-    premultiplied.Reset();
-    premultipliedFrom = nullptr;
+    prepared.Reset();
+    preparedPixels.clear();
+    preparedFrom = nullptr;
     image.Reset(picture);
 }
 
@@ -31,27 +32,54 @@ void CImageStatic::SetTextColor(Gdiplus::ARGB color)
     textBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
 }
 
-Gdiplus::Image* CImageStatic::FastImageFor(int width, int height)
+Gdiplus::Image* CImageStatic::PreparedImage(int width, int height)
 {
     Gdiplus::Image* source = image.Get();
-    if (!source || source->GetType() != Gdiplus::ImageTypeBitmap) return source;
-    if (static_cast<int>(source->GetWidth()) != width ||
-        static_cast<int>(source->GetHeight()) != height) {
+    if (!source || width <= 0 || height <= 0 || source->GetLastStatus() != Gdiplus::Ok) {
         return source;
     }
-    if (premultipliedFrom != source) {
-        premultiplied.Reset();
-        premultipliedFrom = source;
-        GdipPtr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(width, height, PixelFormat32bppPARGB));
-        if (copy->GetLastStatus() == Gdiplus::Ok) {
-            Gdiplus::Graphics g(copy.Get());
-            g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            if (g.DrawImage(source, 0, 0, width, height) == Gdiplus::Ok) {
-                premultiplied = std::move(copy);
-            }
-        }
+    if (preparedFrom == source && preparedWidth == width && preparedHeight == height) {
+        return prepared ? prepared.Get() : source;
     }
-    return premultiplied ? premultiplied.Get() : source;
+    prepared.Reset();
+    preparedFrom = source;
+    preparedWidth = width;
+    preparedHeight = height;
+    preparedPixels.assign(static_cast<size_t>(width) * height, 0);
+    GdipPtr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(width, height, width * 4,
+                                                      PixelFormat32bppPARGB,
+                                                      reinterpret_cast<BYTE*>(preparedPixels.data())));
+    if (copy->GetLastStatus() == Gdiplus::Ok) {
+        Gdiplus::Graphics g(copy.Get());
+        if (g.DrawImage(source, 0, 0, width, height) == Gdiplus::Ok) prepared = std::move(copy);
+    }
+    if (!prepared) preparedPixels.clear();
+    return prepared ? prepared.Get() : source;
+}
+
+void CImageStatic::DrawPrepared(Gdiplus::Graphics& g, const RECT& r, int w, int h)
+{
+    Gdiplus::Image* picture = PreparedImage(w, h);
+    if (picture != prepared.Get()) {
+        g.DrawImage(picture, static_cast<INT>(r.left), static_cast<INT>(r.top), w, h);
+        return;
+    }
+    // The prepared copy is at the drawn size, so the visible part of it can be copied alone
+    // with pixel-exact offsets: a repaint of a small area costs a small area.
+    Gdiplus::Rect visible;
+    g.GetVisibleClipBounds(&visible);
+    Gdiplus::Rect area(r.left, r.top, w, h);
+    if (!area.Intersect(visible)) return;
+    // A view of just that part of the pixels: GDI+ then touches no more than it draws.
+    UINT32* first = preparedPixels.data() + static_cast<size_t>(area.Y - r.top) * w + (area.X - r.left);
+    Gdiplus::Bitmap part(area.Width, area.Height, w * 4, PixelFormat32bppPARGB,
+                         reinterpret_cast<BYTE*>(first));
+    // At 1:1 every destination pixel sits on a source pixel, so nearest-neighbour sampling gives
+    // the pixels interpolation would, and spares GDI+ its per-pixel filter.
+    const Gdiplus::InterpolationMode mode = g.GetInterpolationMode();
+    g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g.DrawImage(&part, area, 0, 0, area.Width, area.Height, Gdiplus::UnitPixel);
+    g.SetInterpolationMode(mode);
 }
 
 void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
@@ -66,7 +94,7 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
 
     if (image) {
         if (!cleanStretch) {
-            g.DrawImage(FastImageFor(w, h), static_cast<INT>(r.left), static_cast<INT>(r.top), w, h);
+            DrawPrepared(g, r, w, h);
         } else {
             Gdiplus::ImageAttributes attributes;
             attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY, Gdiplus::Color(0xFF000000), FALSE);

@@ -4,6 +4,8 @@
 
 #include "GdipPtr.h"
 
+#include <vector>
+
 // A passive element of a skinned window: an optional fill, a picture stretched to its rectangle
 // and optional text over it. Anchor fields let the painter hold it to the right or bottom edge.
 class CImageStatic {
@@ -40,9 +42,14 @@ public:
     int alignment = 1;
 
 private:
-    // The picture converted once to premultiplied pixels, drawn instead of it when the static is
-    // exactly the picture's size: same pixels, no per-paint conversion.
-    Gdiplus::Image* FastImageFor(int width, int height);
-    GdipPtr<Gdiplus::Bitmap> premultiplied;
-    Gdiplus::Image* premultipliedFrom = nullptr;
+    // The picture converted once to premultiplied pixels at the size it is drawn, and drawn
+    // instead of it at its own size: the same pixels without decoding, converting or scaling it
+    // again at every paint. Made again when the picture or the size changes.
+    Gdiplus::Image* PreparedImage(int width, int height);
+    void DrawPrepared(Gdiplus::Graphics& g, const RECT& r, int width, int height);
+    std::vector<UINT32> preparedPixels;  // premultiplied ARGB rows, top-down
+    GdipPtr<Gdiplus::Bitmap> prepared;   // a view of preparedPixels
+    Gdiplus::Image* preparedFrom = nullptr;
+    int preparedWidth = 0;
+    int preparedHeight = 0;
 };

@@ -45,6 +45,7 @@ bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) 
 {
     if (!update || !bitmap) return false;
     if (graphics) graphics->Flush(Gdiplus::FlushIntentionSync);
+    GdiFlush();
     RECT window = {};
     GetWindowRect(hwnd, &window);
     POINT destination = {window.left, window.top};

@@ -339,3 +339,48 @@ TEST(ImageStatic, PictureAtItsOwnSizeDrawsTheSamePixelsAndIsReleased)
     }
     EXPECT_EQ(GdipLiveObjects(), before);
 }
+
+TEST(ImageStatic, PreparedPictureMatchesDirectDrawingAtAnySizeAndClip)
+{
+    CImageStatic s;
+    s.SetImage(LoadPngResource(kChecker));
+    GdipPtr<Gdiplus::Image> reference(LoadPngResource(kChecker));
+    for (const RECT& r : {RECT{3, 4, 43, 34}, RECT{0, 0, 2, 2}, RECT{5, 5, 50, 13}}) {
+        s.rect = r;
+        Bitmap32 prepared(60, 40), direct(60, 40), clipped(60, 40);
+        prepared.Fill(0xFFFFFFFF);
+        direct.Fill(0xFFFFFFFF);
+        clipped.Fill(0xFFFFFFFF);
+        DrawInto(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawInto(direct, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(reference.Get(), static_cast<INT>(r.left), static_cast<INT>(r.top),
+                        static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
+        });
+        DrawInto(clipped, [&](Gdiplus::Graphics& g) {
+            g.SetClip(Gdiplus::Rect(10, 6, 15, 9));
+            s.Draw(g, RECT{});
+        });
+        int differing = 0, clipDiffering = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                // A direct stretch onto a DC treats the outermost row and column differently from
+                // one into a bitmap; inside them the pixels must agree.
+                const bool ownSize = r.right - r.left == 2 && r.bottom - r.top == 2;
+                const bool inner = x > r.left && x < r.right - 1 && y > r.top && y < r.bottom - 1;
+                if ((ownSize || inner) &&
+                    !testing_support::ColorNear(prepared.At(x, y), direct.At(x, y), 2)) {
+                    ++differing;
+                }
+                // Covered inside, untouched outside.
+                const bool outside = x < r.left || x >= r.right || y < r.top || y >= r.bottom;
+                const bool white = (prepared.At(x, y) & 0xFFFFFF) == 0xFFFFFF;
+                if ((inner && white) || (outside && !white)) ++differing;
+                const bool inClip = x >= 10 && x < 25 && y >= 6 && y < 15;
+                const unsigned expected = inClip ? prepared.At(x, y) : 0xFFFFFFFFu;
+                if (!testing_support::ColorNear(clipped.At(x, y), expected, 0)) ++clipDiffering;
+            }
+        }
+        EXPECT_EQ(differing, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        EXPECT_EQ(clipDiffering, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+}
