@@ -33,6 +33,7 @@ public:
     GdipPtr<Gdiplus::Brush> backBrush;
     bool cleanStretch = false;
     RECT rect = {};
+    // Replace it through SetImage, which also drops the prepared copy made from the old one.
     GdipPtr<Gdiplus::Image> image;
     int key = 0;
     wchar_t text[256] = {};
