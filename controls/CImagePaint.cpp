@@ -439,7 +439,7 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return false;
     case WM_DESTROY: ClearElements(); return false;
     case WM_SIZE:
-        LayoutAnchors(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        LayoutAnchors(LOWORD(lParam), HIWORD(lParam));
         return false;
     case WM_PAINT: PaintWindow(); return false;
     case WM_ERASEBKGND: {

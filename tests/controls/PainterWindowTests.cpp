@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -564,4 +565,49 @@ TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
         EXPECT_EQ(GdipLiveObjects(), gdip) << layeredWindow;
         DestroyWindow(h);
     }
+}
+
+TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)
+{
+    const UINT kinds[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                          WM_RBUTTONUP, WM_MOUSELEAVE, WM_LBUTTONDBLCLK, WM_SHOWWINDOW};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    int windows = 0;
+    for (int round = 0; round < 20; ++round) {
+        HWND h = Make();
+        ++windows;
+        AddStandardElements();
+        w->painter.AddButton(CImagePaint::kMinimizeId, RECT{200, 0, 220, 20}, 0, kRed, 0, 0, 0);
+        w->painter.AddButton(CImagePaint::kCloseId, RECT{260, 0, 290, 20}, 0, kRed, 0, 0, 0);
+        for (int i = 0; i < 300 && IsWindow(h); ++i) {
+            const UINT message = kinds[next(8)];
+            const int x = static_cast<int>(next(340)) - 20;
+            const int y = static_cast<int>(next(240)) - 20;
+            // Keep the window on screen: no minimise, no caption drag loops.
+            w->painter.dragEnabled = false;
+            if (message == WM_SHOWWINDOW) {
+                SendMessageW(h, message, next(2), 0);
+            } else {
+                SendMessageW(h, message, 0, MAKELPARAM(x, y));
+            }
+            if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+            CImageButton* hot = w->painter.hot;
+            if (hot) {
+                EXPECT_NE(std::find(w->painter.buttons.begin(), w->painter.buttons.end(), hot),
+                          w->painter.buttons.end());
+                EXPECT_FALSE(CImagePaint::NeverHot(hot->id));
+            }
+            if (!w->painter.leftPressed && !w->painter.rightPressed) {
+                EXPECT_NE(GetCapture(), h);
+            }
+        }
+        if (IsWindow(h)) DestroyWindow(h);
+        EXPECT_EQ(w->painter.hwnd, nullptr);
+        EXPECT_TRUE(w->painter.buttons.empty());
+    }
+    EXPECT_EQ(windows, 20);
 }
