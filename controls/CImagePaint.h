@@ -1,0 +1,103 @@
+#pragma once
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <functional>
+#include <vector>
+
+#include "CLayeredSurface.h"
+#include "GdipPtr.h"
+
+class CImageButton;
+class CImageStatic;
+
+// The engine inside a skinned window: owns its statics and buttons, paints them in a fixed order
+// into an off-screen or layered surface, tracks the pointer over the buttons and runs the
+// built-in title-bar actions. The owner passes it the messages it does not fully handle itself.
+class CImagePaint {
+public:
+    using ButtonHandler = std::function<bool(CImageButton*)>;
+    using DrawHandler = std::function<void(Gdiplus::Graphics&)>;
+
+    // Built-in button identifiers.
+    enum : int { kCloseId = 10, kMinimizeId = 20, kMaximizeId = 30, kRestoreId = 40 };
+    // Height of the default caption strip (y <= 40).
+    static constexpr int kCaptionHeight = 40;
+
+    CImagePaint();
+    CImagePaint(const CImagePaint&) = delete;
+    CImagePaint& operator=(const CImagePaint&) = delete;
+    virtual ~CImagePaint();
+    // The left-click action; false = stop (the window may be gone).
+    virtual bool OnClick(CImageButton* button);
+
+    CImageButton* AddButton(int id, const RECT& rect, int spare, int imgNormal, int imgHover,
+                            int imgPressed, int imgExtra);
+    CImageButton* FindButton(int id) const;
+    bool RemoveButton(int id);
+    CImageStatic* AddStatic(const RECT& rect, int pngId, int key, bool cleanStretch);
+    CImageStatic* FindStatic(int key) const;
+    // Removes the picture static 1007, the only one ever removed.
+    bool RemoveStatic();
+    void SetBackColor(Gdiplus::ARGB color);
+    void EnableLayered();
+    void UpdateLayered();
+    void ClearElements();
+    void ToggleMaximize();
+    void LayoutAnchors(int cx, int cy);
+    void PaintWindow();
+    // The drawing order on g; with an update rectangle only the elements that intersect it.
+    void DrawElements(Gdiplus::Graphics& g, const RECT* update);
+
+    void SetOnButtonDown(ButtonHandler f) { onButtonDown = std::move(f); }
+    void SetOnButtonClick(ButtonHandler f) { onButtonClick = std::move(f); }
+    void SetOnButtonHover(ButtonHandler f) { onButtonHover = std::move(f); }
+    void SetOnButtonRightDown(ButtonHandler f) { onButtonRightDown = std::move(f); }
+    void SetOnButtonRightClick(ButtonHandler f) { onButtonRightClick = std::move(f); }
+    void SetOnDrawBackground(DrawHandler f) { onDrawBackground = std::move(f); }
+    void SetOnDrawOverlay(DrawHandler f) { onDrawOverlay = std::move(f); }
+
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The first visible button outside 100-250 whose rectangle contains p, or null.
+    static CImageButton* HotCandidate(const std::vector<CImageButton*>& buttons, POINT p);
+    static bool NeverHot(int id) { return id >= 100 && id <= 250; }
+
+    UpdateLayeredWindowFn updateLayered = nullptr;
+    bool layered = false;
+    bool captured = false;
+    bool leftPressed = false;
+    RECT pressRect = {};
+    bool rightPressed = false;
+    bool tracking = false;
+    RECT rightPressRect = {};
+    bool dragEnabled = false;
+    bool fillBackground = true;
+    GdipPtr<Gdiplus::SolidBrush> backBrush;
+    Gdiplus::ARGB backColor = 0xFFFAFAFA;
+    RECT captionRect = {};
+    POINT mousePoint = {-1, 0};
+    BYTE alpha = 255;
+    CImageButton* hot = nullptr;          // one of buttons
+    std::vector<CImageStatic*> statics;   // owned
+    std::vector<CImageButton*> buttons;   // owned
+    ButtonHandler onButtonDown;
+    ButtonHandler onButtonClick;
+    ButtonHandler onButtonHover;
+    ButtonHandler onButtonRightDown;
+    ButtonHandler onButtonRightClick;
+    DrawHandler onDrawBackground;
+    DrawHandler onDrawOverlay;
+    HWND hwnd = nullptr;
+
+private:
+    void Redraw(const RECT& r);
+    bool OnMouseMove(POINT p);
+    bool OnMouseLeave();
+    bool OnLeftDown(POINT p);
+    bool OnLeftUp(POINT p);
+    bool OnRightDown(POINT p);
+    bool OnRightUp(POINT p);
+    bool Owns(const CImageButton* button) const;
+    void PrintClient(HDC dc);
+};

@@ -1,0 +1,330 @@
+// The skinned top-level window: hit-testing, region, sizes, modal loop and icons.
+#include "CImageButton.h"
+#include "CImageCtrl.h"
+#include "CImageStatic.h"
+#include "GdipPtr.h"
+#include "PainterTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+using namespace painter_test;
+using testing_support::GdiObjectCount;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+
+LRESULT Hit(int x, int y, bool resizable = true)
+{
+    return CImageCtrl::BorderHitTest(POINT{x, y}, 100, 100, 3, 3, resizable);
+}
+
+class ModalWindow : public CImageCtrl {
+public:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP + 1) {  // an owner ending the loop without destroying
+            modalResult = static_cast<int>(wParam);
+            modalRunning = false;
+            return 1;
+        }
+        if (message == WM_APP + 2) {  // a nested attempt while running
+            nestedAnswer = RunModalLoop() ? 1 : 0;
+            return 1;
+        }
+        return CImageCtrl::HandleMessage(message, wParam, lParam);
+    }
+    int nestedAnswer = -1;
+};
+
+std::unique_ptr<CImageCtrl> MakeWindow(int w, int h, bool resizable = false, bool round = false)
+{
+    auto win = std::make_unique<CImageCtrl>();
+    win->resizable = resizable;
+    win->roundCorners = round;
+    EXPECT_TRUE(win->Create(0, nullptr, L"ctrl", WS_POPUP | WS_VISIBLE, 200, 150, w, h, nullptr));
+    return win;
+}
+
+SIZE WindowSize(HWND h)
+{
+    RECT r;
+    GetWindowRect(h, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+TEST(ImageCtrlHitTest, BordersOfAHundredSquareClient)
+{
+    EXPECT_EQ(Hit(2, 50), HTLEFT);
+    EXPECT_EQ(Hit(3, 50), HTCLIENT);
+    EXPECT_EQ(Hit(3, 97), HTBOTTOMLEFT);
+    EXPECT_EQ(Hit(97, 50), HTRIGHT);
+    EXPECT_EQ(Hit(97, 1), HTRIGHT);
+    EXPECT_EQ(Hit(98, 1), HTTOPRIGHT);
+    EXPECT_EQ(Hit(2, 2), HTTOPLEFT);
+    EXPECT_EQ(Hit(3, 2), HTTOP);
+    EXPECT_EQ(Hit(97, 97), HTBOTTOMRIGHT);
+    EXPECT_EQ(Hit(50, 97), HTCLIENT);  // bottom band is strict: y > H - h
+    EXPECT_EQ(Hit(50, 98), HTBOTTOM);
+    EXPECT_EQ(Hit(50, 2), HTTOP);
+    EXPECT_EQ(Hit(50, 50), HTCLIENT);
+    EXPECT_EQ(Hit(2, 50, false), HTCLIENT);
+    EXPECT_EQ(Hit(98, 1, false), HTCLIENT);
+}
+
+TEST(ImageCtrlWindow, HitTestThroughTheWindow)
+{
+    auto win = MakeWindow(100, 100, true);
+    HWND h = win->hwnd;
+    POINT origin = {0, 0};
+    ClientToScreen(h, &origin);
+    auto hit = [&](int x, int y) {
+        return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(origin.x + x, origin.y + y));
+    };
+    EXPECT_EQ(hit(2, 50), HTLEFT);
+    EXPECT_EQ(hit(3, 50), HTCLIENT);
+    EXPECT_EQ(hit(98, 1), HTTOPRIGHT);
+    EXPECT_EQ(hit(3, 97), HTBOTTOMLEFT);
+    win->borderWidth = 10;
+    EXPECT_EQ(hit(9, 50), HTLEFT);
+    win->resizable = false;
+    EXPECT_EQ(hit(2, 50), HTCLIENT);
+    DestroyWindow(h);
+}
+
+TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
+{
+    POINT pts[8];
+    CImageCtrl::CutCornerPolygon(100, 80, pts);
+    EXPECT_EQ(pts[0].x, 0);
+    EXPECT_EQ(pts[0].y, 1);
+    EXPECT_EQ(pts[4].x, 100);
+    EXPECT_EQ(pts[4].y, 78);
+    EXPECT_EQ(pts[5].x, 98);
+    EXPECT_EQ(pts[6].x, 2);
+    EXPECT_EQ(pts[7].y, 78);
+
+    auto win = MakeWindow(100, 80, false, true);
+    HWND h = win->hwnd;
+    SetWindowPos(h, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 119, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 0, 89));
+    EXPECT_FALSE(PtInRegion(rgn, 119, 89));
+    EXPECT_TRUE(PtInRegion(rgn, 1, 1));
+    EXPECT_TRUE(PtInRegion(rgn, 60, 45));
+    EXPECT_TRUE(PtInRegion(rgn, 60, 0));
+    EXPECT_TRUE(PtInRegion(rgn, 60, 89));
+
+    ShowWindow(h, SW_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(h));
+    RECT client;
+    GetClientRect(h, &client);
+    ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, 0, 0));
+    EXPECT_TRUE(PtInRegion(rgn, client.right - 1, client.bottom - 1));
+    RECT box;
+    GetRgnBox(rgn, &box);
+    EXPECT_EQ(box.right, client.right);
+    EXPECT_EQ(box.bottom, client.bottom);
+    // Maximised to the work area of the primary monitor.
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT window;
+    GetWindowRect(h, &window);
+    EXPECT_EQ(window.right - window.left, work.right - work.left);
+    EXPECT_EQ(window.bottom - window.top, work.bottom - work.top);
+
+    ShowWindow(h, SW_RESTORE);
+    ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_TRUE(PtInRegion(rgn, 60, 45));
+    DeleteObject(rgn);
+    DestroyWindow(h);
+}
+
+TEST(ImageCtrlWindow, MinimumAndFixedSizes)
+{
+    int cx = 50, cy = 40;
+    CImageCtrl::LimitSize(cx, cy, 0, 0, 200, 0);
+    EXPECT_EQ(cx, 50);  // one minimum alone is not enforced
+    CImageCtrl::LimitSize(cx, cy, 120, 0, 0, 0);
+    EXPECT_EQ(cx, 50);
+    CImageCtrl::LimitSize(cx, cy, 120, 90, 0, 0);
+    EXPECT_EQ(cx, 120);
+    EXPECT_EQ(cy, 90);
+    CImageCtrl::LimitSize(cx, cy, 120, 90, 150, 60);
+    EXPECT_EQ(cx, 150);
+    EXPECT_EQ(cy, 90);
+
+    auto win = MakeWindow(300, 200);
+    HWND h = win->hwnd;
+    win->minWidth = 200;
+    win->minHeight = 150;
+    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowSize(h).cx, 200);
+    EXPECT_EQ(WindowSize(h).cy, 150);
+    SetWindowPos(h, nullptr, 0, 0, 260, 100, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowSize(h).cx, 260);
+    EXPECT_EQ(WindowSize(h).cy, 150);
+
+    win->minHeight = 0;
+    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowSize(h).cx, 50);
+    MINMAXINFO info = {};
+    SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 200);
+    EXPECT_EQ(info.ptMinTrackSize.y, 0);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(info.ptMaxSize.x, work.right - work.left);
+    EXPECT_EQ(info.ptMaxSize.y, work.bottom - work.top);
+    EXPECT_EQ(info.ptMaxPosition.x, work.left);
+    EXPECT_EQ(info.ptMaxPosition.y, work.top);
+
+    win->fixedWidth = 120;
+    win->fixedHeight = 90;
+    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowSize(h).cx, 120);
+    EXPECT_EQ(WindowSize(h).cy, 90);
+    DestroyWindow(h);
+}
+
+TEST(ImageCtrlModal, EndsWhenTheWindowIsDestroyed)
+{
+    ModalWindow win;
+    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
+    PostMessageW(win.hwnd, WM_APP + 2, 0, 0);
+    PostMessageW(win.hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(win.RunModalLoop());
+    EXPECT_EQ(win.nestedAnswer, 0);  // already running: refused
+    EXPECT_FALSE(win.modalRunning);
+    EXPECT_EQ(win.hwnd, nullptr);
+    // Without a window there is nothing to run.
+    EXPECT_FALSE(win.RunModalLoop());
+}
+
+TEST(ImageCtrlModal, EndsWhenTheOwnerClearsTheFlagAndPassesQuitOn)
+{
+    ModalWindow win;
+    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
+    PostMessageW(win.hwnd, WM_APP + 1, 1, 0);
+    EXPECT_TRUE(win.RunModalLoop());
+    EXPECT_EQ(win.modalResult, 1);
+    EXPECT_TRUE(IsWindow(win.hwnd));
+
+    PostQuitMessage(7);
+    EXPECT_TRUE(win.RunModalLoop());
+    EXPECT_FALSE(win.modalRunning);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    DestroyWindow(win.hwnd);
+}
+
+TEST(ImageCtrlModal, RefusedOnAForeignThread)
+{
+    ModalWindow win;
+    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP, 10, 10, 80, 60, nullptr));
+    bool answer = true;
+    std::thread other([&] { answer = win.RunModalLoop(); });
+    other.join();
+    EXPECT_FALSE(answer);
+    EXPECT_FALSE(win.modalRunning);
+    DestroyWindow(win.hwnd);
+}
+
+TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
+{
+    auto win = MakeWindow(80, 60);
+    HWND h = win->hwnd;
+    ASSERT_TRUE(win->LoadIconFromResource(ICON_BIG, 32));
+    ASSERT_TRUE(win->LoadIconFromResource(ICON_SMALL, 32));
+    HICON small = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
+    HICON big = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
+    ASSERT_TRUE(small);
+    ASSERT_TRUE(big);
+    EXPECT_EQ(win->icon, small);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(big, &info));
+    EXPECT_EQ(info.fIcon, TRUE);
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, 32);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+
+    // The caller's own icon survives SetIcon, replacement and the window's end.
+    HICON mine = CopyIcon(small);
+    win->SetIcon(mine, ICON_SMALL);
+    EXPECT_NE(win->icon, mine);
+    EXPECT_NE(win->icon, small);
+    win->SetIcon(mine, ICON_SMALL);
+    ICONINFO still = {};
+    ASSERT_TRUE(GetIconInfo(mine, &still));
+    DeleteObject(still.hbmColor);
+    DeleteObject(still.hbmMask);
+
+    // Repeated icon changes and a window's whole life leave no GDI objects behind.
+    for (int i = 0; i < 5; ++i) win->LoadIconFromResource(i % 2, 48);
+    const int before = GdiObjectCount();
+    for (int i = 0; i < 60; ++i) {
+        win->LoadIconFromResource(ICON_BIG, 16 << (i % 3));
+        win->LoadIconFromResource(ICON_SMALL, 16 << (i % 3));
+        win->SetIcon(mine, i % 2);
+    }
+    EXPECT_EQ(GdiObjectCount(), before);
+    DestroyWindow(h);
+    win.reset();
+    EXPECT_TRUE(DestroyIcon(mine));  // still ours to destroy, exactly once
+
+    // Without a window only the small copy is kept.
+    CImageCtrl bare;
+    EXPECT_TRUE(bare.LoadIconFromResource(ICON_BIG, 48));
+    EXPECT_EQ(bare.icon, nullptr);
+    EXPECT_TRUE(bare.LoadIconFromResource(ICON_SMALL, 48));
+    EXPECT_NE(bare.icon, nullptr);
+}
+
+TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
+{
+    auto cycle = [] {
+        CImageCtrl win;
+        win.roundCorners = true;
+        win.Create(0, nullptr, L"cycle", WS_POPUP | WS_VISIBLE, 50, 50, 240, 160, nullptr);
+        CImagePaint& p = win.painter;
+        p.AddStatic(RECT{0, 0, 240, 160}, kRed, 1, false);
+        p.AddStatic(RECT{0, 0, 40, 20}, kChecker, 2, true)->SetText(L"static");
+        for (int id : {10, 20, 30, 40, 1001}) {
+            CImageButton* b = p.AddButton(id, RECT{id % 200, 5, id % 200 + 30, 25}, 0, kRed,
+                                          kGreen, kBlue, kYellow);
+            b->SetText(L"b");
+            b->SetBorderColors(0xFF000000, 0, 0);
+        }
+        p.AddButton(1002, RECT{100, 100, 141, 122}, 0, 0, 0, 0, 0)->SetImageStrip(kStrip82);
+        win.LoadIconFromResource(ICON_BIG, 32);
+        win.LoadIconFromResource(ICON_SMALL, 16);
+        UpdateWindow(win.hwnd);
+        SendMessageW(win.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(15, 10));
+        UpdateWindow(win.hwnd);
+        DestroyWindow(win.hwnd);
+    };
+    for (int i = 0; i < 3; ++i) cycle();
+    PumpFor(20);
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    for (int i = 0; i < 200; ++i) {
+        cycle();
+        if (i % 20 == 0) PumpFor(0);
+    }
+    PumpFor(20);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
+}

@@ -1,0 +1,386 @@
+#include "CImageButton.h"
+#include "CImageStatic.h"
+#include "GdipPtr.h"
+#include "PainterTestUtil.h"
+#include "PngResource.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <string>
+
+using namespace painter_test;
+using testing_support::Bitmap32;
+
+namespace {
+const POINT kOutside = {-1, -1};
+const POINT kInside = {10, 5};
+
+// Draws the button over white and answers the colour at (x, y).
+unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, int w = 40,
+                      int h = 20)
+{
+    Bitmap32 out(w, h);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    return Rgb(out, x, y);
+}
+}  // namespace
+
+TEST(ImageButton, LooksAndImageFallbacks)
+{
+    CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
+    b.SetImages(kRed, kGreen, kBlue, kYellow);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, true, 10, 5), kRgbRed);  // pressed elsewhere: normal
+    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbGreen);
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
+    EXPECT_EQ(DrawButtonAt(b, POINT{20, 5}, false, 10, 5), kRgbRed);  // right edge is outside
+    ASSERT_TRUE(b.images[CImageButton::ImageExtra]);  // loaded, never drawn
+
+    b.latched = true;
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbBlue);
+    b.latched = false;
+
+    b.SetImages(kRed, kGreen, 0, 0);
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbGreen);
+    EXPECT_FALSE(b.images[CImageButton::ImageExtra]);
+    b.SetImages(kRed, 0, 0, 0);
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
+    b.SetImages(kRed, kMissing, kBlue, 0);  // a missing resource leaves that look without image
+    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
+
+    // A zero normal image changes nothing at all.
+    Gdiplus::Image* before = b.images[0].Get();
+    b.SetImages(0, kGreen, kGreen, kGreen);
+    EXPECT_EQ(b.images[0].Get(), before);
+    EXPECT_FALSE(b.images[CImageButton::ImageHover]);
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
+
+    b.visible = false;
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbWhite);
+}
+
+TEST(ImageButton, DrawsIntoAnOverrideBoxAndLooksFromIt)
+{
+    CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
+    b.SetImages(kRed, kGreen, kBlue, 0);
+    Bitmap32 out(40, 20);
+    out.Fill(0xFFFFFFFF);
+    const RECT box = {20, 10, 40, 20};
+    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
+    EXPECT_EQ(Rgb(out, 30, 15), kRgbGreen);
+    EXPECT_EQ(Rgb(out, 10, 5), kRgbWhite);
+    const RECT empty = {};
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
+    EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
+}
+
+TEST(ImageButton, ImageModesCombineStateImages)
+{
+    CImageButton b(nullptr, 1, RECT{0, 0, 40, 20}, L"");
+    b.SetImages(kRed, kGreen, 0, 0);
+
+    // Mode 3 with a non-zero x offset: unscaled 20 x 10 at (5, 3).
+    b.imageOffset = POINT{5, 3};
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 4), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 24, 12), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 26, 12), kRgbWhite);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 14), kRgbWhite);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 3, 4), kRgbWhite);
+    // Only x selects unscaled drawing: (0, 5) still stretches over the whole box.
+    b.imageOffset = POINT{0, 5};
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 38, 18), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 1, 1), kRgbRed);
+    b.imageOffset = POINT{0, 0};
+
+    // Mode 4: the chosen look first, then the normal image over it.
+    b.imageMode = 4;
+    EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbRed);
+    // Mode 5: normal first, then the chosen look over it.
+    b.imageMode = 5;
+    EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbGreen);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
+    // Any other mode draws no image.
+    b.imageMode = 0;
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbWhite);
+
+    // Mode 4 with a half-transparent hover image under the opaque normal: still normal.
+    b.imageMode = 4;
+    b.SetImages(kHalfWhite, kRed, 0, 0);
+    const unsigned hover4 = DrawButtonAt(b, POINT{10, 5}, false, 10, 5);
+    b.imageMode = 5;
+    const unsigned hover5 = DrawButtonAt(b, POINT{10, 5}, false, 10, 5);
+    EXPECT_EQ(hover5, kRgbRed);  // opaque red on top
+    EXPECT_TRUE(testing_support::ColorNear(hover4, 0xFF7F7F, 3)) << std::hex << hover4;
+}
+
+TEST(ImageButton, ImageStripGivesTwoHalfWidthFrames)
+{
+    for (int id : {kStrip82, kStrip83}) {
+        CImageButton b(nullptr, 1, RECT{0, 0, 41, 22}, L"");
+        b.SetImages(kRed, kRed, kBlue, kYellow);
+        b.SetImageStrip(id);
+        ASSERT_TRUE(b.strip);
+        ASSERT_TRUE(b.images[0]);
+        EXPECT_EQ(b.images[0]->GetWidth(), 41u);
+        EXPECT_EQ(b.images[0]->GetHeight(), 22u);
+        EXPECT_EQ(b.images[1]->GetWidth(), 41u);
+        EXPECT_EQ(DrawButtonAt(b, kOutside, false, 40, 21, 41, 22), kRgbCyan) << id;
+        EXPECT_EQ(DrawButtonAt(b, kInside, false, 40, 21, 41, 22), kRgbMagenta) << id;
+        // The pressed image is not touched.
+        EXPECT_EQ(DrawButtonAt(b, kInside, true, 20, 11, 41, 22), kRgbBlue) << id;
+    }
+    CImageButton plain(nullptr, 1, RECT{0, 0, 20, 10}, L"");
+    plain.SetImages(kRed, kGreen, 0, 0);
+    plain.SetImageStrip(kMissing);
+    plain.SetImageStrip(kBroken);
+    EXPECT_EQ(DrawButtonAt(plain, kInside, false, 10, 5), kRgbGreen);
+    EXPECT_FALSE(plain.strip);
+}
+
+TEST(ImageButton, BackgroundBorderAndIcon)
+{
+    CImageButton b(nullptr, 1, RECT{2, 2, 22, 12}, L"");
+    b.SetBackColors(0xFF00FF00, 0, 0xFF0000FF);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbGreen);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 11), kRgbGreen);
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 22, 12), kRgbWhite);
+    EXPECT_EQ(DrawButtonAt(b, kInside, false, 12, 7), kRgbGreen);  // hover falls back to normal
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 12, 7), kRgbBlue);
+
+    b.SetBorderColors(0xFFFF0000, 0, 0);
+    // Fill shrinks by one pixel; the border runs inside the right and bottom edges with cut
+    // corners.
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbWhite);    // cut corner
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 7), kRgbRed);      // left edge
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 7), kRgbRed);     // right edge at r - 1
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 11), kRgbRed);    // bottom at b - 1
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 2), kRgbRed);     // top
+    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 7), kRgbGreen);   // fill inside
+    EXPECT_EQ(DrawButtonAt(b, kInside, true, 21, 7), kRgbRed);       // pressed falls back
+
+    CImageButton withIcon(nullptr, 1, RECT{0, 0, 40, 20}, L"");
+    withIcon.SetIcons(kRed, kGreen);
+    withIcon.iconRect = RECT{4, 4, 14, 14};
+    EXPECT_TRUE(withIcon.showIcon);
+    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbRed);
+    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 15, 8), kRgbWhite);
+    EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, false, 8, 8), kRgbGreen);
+    EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, true, 8, 8), kRgbGreen);
+    withIcon.showIcon = false;
+    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbWhite);
+}
+
+TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
+{
+    const RECT area = {0, 0, 80, 24};
+    auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed) {
+        Bitmap32 out(80, 24);
+        out.Fill(0xFFFFFFFF);
+        DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+        return CountNot(out, area, kRgbWhite);
+    };
+    CImageButton b(nullptr, 1, area, L"Hello");
+    const POINT in = {40, 12};
+    EXPECT_GT(inkFor(b, kOutside, false), 10);  // default black caption
+    b.showText = false;
+    EXPECT_EQ(inkFor(b, kOutside, false), 0);
+    b.showText = true;
+
+    b.SetTextColors(0x00000000, 0xFF0000FF, 0);
+    EXPECT_EQ(inkFor(b, kOutside, false), 0);
+    EXPECT_GT(inkFor(b, in, false), 10);
+    EXPECT_EQ(inkFor(b, in, true), 0);  // pressed falls back to the missing normal brush
+
+    b.SetTextColors(0xFF000000, 0, 0);
+    EXPECT_GT(inkFor(b, in, true), 10);
+    b.SetText(L"");
+    EXPECT_EQ(inkFor(b, in, true), 0);
+}
+
+TEST(ImageButton, LongCaptionIsCutWithAnEllipsisAndTheBufferBounded)
+{
+    const std::wstring longText(400, L'x');
+    CImageButton b(nullptr, 1, RECT{0, 0, 60, 20}, longText.c_str());
+    EXPECT_EQ(wcslen(b.text), 255u);
+    b.SetText(L"alpha beta gamma delta epsilon zeta");
+    Bitmap32 out(120, 20);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
+    EXPECT_GT(CountNot(out, RECT{0, 0, 60, 20}, kRgbWhite), 10);
+    EXPECT_EQ(CountNot(out, RECT{60, 0, 120, 20}, kRgbWhite), 0);  // nothing past the box
+}
+
+TEST(ImageButton, ReleasesEveryGdiplusObject)
+{
+    const long before = GdipLiveObjects();
+    {
+        CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"x");
+        b.SetImages(kRed, kGreen, kBlue, kYellow);
+        b.SetImages(kRed, kGreen, kBlue, kYellow);
+        b.SetImageStrip(kStrip82);
+        b.SetImageStrip(kStrip83);
+        b.SetIcons(kRed, kGreen);
+        b.SetTextColors(0xFF000000, 0xFF111111, 0xFF222222);
+        b.SetBackColors(0xFF000000, 0xFF111111, 0xFF222222);
+        b.SetBorderColors(0xFF000000, 0xFF111111, 0xFF222222);
+        b.altFont.Reset(new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), 12.0f));
+        EXPECT_GT(GdipLiveObjects(), before + 10);
+    }
+    EXPECT_EQ(GdipLiveObjects(), before);
+}
+
+TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
+{
+    CImageStatic s;
+    s.rect = RECT{5, 5, 25, 15};
+    s.SetImage(LoadPngResource(kRed));
+    Bitmap32 out(60, 40);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    EXPECT_EQ(Rgb(out, 5, 5), kRgbRed);
+    EXPECT_EQ(Rgb(out, 24, 14), kRgbRed);
+    EXPECT_EQ(Rgb(out, 25, 10), kRgbWhite);
+
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
+    EXPECT_EQ(Rgb(out, 10, 10), kRgbWhite);
+    EXPECT_EQ(Rgb(out, 45, 35), kRgbRed);
+    // An override with zero width is ignored even when its other fields are set.
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
+    EXPECT_EQ(Rgb(out, 10, 10), kRgbRed);
+
+    s.visible = false;
+    s.SetBackColor(0xFF0000FF);
+    s.SetText(L"text");
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
+}
+
+TEST(ImageStatic, FillCoversOnePixelUpAndLeft)
+{
+    CImageStatic s;
+    s.rect = RECT{10, 10, 20, 20};
+    s.SetBackColor(0xFF00FF00);
+    Bitmap32 out(30, 30);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    EXPECT_EQ(Rgb(out, 9, 9), kRgbGreen);
+    EXPECT_EQ(Rgb(out, 19, 19), kRgbGreen);
+    EXPECT_EQ(Rgb(out, 20, 15), kRgbWhite);
+    EXPECT_EQ(Rgb(out, 15, 20), kRgbWhite);
+    EXPECT_EQ(Rgb(out, 8, 15), kRgbWhite);
+}
+
+TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
+{
+    CImageStatic s;
+    s.rect = RECT{0, 0, 40, 40};
+    s.SetImage(LoadPngResource(kChecker));
+    s.cleanStretch = true;
+    Bitmap32 out(40, 40);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    // The flipped tiles mirror the edge pixels, so nothing of the white background mixes in
+    // (a plain stretch blends the outermost pixels with what lies beneath).
+    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
+    EXPECT_EQ(Rgb(out, 39, 0), kRgbBlue);
+    EXPECT_EQ(Rgb(out, 39, 39), kRgbRed);
+    EXPECT_EQ(Rgb(out, 0, 39), kRgbBlue);
+}
+
+TEST(ImageStatic, TextAloneIsCentred)
+{
+    CImageStatic s;
+    s.rect = RECT{0, 0, 200, 40};
+    s.SetText(L"Mid");
+    Bitmap32 out(200, 40);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    EXPECT_GT(CountNot(out, RECT{80, 10, 120, 30}, kRgbWhite), 5);
+    EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
+    EXPECT_EQ(CountNot(out, RECT{140, 0, 200, 40}, kRgbWhite), 0);
+    EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 8}, kRgbWhite), 0);
+
+    s.SetTextColor(0);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 40}, kRgbWhite), 0);
+}
+
+TEST(ImageStatic, PictureAtItsOwnSizeDrawsTheSamePixelsAndIsReleased)
+{
+    const long before = GdipLiveObjects();
+    {
+        CImageStatic s;
+        s.rect = RECT{0, 0, 10, 10};
+        s.SetImage(LoadPngResource(kHalfWhite));
+        Bitmap32 own(10, 10), plain(10, 10);
+        own.Fill(0xFF000000);
+        plain.Fill(0xFF000000);
+        DrawInto(own, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawInto(own, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawInto(plain, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(s.image.Get(), 0, 0, 10, 10);
+            g.DrawImage(s.image.Get(), 0, 0, 10, 10);
+        });
+        EXPECT_TRUE(testing_support::ColorNear(own.At(5, 5), plain.At(5, 5), 2))
+            << std::hex << own.At(5, 5) << " " << plain.At(5, 5);
+        s.SetImage(LoadPngResource(kRed));
+        own.Fill(0xFF000000);
+        DrawInto(own, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{0, 0, 20, 10}); });
+        EXPECT_EQ(Rgb(own, 5, 5), kRgbRed);
+    }
+    EXPECT_EQ(GdipLiveObjects(), before);
+}
+
+TEST(ImageStatic, PreparedPictureMatchesDirectDrawingAtAnySizeAndClip)
+{
+    CImageStatic s;
+    s.SetImage(LoadPngResource(kChecker));
+    GdipPtr<Gdiplus::Image> reference(LoadPngResource(kChecker));
+    for (const RECT& r : {RECT{3, 4, 43, 34}, RECT{0, 0, 2, 2}, RECT{5, 5, 50, 13}}) {
+        s.rect = r;
+        Bitmap32 prepared(60, 40), direct(60, 40), clipped(60, 40);
+        prepared.Fill(0xFFFFFFFF);
+        direct.Fill(0xFFFFFFFF);
+        clipped.Fill(0xFFFFFFFF);
+        DrawInto(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawInto(direct, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(reference.Get(), static_cast<INT>(r.left), static_cast<INT>(r.top),
+                        static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
+        });
+        DrawInto(clipped, [&](Gdiplus::Graphics& g) {
+            g.SetClip(Gdiplus::Rect(10, 6, 15, 9));
+            s.Draw(g, RECT{});
+        });
+        int differing = 0, clipDiffering = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                // A direct stretch onto a DC treats the outermost row and column differently from
+                // one into a bitmap; inside them the pixels must agree.
+                const bool ownSize = r.right - r.left == 2 && r.bottom - r.top == 2;
+                const bool inner = x > r.left && x < r.right - 1 && y > r.top && y < r.bottom - 1;
+                if ((ownSize || inner) &&
+                    !testing_support::ColorNear(prepared.At(x, y), direct.At(x, y), 2)) {
+                    ++differing;
+                }
+                // Covered inside, untouched outside.
+                const bool outside = x < r.left || x >= r.right || y < r.top || y >= r.bottom;
+                const bool white = (prepared.At(x, y) & 0xFFFFFF) == 0xFFFFFF;
+                if ((inner && white) || (outside && !white)) ++differing;
+                const bool inClip = x >= 10 && x < 25 && y >= 6 && y < 15;
+                const unsigned expected = inClip ? prepared.At(x, y) : 0xFFFFFFFFu;
+                if (!testing_support::ColorNear(clipped.At(x, y), expected, 0)) ++clipDiffering;
+            }
+        }
+        EXPECT_EQ(differing, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        EXPECT_EQ(clipDiffering, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+}

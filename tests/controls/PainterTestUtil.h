@@ -1,0 +1,45 @@
+#pragma once
+// Shared helpers of the control tests: drawing elements into bitmaps and reading colours.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include "TestSupport.h"
+
+namespace painter_test {
+
+// Identifiers of the generated test pictures (PainterTestImages.rc.in).
+enum : int {
+    kRed = 201, kGreen = 202, kBlue = 203, kYellow = 204, kStrip82 = 205, kStrip83 = 206,
+    kChecker = 207, kHalfWhite = 208, kBroken = 209, kMissing = 4321
+};
+
+constexpr unsigned kRgbRed = 0xFF0000, kRgbGreen = 0x00FF00, kRgbBlue = 0x0000FF,
+                   kRgbWhite = 0xFFFFFF, kRgbCyan = 0x00FFFF, kRgbMagenta = 0xFF00FF;
+
+inline unsigned Rgb(const testing_support::Bitmap32& b, int x, int y)
+{
+    return b.At(x, y) & 0xFFFFFF;
+}
+
+// Runs draw(g) on a Graphics made on the bitmap's DC, then flushes GDI.
+template <typename F>
+void DrawInto(testing_support::Bitmap32& b, F draw)
+{
+    {
+        Gdiplus::Graphics g(b.dc);
+        draw(g);
+    }
+    GdiFlush();
+}
+
+// Pixels in the area whose colour differs from background.
+inline int CountNot(const testing_support::Bitmap32& b, const RECT& area, unsigned background)
+{
+    int n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (Rgb(b, x, y) != background) ++n;
+    return n;
+}
+
+}  // namespace painter_test

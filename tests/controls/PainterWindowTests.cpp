@@ -1,0 +1,613 @@
+// The painter inside real image windows, driven with real messages.
+#include "CImageButton.h"
+#include "CImageCtrl.h"
+#include "CImageStatic.h"
+#include "GdipPtr.h"
+#include "PainterTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using namespace painter_test;
+using testing_support::Bitmap32;
+using testing_support::GdiObjectCount;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+class RecordingWindow : public CImageCtrl {
+public:
+    bool OnButtonDown(CImageButton* b) override
+    {
+        downs.push_back(b->id);
+        return answerDown;
+    }
+    bool OnButtonClick(CImageButton* b) override
+    {
+        clicks.push_back(b ? b->id : -1);
+        return answerClick;
+    }
+    bool OnButtonHover(CImageButton* b) override
+    {
+        hovers.push_back(b->id);
+        return true;
+    }
+    bool OnButtonRightDown(CImageButton* b) override
+    {
+        rightDowns.push_back(b->id);
+        return true;
+    }
+    bool OnButtonRightClick(CImageButton* b) override
+    {
+        rightClicks.push_back(b->id);
+        return true;
+    }
+    void OnDrawBackground(Gdiplus::Graphics&) override { ++backgrounds; }
+    void OnDrawOverlay(Gdiplus::Graphics&) override { ++overlays; }
+
+    std::vector<int> downs, clicks, hovers, rightDowns, rightClicks;
+    bool answerDown = true;
+    bool answerClick = true;
+    int backgrounds = 0;
+    int overlays = 0;
+};
+
+class PainterWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Keep the real pointer away from the test windows: only our own messages move it.
+        SetCursorPos(1900, 1000);
+    }
+    void TearDown() override
+    {
+        if (w && IsWindow(w->hwnd)) DestroyWindow(w->hwnd);
+        w.reset();
+        PumpFor(10);
+    }
+    HWND Make(int width = 300, int height = 200, DWORD style = WS_POPUP | WS_VISIBLE)
+    {
+        w = std::make_unique<RecordingWindow>();
+        HWND h = w->Create(0, nullptr, L"painter", style, 100, 100, width, height, nullptr);
+        EXPECT_TRUE(h);
+        return h;
+    }
+    // Two adjacent buttons 1 and 2, a never-hot 150 and a red static picture.
+    void AddStandardElements()
+    {
+        w->painter.AddStatic(RECT{0, 0, 20, 10}, kRed, 1, false);
+        w->painter.AddButton(1, RECT{10, 50, 50, 70}, 0, kRed, kGreen, kBlue, 0);
+        w->painter.AddButton(2, RECT{50, 50, 90, 70}, 0, kRed, kGreen, kBlue, 0);
+        w->painter.AddButton(150, RECT{100, 50, 140, 70}, 0, kRed, kGreen, kBlue, 0);
+    }
+    unsigned PixelOf(int x, int y)
+    {
+        RECT client;
+        GetClientRect(w->hwnd, &client);
+        Bitmap32 out(client.right, client.bottom);
+        out.Fill(0xFF123456);
+        testing_support::CaptureWindow(w->hwnd, out);
+        return Rgb(out, x, y);
+    }
+    std::unique_ptr<RecordingWindow> w;
+};
+
+bool RegionContains(HWND h, int x, int y)
+{
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetUpdateRgn(h, rgn, FALSE);
+    const bool in = kind != ERROR && kind != NULLREGION && PtInRegion(rgn, x, y);
+    DeleteObject(rgn);
+    return in;
+}
+
+}  // namespace
+
+TEST_F(PainterWindow, CreationBindsPainterAndRemovesTheCaption)
+{
+    HWND h = Make(300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(w->painter.hwnd, h);
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_EQ(style & 0x02010100, 0x02010100);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    EXPECT_STREQ(name, L"ImageCtrl");
+    EXPECT_TRUE(w->painter.backBrush);  // made from the default colour at WM_CREATE
+    EXPECT_TRUE(w->painter.onButtonClick);
+    EXPECT_TRUE(w->painter.onDrawOverlay);
+}
+
+TEST_F(PainterWindow, HoverMovesBetweenAdjacentButtonsRedrawingBoth)
+{
+    HWND h = Make();
+    AddStandardElements();
+    PumpFor(20);
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    ASSERT_EQ(w->painter.hot, w->painter.FindButton(1));
+    ASSERT_TRUE(w->painter.tracking);
+    EXPECT_EQ(w->hovers, std::vector<int>({1}));
+    ValidateRect(h, nullptr);
+
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    EXPECT_EQ(w->painter.hot, w->painter.FindButton(2));
+    EXPECT_EQ(w->hovers, std::vector<int>({1, 2}));
+    EXPECT_TRUE(RegionContains(h, 20, 60));
+    EXPECT_TRUE(RegionContains(h, 60, 60));
+    EXPECT_FALSE(RegionContains(h, 120, 60));
+    EXPECT_FALSE(RegionContains(h, 5, 5));
+    ValidateRect(h, nullptr);
+
+    // Moving within the hot button changes nothing and redraws nothing.
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(70, 65));
+    EXPECT_EQ(w->hovers.size(), 2u);
+    EXPECT_FALSE(RegionContains(h, 60, 60));
+
+    // The never-hot identifier 150 is drawn (its look still follows the pointer) but never hot.
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(120, 60));
+    EXPECT_EQ(w->painter.hot, nullptr);
+    EXPECT_EQ(w->hovers.size(), 2u);
+    EXPECT_EQ(PixelOf(120, 60), kRgbGreen);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 60));
+    EXPECT_FALSE(w->painter.leftPressed);
+    EXPECT_TRUE(w->downs.empty());
+    SendMessageW(h, WM_LBUTTONUP, 0, At(120, 60));
+    EXPECT_TRUE(w->clicks.empty());
+    EXPECT_TRUE(RegionContains(h, 60, 60));  // the old hot one is redrawn
+
+    // An invisible button is not hit.
+    w->painter.FindButton(1)->visible = false;
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    EXPECT_EQ(w->painter.hot, nullptr);
+}
+
+TEST_F(PainterWindow, LooksOnScreenFollowThePointer)
+{
+    HWND h = Make();
+    AddStandardElements();
+    w->painter.AddButton(3, RECT{10, 100, 50, 120}, 0, kRed, kGreen, kBlue, 0)->latched = true;
+    EXPECT_EQ(PixelOf(200, 150), 0xFAFAFAu);  // background fill
+    EXPECT_EQ(PixelOf(10, 5), kRgbRed);       // static
+    EXPECT_EQ(PixelOf(30, 60), kRgbRed);
+    EXPECT_EQ(PixelOf(30, 110), kRgbBlue);  // latched
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
+    EXPECT_EQ(PixelOf(30, 60), kRgbGreen);
+    EXPECT_EQ(PixelOf(70, 60), kRgbRed);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
+    EXPECT_EQ(PixelOf(30, 60), kRgbBlue);
+    SendMessageW(h, WM_LBUTTONUP, 0, At(30, 60));
+    EXPECT_EQ(PixelOf(30, 60), kRgbGreen);
+    EXPECT_GT(w->backgrounds, 0);
+    EXPECT_GT(w->overlays, 0);
+    // With a colour of alpha 0 nothing is filled: the fresh off-screen bitmap shows through.
+    w->painter.SetBackColor(0x00FF0000);
+    EXPECT_FALSE(w->painter.backBrush);
+    EXPECT_EQ(PixelOf(200, 150), 0u);
+    EXPECT_EQ(PixelOf(10, 5), kRgbRed);
+}
+
+namespace {
+class CountingButton : public CImageButton {
+public:
+    CountingButton(HWND owner, int id, const RECT& r) : CImageButton(owner, id, r, L"") {}
+    void Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box) override
+    {
+        ++draws;
+        CImageButton::Draw(g, mouse, pressed, box);
+    }
+    int draws = 0;
+};
+}  // namespace
+
+TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
+{
+    HWND h = Make();
+    auto* left = new CountingButton(h, 1, RECT{10, 50, 50, 70});
+    auto* right = new CountingButton(h, 2, RECT{50, 50, 90, 70});
+    w->painter.buttons.push_back(left);  // the painter owns them from here
+    w->painter.buttons.push_back(right);
+    InvalidateRect(h, nullptr, TRUE);
+    UpdateWindow(h);
+    EXPECT_GE(left->draws, 1);
+    EXPECT_GE(right->draws, 1);
+    left->draws = right->draws = 0;
+    RECT onlyLeft = {10, 50, 30, 70};
+    InvalidateRect(h, &onlyLeft, TRUE);
+    UpdateWindow(h);
+    EXPECT_GE(left->draws, 1);
+    EXPECT_EQ(right->draws, 0);
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
+
+    // A hover change repaints the two buttons involved and nothing else.
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    UpdateWindow(h);
+    left->draws = right->draws = 0;
+    auto* distant = new CountingButton(h, 3, RECT{200, 150, 240, 170});
+    w->painter.buttons.push_back(distant);
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    UpdateWindow(h);
+    EXPECT_GE(left->draws, 1);
+    EXPECT_GE(right->draws, 1);
+    EXPECT_EQ(distant->draws, 0);
+}
+
+TEST_F(PainterWindow, PressDragOffAndReleaseDoesNotClick)
+{
+    HWND h = Make();
+    AddStandardElements();
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 60));
+    EXPECT_EQ(w->downs, std::vector<int>({1}));
+    EXPECT_TRUE(w->painter.leftPressed);
+    EXPECT_TRUE(w->painter.captured);
+    EXPECT_EQ(GetCapture(), h);
+    // While pressed, moving over the neighbour does not change hot.
+    SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(60, 60));
+    EXPECT_EQ(w->painter.hot, w->painter.FindButton(1));
+    SendMessageW(h, WM_LBUTTONUP, 0, At(200, 150));
+    EXPECT_TRUE(w->clicks.empty());
+    EXPECT_EQ(w->painter.hot, nullptr);
+    EXPECT_EQ(w->painter.mousePoint.x, -1);
+    EXPECT_EQ(w->painter.pressRect.left, -1);
+    EXPECT_NE(GetCapture(), h);
+    EXPECT_FALSE(w->painter.leftPressed);
+
+    // A full click inside.
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 60));
+    SendMessageW(h, WM_LBUTTONUP, 0, At(61, 61));
+    EXPECT_EQ(w->clicks, std::vector<int>({2}));
+    EXPECT_EQ(w->painter.hot, w->painter.FindButton(2));
+
+    // A refused press takes no capture.
+    w->answerDown = false;
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 60));
+    EXPECT_FALSE(w->painter.captured);
+    EXPECT_NE(GetCapture(), h);
+}
+
+TEST_F(PainterWindow, RightPressAndReleaseReportTheButton)
+{
+    HWND h = Make();
+    AddStandardElements();
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, At(20, 60));
+    EXPECT_EQ(w->rightDowns, std::vector<int>({1}));
+    EXPECT_TRUE(w->painter.rightPressed);
+    EXPECT_EQ(GetCapture(), h);
+    SendMessageW(h, WM_RBUTTONUP, 0, At(25, 62));
+    EXPECT_EQ(w->rightClicks, std::vector<int>({1}));
+    EXPECT_FALSE(w->painter.rightPressed);
+    EXPECT_EQ(w->painter.rightPressRect.left, -1);
+    EXPECT_NE(GetCapture(), h);
+
+    SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, At(20, 60));
+    SendMessageW(h, WM_RBUTTONUP, 0, At(200, 150));
+    EXPECT_EQ(w->rightClicks.size(), 1u);
+    EXPECT_EQ(w->painter.hot, nullptr);
+    // Off any button: nothing reported.
+    SendMessageW(h, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 150));
+    EXPECT_EQ(w->rightDowns.size(), 2u);
+    EXPECT_EQ(w->painter.rightPressRect.left, -1);
+}
+
+TEST_F(PainterWindow, ReleasingCloseDestroysTheWindow)
+{
+    HWND h = Make();
+    AddStandardElements();
+    w->painter.AddButton(CImagePaint::kCloseId, RECT{260, 0, 290, 20}, 0, kRed, 0, 0, 0);
+    // Refused by the window: the built-in close is skipped.
+    w->answerClick = false;
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(270, 10));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(270, 10));
+    EXPECT_EQ(SendMessageW(h, WM_LBUTTONUP, 0, At(270, 10)), 1);
+    EXPECT_TRUE(IsWindow(h));
+    EXPECT_EQ(w->clicks, std::vector<int>({10}));
+
+    w->answerClick = true;
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(271, 10));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(271, 10));
+    SendMessageW(h, WM_LBUTTONUP, 0, At(271, 10));
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(w->clicks, std::vector<int>({10, 10}));
+    EXPECT_TRUE(w->painter.buttons.empty());
+    EXPECT_TRUE(w->painter.statics.empty());
+    EXPECT_EQ(w->painter.hwnd, nullptr);
+    EXPECT_EQ(w->hwnd, nullptr);
+}
+
+TEST_F(PainterWindow, DoubleClickOnTheTopStripTogglesMaximise)
+{
+    HWND h = Make();
+    w->painter.dragEnabled = true;
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, At(150, 30));
+    EXPECT_FALSE(IsZoomed(h));  // no buttons 30 and 40: nothing happens
+
+    w->painter.AddButton(CImagePaint::kMaximizeId, RECT{200, 0, 220, 20}, 0, kRed, 0, 0, 0);
+    w->painter.AddButton(CImagePaint::kRestoreId, RECT{200, 0, 220, 20}, 0, kGreen, 0, 0, 0)
+        ->visible = false;
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, At(150, 41));
+    EXPECT_FALSE(IsZoomed(h));
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, At(150, 40));
+    EXPECT_TRUE(IsZoomed(h));
+    EXPECT_FALSE(w->painter.FindButton(CImagePaint::kMaximizeId)->visible);
+    EXPECT_TRUE(w->painter.FindButton(CImagePaint::kRestoreId)->visible);
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, At(10, 0));
+    EXPECT_FALSE(IsZoomed(h));
+    EXPECT_TRUE(w->painter.FindButton(CImagePaint::kMaximizeId)->visible);
+
+    w->painter.dragEnabled = false;
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, At(150, 10));
+    EXPECT_FALSE(IsZoomed(h));
+
+    // The maximise button (30) does the same through a click.
+    w->painter.dragEnabled = false;
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(210, 10));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(210, 10));
+    SendMessageW(h, WM_LBUTTONUP, 0, At(210, 10));
+    EXPECT_TRUE(IsZoomed(h));
+}
+
+TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
+{
+    HWND h = Make();
+    AddStandardElements();
+    MSG msg;
+    auto takePosted = [&]() {
+        return PeekMessageW(&msg, h, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) != FALSE;
+    };
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
+    EXPECT_FALSE(takePosted());  // drag not enabled
+    w->painter.dragEnabled = true;
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 41));
+    EXPECT_FALSE(takePosted());
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 40));
+    ASSERT_TRUE(takePosted());
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(msg.lParam, At(150, 40));
+    EXPECT_EQ(w->painter.pressRect.left, -1);
+
+    w->painter.captionRect = RECT{0, 100, 300, 200};
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
+    EXPECT_FALSE(takePosted());
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 150));
+    EXPECT_TRUE(takePosted());
+    SendMessageW(h, WM_LBUTTONUP, 0, At(150, 150));
+}
+
+TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
+{
+    Make();
+    AddStandardElements();
+    CImageButton* second = w->painter.FindButton(2);
+    second->SetText(L"caption");
+    CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
+    EXPECT_EQ(again, second);
+    EXPECT_EQ(w->painter.buttons.size(), 3u);
+    EXPECT_EQ(w->painter.buttons[1], second);
+    EXPECT_EQ(second->rect.top, 150);
+    EXPECT_STREQ(second->text, L"");
+    EXPECT_FALSE(second->images[CImageButton::ImageHover]);
+    EXPECT_EQ(PixelOf(20, 160), kRgbBlue);
+    Gdiplus::Image* kept = second->images[0].Get();
+    w->painter.AddButton(2, RECT{0, 100, 40, 120}, 0, 0, kGreen, 0, 0);
+    EXPECT_EQ(second->images[0].Get(), kept);
+    EXPECT_EQ(second->rect.top, 100);
+
+    EXPECT_TRUE(w->painter.RemoveButton(2));
+    EXPECT_FALSE(w->painter.RemoveButton(2));
+    EXPECT_EQ(w->painter.FindButton(2), nullptr);
+
+    // Statics: same key is updated in place; only 1007 is ever removed.
+    CImageStatic* s = w->painter.AddStatic(RECT{0, 0, 10, 10}, kRed, 1007, false);
+    EXPECT_EQ(w->painter.AddStatic(RECT{5, 5, 15, 15}, kMissing, 1007, true), s);
+    EXPECT_EQ(s->image.Get(), nullptr);
+    EXPECT_TRUE(s->cleanStretch);
+    EXPECT_EQ(w->painter.statics.size(), 2u);
+    EXPECT_TRUE(w->painter.RemoveStatic());
+    EXPECT_FALSE(w->painter.RemoveStatic());
+    EXPECT_EQ(w->painter.statics.size(), 1u);
+}
+
+TEST_F(PainterWindow, RemovingTheHotButtonClearsHot)
+{
+    HWND h = Make();
+    AddStandardElements();
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+    ASSERT_TRUE(w->painter.hot);
+    w->painter.RemoveButton(1);
+    EXPECT_EQ(w->painter.hot, nullptr);
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(21, 60));
+    SendMessageW(h, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(w->painter.mousePoint.x, -1);
+    EXPECT_FALSE(w->painter.tracking);
+}
+
+TEST_F(PainterWindow, AnchoredElementsFollowAResize)
+{
+    HWND h = Make(300, 200);
+    CImageButton* b = w->painter.AddButton(5, RECT{250, 170, 280, 190}, 0, kRed, 0, 0, 0);
+    b->rightOffset = 20;
+    b->bottomOffset = 10;
+    CImageStatic* stretch = w->painter.AddStatic(RECT{10, 0, 290, 10}, kGreen, 1, false);
+    stretch->rightOffset = 10;
+    stretch->fixedLeft = 10;
+    CImageStatic* moving = w->painter.AddStatic(RECT{0, 150, 20, 190}, kBlue, 2, false);
+    moving->bottomOffset = 10;
+    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(b->rect.left, 350);
+    EXPECT_EQ(b->rect.right, 380);
+    EXPECT_EQ(b->rect.top, 270);
+    EXPECT_EQ(b->rect.bottom, 290);
+    EXPECT_EQ(stretch->rect.left, 10);
+    EXPECT_EQ(stretch->rect.right, 390);
+    EXPECT_EQ(moving->rect.top, 250);
+    EXPECT_EQ(moving->rect.bottom, 290);
+    EXPECT_EQ(PixelOf(365, 280), kRgbRed);
+    EXPECT_EQ(PixelOf(300, 5), kRgbGreen);
+    EXPECT_EQ(PixelOf(5, 5), 0xFAFAFAu);
+    EXPECT_EQ(PixelOf(10, 260), kRgbBlue);
+    EXPECT_EQ(PixelOf(265, 180), 0xFAFAFAu);
+}
+
+namespace {
+std::vector<unsigned> g_surface;
+int g_surfaceWidth = 0, g_surfaceHeight = 0, g_pushes = 0;
+BYTE g_alpha = 0;
+
+BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
+                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
+{
+    ++g_pushes;
+    g_alpha = blend->SourceConstantAlpha;
+    BITMAP bm = {};
+    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
+    g_surfaceWidth = bm.bmWidth;
+    g_surfaceHeight = bm.bmHeight;
+    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
+    g_surface.assign(bits, bits + bm.bmWidth * bm.bmHeight);
+    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
+}
+
+unsigned SurfaceAt(int x, int y)
+{
+    return g_surface[(g_surfaceHeight - 1 - y) * g_surfaceWidth + x];  // bottom-up rows
+}
+}  // namespace
+
+TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
+{
+    HWND h = Make(200, 120);
+    AddStandardElements();
+    w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 2, false);
+    w->painter.SetBackColor(0x0023373C);
+    w->painter.EnableLayered();
+    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(w->painter.layered);
+    EXPECT_FALSE(w->painter.fillBackground);
+    ASSERT_NE(w->painter.updateLayered, nullptr);
+    w->painter.updateLayered = &CapturingUpdate;
+    g_pushes = 0;
+    w->painter.UpdateLayered();
+    ASSERT_EQ(g_pushes, 1);
+    EXPECT_EQ(g_surfaceWidth, 200);
+    EXPECT_EQ(g_surfaceHeight, 120);
+    EXPECT_EQ(g_alpha, 255);
+    EXPECT_EQ(SurfaceAt(100, 30), 0u);  // nothing drawn there: fully transparent
+    EXPECT_EQ(SurfaceAt(5, 5), 0xFFFF0000u);
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);
+    EXPECT_EQ(SurfaceAt(120, 60), 0xFFFF0000u);  // 150 drawn
+    // Half-transparent white stays premultiplied: alpha 128 and channels 128.
+    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(155, 105), 0x80808080u, 2))
+        << std::hex << SurfaceAt(155, 105);
+
+    // A background colour with alpha, fill switched back on, covers the surface.
+    w->painter.SetBackColor(0xFF0000FF);
+    w->painter.UpdateLayered();
+    EXPECT_EQ(SurfaceAt(100, 30), 0xFF0000FFu);
+    w->painter.SetBackColor(0x0023373C);
+
+    // Hover over a layered window redraws the whole surface at once.
+    const int before = g_pushes;
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
+    EXPECT_EQ(g_pushes, before + 1);
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFF0000FFu);
+    SendMessageW(h, WM_LBUTTONUP, 0, At(30, 60));
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
+    w->painter.alpha = 100;
+    ShowWindow(h, SW_HIDE);
+    ShowWindow(h, SW_SHOW);
+    EXPECT_EQ(g_alpha, 100);
+    EXPECT_EQ(w->painter.mousePoint.x, -1);
+
+    // A re-created window starts unlayered.
+    DestroyWindow(h);
+    EXPECT_FALSE(w->painter.layered);
+    HWND again = w->Create(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr);
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
+{
+    for (bool layeredWindow : {false, true}) {
+        HWND h = Make(300, 200);
+        AddStandardElements();
+        w->painter.FindButton(1)->SetText(L"one");
+        w->painter.FindButton(2)->SetBorderColors(0xFF000000, 0xFF00FF00, 0);
+        if (layeredWindow) w->painter.EnableLayered();
+        for (int i = 0; i < 10; ++i) {
+            SendMessageW(h, WM_MOUSEMOVE, 0, At(i % 2 ? 20 : 60, 60));
+            UpdateWindow(h);
+        }
+        PumpFor(20);
+        const int gdi = GdiObjectCount();
+        const long gdip = GdipLiveObjects();
+        int changes = 0;
+        for (int i = 0; i < 1000; ++i) {
+            CImageButton* before = w->painter.hot;
+            SendMessageW(h, WM_MOUSEMOVE, 0, At(i % 2 ? 20 : 60, 60));
+            if (w->painter.hot != before) ++changes;
+            UpdateWindow(h);
+            if (i % 50 == 0) PumpFor(0);
+        }
+        PumpFor(20);
+        EXPECT_GE(changes, 1000) << layeredWindow;
+        EXPECT_EQ(GdiObjectCount(), gdi) << layeredWindow;
+        EXPECT_EQ(GdipLiveObjects(), gdip) << layeredWindow;
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)
+{
+    const UINT kinds[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                          WM_RBUTTONUP, WM_MOUSELEAVE, WM_LBUTTONDBLCLK, WM_SHOWWINDOW};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    int windows = 0;
+    for (int round = 0; round < 20; ++round) {
+        HWND h = Make();
+        ++windows;
+        AddStandardElements();
+        w->painter.AddButton(CImagePaint::kMinimizeId, RECT{200, 0, 220, 20}, 0, kRed, 0, 0, 0);
+        w->painter.AddButton(CImagePaint::kCloseId, RECT{260, 0, 290, 20}, 0, kRed, 0, 0, 0);
+        for (int i = 0; i < 300 && IsWindow(h); ++i) {
+            const UINT message = kinds[next(8)];
+            const int x = static_cast<int>(next(340)) - 20;
+            const int y = static_cast<int>(next(240)) - 20;
+            // Keep the window on screen: no minimise, no caption drag loops.
+            w->painter.dragEnabled = false;
+            if (message == WM_SHOWWINDOW) {
+                SendMessageW(h, message, next(2), 0);
+            } else {
+                SendMessageW(h, message, 0, MAKELPARAM(x, y));
+            }
+            if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+            CImageButton* hot = w->painter.hot;
+            if (hot) {
+                EXPECT_NE(std::find(w->painter.buttons.begin(), w->painter.buttons.end(), hot),
+                          w->painter.buttons.end());
+                EXPECT_FALSE(CImagePaint::NeverHot(hot->id));
+            }
+            if (!w->painter.leftPressed && !w->painter.rightPressed) {
+                EXPECT_NE(GetCapture(), h);
+            }
+        }
+        if (IsWindow(h)) DestroyWindow(h);
+        EXPECT_EQ(w->painter.hwnd, nullptr);
+        EXPECT_TRUE(w->painter.buttons.empty());
+    }
+    EXPECT_EQ(windows, 20);
+}

@@ -1,0 +1,210 @@
+#include "CLayeredSurface.h"
+#include "CSanDC.h"
+#include "GdipPtr.h"
+#include "PainterTestUtil.h"
+#include "PngResource.h"
+
+#include <gtest/gtest.h>
+
+using namespace painter_test;
+using testing_support::Bitmap32;
+using testing_support::GdiObjectCount;
+
+TEST(PngResource, LoadsOnlyExistingPngResources)
+{
+    EXPECT_EQ(LoadPngResource(0), nullptr);
+    EXPECT_EQ(LoadPngResource(kMissing), nullptr);
+    // Icon 128 exists, but not as a "PNG" resource.
+    EXPECT_EQ(LoadPngResource(128), nullptr);
+
+    GdipPtr<Gdiplus::Image> red(LoadPngResource(kRed));
+    ASSERT_TRUE(red);
+    EXPECT_EQ(red->GetLastStatus(), Gdiplus::Ok);
+    EXPECT_EQ(red->GetWidth(), 20u);
+    EXPECT_EQ(red->GetHeight(), 10u);
+
+    // The data must outlive the loader: draw well after it returned.
+    Bitmap32 out(20, 10);
+    out.Fill(0xFFFFFFFF);
+    DrawInto(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
+    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
+    EXPECT_EQ(Rgb(out, 19, 9), kRgbRed);
+}
+
+TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
+{
+    GdipPtr<Gdiplus::Image> broken(LoadPngResource(kBroken));
+    if (broken) {
+        EXPECT_NE(broken->GetLastStatus(), Gdiplus::Ok);
+        Bitmap32 out(8, 8);
+        out.Fill(0xFFFFFFFF);
+        DrawInto(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
+        EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
+    }
+}
+
+TEST(PngResource, CropCutsOneFrameIntoAnArgbBitmap)
+{
+    GdipPtr<Gdiplus::Image> strip(LoadPngResource(kStrip83));
+    ASSERT_TRUE(strip);
+    GdipPtr<Gdiplus::Bitmap> right(CropImage(*strip, 41, 41, 22));
+    ASSERT_TRUE(right);
+    EXPECT_EQ(right->GetWidth(), 41u);
+    EXPECT_EQ(right->GetHeight(), 22u);
+    EXPECT_EQ(right->GetPixelFormat(), PixelFormat32bppARGB);
+    Gdiplus::Color c;
+    right->GetPixel(0, 0, &c);
+    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);
+    right->GetPixel(40, 21, &c);
+    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);  // the white 83rd column is not in the frame
+
+    GdipPtr<Gdiplus::Bitmap> left(CropImage(*strip, 0, 41, 22));
+    left->GetPixel(40, 0, &c);
+    EXPECT_EQ(c.GetValue(), 0xFF00FFFFu);
+}
+
+TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
+{
+    Bitmap32 target(40, 40);
+    target.Fill(0xFFFFFFFF);
+    {
+        CSanDC surface(target.dc, 40, 40, RECT{10, 10, 20, 25});
+        ASSERT_TRUE(surface.memoryDC);
+        ASSERT_TRUE(surface.bitmap);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        RECT all = {0, 0, 40, 40};
+        FillRect(surface.memoryDC, &all, red);
+        DeleteObject(red);
+        EXPECT_EQ(Rgb(target, 15, 15), kRgbWhite);  // nothing reaches the target before the end
+    }
+    GdiFlush();
+    EXPECT_EQ(Rgb(target, 10, 10), kRgbRed);
+    EXPECT_EQ(Rgb(target, 19, 24), kRgbRed);
+    EXPECT_EQ(Rgb(target, 20, 15), kRgbWhite);
+    EXPECT_EQ(Rgb(target, 15, 25), kRgbWhite);
+    EXPECT_EQ(Rgb(target, 9, 9), kRgbWhite);
+}
+
+TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
+{
+    Bitmap32 target(64, 64);
+    { CSanDC warm(target.dc, 64, 64, RECT{0, 0, 64, 64}); }
+    const int before = GdiObjectCount();
+    for (int i = 0; i < 300; ++i) {
+        CSanDC surface(target.dc, 64, 64, RECT{0, 0, 8, 8});
+    }
+    { CSanDC empty(target.dc, 0, 0, RECT{}); }
+    EXPECT_EQ(GdiObjectCount(), before);
+}
+
+namespace {
+struct PushRecord {
+    int calls = 0;
+    HWND hwnd = nullptr;
+    POINT destination = {};
+    SIZE size = {};
+    POINT source = {};
+    BLENDFUNCTION blend = {};
+    DWORD flags = 0;
+    unsigned centre = 0;  // pixel in the middle of the source, as pushed
+    bool screenDC = false;
+};
+PushRecord g_push;
+
+BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
+                            COLORREF, BLENDFUNCTION* blend, DWORD flags)
+{
+    ++g_push.calls;
+    g_push.hwnd = hwnd;
+    g_push.destination = *dst;
+    g_push.size = *size;
+    g_push.source = *srcPt;
+    g_push.blend = *blend;
+    g_push.flags = flags;
+    g_push.screenDC = screen != nullptr;
+    BITMAP bm = {};
+    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
+    if (bm.bmBits) {
+        const auto* rows = static_cast<const unsigned*>(bm.bmBits);
+        // Bottom-up rows.
+        g_push.centre = rows[(bm.bmHeight - 1 - size->cy / 2) * bm.bmWidth + size->cx / 2];
+    }
+    return TRUE;
+}
+
+HWND MakePopup(int x, int y, int w, int h)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HmSurfaceProbe";
+    RegisterClassW(&wc);
+    return CreateWindowExW(WS_EX_LAYERED, L"HmSurfaceProbe", L"", WS_POPUP, x, y, w, h, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+}  // namespace
+
+TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
+{
+    ASSERT_NE(LookUpUpdateLayeredWindow(), nullptr);
+    HWND w = MakePopup(30, 40, 50, 20);
+    ASSERT_TRUE(w);
+    {
+        CLayeredSurface surface(w);
+        ASSERT_NE(surface.Graphics(), nullptr);
+        EXPECT_EQ(surface.width, 50);
+        EXPECT_EQ(surface.height, 20);
+        EXPECT_EQ(surface.Bits()[0], 0u);  // untouched pixels are fully transparent
+        Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF0000));
+        surface.Graphics()->FillRectangle(&red, 20, 5, 10, 10);
+        g_push = PushRecord{};
+        EXPECT_TRUE(surface.Push(&RecordingUpdate, w, 200));
+        // Real push too: the system must accept the surface.
+        EXPECT_TRUE(surface.Push(LookUpUpdateLayeredWindow(), w, 255));
+    }
+    EXPECT_EQ(g_push.calls, 1);
+    EXPECT_EQ(g_push.hwnd, w);
+    EXPECT_EQ(g_push.destination.x, 30);
+    EXPECT_EQ(g_push.destination.y, 40);
+    EXPECT_EQ(g_push.size.cx, 50);
+    EXPECT_EQ(g_push.size.cy, 20);
+    EXPECT_EQ(g_push.source.x, 0);
+    EXPECT_EQ(g_push.blend.BlendOp, AC_SRC_OVER);
+    EXPECT_EQ(g_push.blend.SourceConstantAlpha, 200);
+    EXPECT_EQ(g_push.blend.AlphaFormat, AC_SRC_ALPHA);
+    EXPECT_EQ(g_push.flags, static_cast<DWORD>(ULW_ALPHA));
+    EXPECT_TRUE(g_push.screenDC);
+    EXPECT_EQ(g_push.centre & 0xFFFFFF, kRgbRed);
+    DestroyWindow(w);
+}
+
+TEST(LayeredSurface, EmptyClientAreaPushesNothing)
+{
+    HWND w = MakePopup(0, 0, 0, 0);
+    ASSERT_TRUE(w);
+    {
+        CLayeredSurface surface(w);
+        EXPECT_EQ(surface.Graphics(), nullptr);
+        g_push = PushRecord{};
+        EXPECT_FALSE(surface.Push(&RecordingUpdate, w, 255));
+        EXPECT_EQ(g_push.calls, 0);
+    }
+    DestroyWindow(w);
+}
+
+TEST(LayeredSurface, RepeatedSurfacesLeaveNoGdiOrGdiplusObjects)
+{
+    HWND w = MakePopup(0, 0, 120, 80);
+    { CLayeredSurface warm(w); }
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    for (int i = 0; i < 300; ++i) {
+        CLayeredSurface surface(w);
+        Gdiplus::SolidBrush b(Gdiplus::Color(0x80FFFFFF));
+        surface.Graphics()->FillRectangle(&b, 0, 0, 10, 10);
+        surface.Push(&RecordingUpdate, w, 255);
+    }
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
+    DestroyWindow(w);
+}
