@@ -1,0 +1,64 @@
+#include "OperatorSite.h"
+#include "WebLinks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records what would have reached the shell, and restores the shell afterwards.
+class ShellRecorder {
+public:
+    ShellRecorder()
+    {
+        web_links::SetShellOpen([this](const wchar_t* a) { opened.emplace_back(a); });
+    }
+    ~ShellRecorder() { web_links::SetShellOpen(nullptr); }
+    std::vector<std::wstring> opened;
+};
+
+}  // namespace
+
+TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddresses)
+{
+    EXPECT_TRUE(web_links::IsWebAddress(L"http://example.com/"));
+    EXPECT_TRUE(web_links::IsWebAddress(L"HTTPS://example.com/a?b=1"));
+    EXPECT_TRUE(web_links::IsWebAddress(L"Http://x"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"file:///C:/Windows/System32/calc.exe"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"C:\\Windows\\System32\\calc.exe"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"calc.exe"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"javascript:alert(1)"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"\\\\server\\share\\setup.exe"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"httpx://example.com"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"http:/example.com"));
+    EXPECT_FALSE(web_links::IsWebAddress(L"http://"));
+    EXPECT_FALSE(web_links::IsWebAddress(L" http://example.com"));
+    EXPECT_FALSE(web_links::IsWebAddress(L""));
+    EXPECT_FALSE(web_links::IsWebAddress(nullptr));
+}
+
+TEST(WebLinks, OnlyWebAddressesReachTheShell)
+{
+    ShellRecorder shell;
+    EXPECT_TRUE(web_links::OpenInBrowser(L"https://example.com/news"));
+    EXPECT_FALSE(web_links::OpenInBrowser(L"file:///C:/Windows/System32/calc.exe"));
+    EXPECT_FALSE(web_links::OpenInBrowser(L"C:\\Windows\\notepad.exe"));
+    EXPECT_FALSE(web_links::OpenInBrowser(nullptr));
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], L"https://example.com/news");
+}
+
+TEST(OperatorSite, AddressesJoinTheBuildSettingAndThePath)
+{
+    const std::wstring base = operator_site::Base();
+    ASSERT_FALSE(base.empty());
+    EXPECT_TRUE(web_links::IsWebAddress(base.c_str()));
+    EXPECT_EQ(operator_site::Address(operator_site::kStartPath), base + L"/diy/zelk/client");
+    EXPECT_EQ(operator_site::Address(operator_site::kRechargePath), base + L"/url-zelk-pay.html");
+    EXPECT_EQ(operator_site::Address(operator_site::kCustomerServicePath),
+              base + L"/url-zelk-kf.html");
+    EXPECT_EQ(operator_site::Address(operator_site::kOfficialSitePath),
+              base + L"/url-zelk-www.html");
+}
