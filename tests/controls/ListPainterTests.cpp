@@ -3,6 +3,7 @@
 #include "CImageCtrlEx.h"
 #include "CImageItem.h"
 #include "CImagePaintEx.h"
+#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,10 @@
 
 namespace {
 
+using list_tests::Same;
+using list_tests::WindowRect;
+
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-#define EXPECT_RECT(r, l, t, rr, b) EXPECT_TRUE(Same((r), RECT{l, t, rr, b})) \
-    << (r).left << "," << (r).top << "," << (r).right << "," << (r).bottom
 
 struct ListWindow {
     CImageCtrlEx ctrl;

@@ -3,28 +3,17 @@
 #include "CImageItem.h"
 #include "CImageMenu.h"
 #include "GdipPtr.h"
+#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using list_tests::Same;
+using list_tests::WindowRect;
+
 using testing_support::PumpUntil;
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-RECT WindowRect(HWND h)
-{
-    RECT r = {};
-    GetWindowRect(h, &r);
-    return r;
-}
-
-#define EXPECT_RECT(r, l, t, rr, b) EXPECT_TRUE(Same((r), RECT{l, t, rr, b})) \
-    << (r).left << "," << (r).top << "," << (r).right << "," << (r).bottom
 
 // A menu as the game window uses it: rows filled while it has no window, a click handler that
 // hides and destroys the menu window.
@@ -80,6 +69,12 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_RECT(WindowRect(menu), 200, 150, 296, 222);
     EXPECT_RECT(WindowRect(shadow), 194, 144, 302, 228);
     EXPECT_EQ(GetWindow(menu, GW_OWNER), shadow);
+    // The menu lies above its shadow in the z-order.
+    bool shadowBelow = false;
+    for (HWND h = GetWindow(menu, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == shadow) shadowBelow = true;
+    }
+    EXPECT_TRUE(shadowBelow);
     EXPECT_RECT(t.menu.list.items[2]->rect, 0, 48, 96, 72);
 
     const LONG_PTR menuEx = GetWindowLongPtrW(menu, GWL_EXSTYLE);

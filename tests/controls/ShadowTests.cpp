@@ -1,6 +1,7 @@
 // The shadow window: placement rule, and the rim it actually pushes to the screen, read back from
 // the surface handed to UpdateLayeredWindow.
 #include "CShadowCtrl.h"
+#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +10,8 @@
 
 namespace {
 
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using list_tests::Same;
+using list_tests::WindowRect;
 
 // What the shadow last pushed: premultiplied BGRA, top-down.
 struct Pushed {

@@ -2,6 +2,7 @@
 // hide operations its users call.
 #include "CImageTipCtrl.h"
 #include "GdipPtr.h"
+#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,10 @@
 
 namespace {
 
-using testing_support::PumpUntil;
+using list_tests::Same;
+using list_tests::WindowRect;
 
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using testing_support::PumpUntil;
 
 struct Tip {
     CImageTipCtrl tip;
@@ -93,6 +92,23 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
     t.tip.HideTip();
     testing_support::PumpFor(120);
     EXPECT_FALSE(IsWindowVisible(h));
+}
+
+TEST(Tip, WithoutAnInjectedSourceTheTipFollowsTheRealPointer)
+{
+    Tip t;
+    t.tip.cursorSource = nullptr;
+    t.tip.SetText(L"Tools");
+    SetCursorPos(333, 222);
+    POINT before = {}, after = {};
+    GetCursorPos(&before);
+    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
+    GetCursorPos(&after);
+    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
+    const RECT r = t.Rect();
+    EXPECT_EQ(r.left, before.x + 15);
+    EXPECT_EQ(r.top, before.y + 15);
+    EXPECT_TRUE(IsWindowVisible(t.tip.hwnd));
 }
 
 TEST(Tip, LongTextIsMeasuredInsideThe500By200Box)
