@@ -77,6 +77,11 @@ void CImageMenu::OnMove(int, int)
     if (shadow) shadow->FollowWindow(hwnd);
 }
 
+void CImageMenu::OnSize(UINT, int, int)
+{
+    if (shadow) shadow->FollowWindow(hwnd);
+}
+
 void CImageMenu::OnShowWindow(BOOL show, UINT)
 {
     if (show) SetForegroundWindow(hwnd);

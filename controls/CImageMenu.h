@@ -18,6 +18,8 @@ public:
     void OnCreate(CREATESTRUCTW* cs) override;
     void OnDestroy() override;
     void OnMove(int x, int y) override;
+    // A new height at the same place sends no WM_MOVE; the shadow has to fit all the same.
+    void OnSize(UINT type, int cx, int cy) override;
     void OnShowWindow(BOOL show, UINT status) override;
 
     // Shows the menu with its top-left corner at p (screen coordinates), building the shadow and

@@ -98,9 +98,18 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_RECT(WindowRect(menu), 400, 300, 496, 348);
     EXPECT_RECT(WindowRect(shadow), 394, 294, 502, 354);
 
+    // Same place, fewer rows: only the size changes, and the shadow still fits and every row
+    // stays on view.
+    t.menu.list.items[1]->visible = true;
+    t.menu.ShowAt(POINT{400, 300});
+    EXPECT_RECT(WindowRect(menu), 400, 300, 496, 372);
+    EXPECT_RECT(WindowRect(shadow), 394, 294, 502, 378);
+    EXPECT_EQ(t.menu.list.HitTest(POINT{10, 60}), t.menu.list.items[2].get());
+    t.menu.list.items[1]->visible = false;
+
     // Dragged elsewhere by anyone, the shadow follows.
     SetWindowPos(menu, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_RECT(WindowRect(shadow), 44, 54, 152, 114);
+    EXPECT_RECT(WindowRect(shadow), 44, 54, 152, 138);
 
     // No visible rows: 96 wide and 0 high.
     for (auto& item : t.menu.list.items) item->visible = false;
