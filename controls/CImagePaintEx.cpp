@@ -162,6 +162,7 @@ CImageItem* CImagePaintEx::HitTest(POINT p) const
 
 void CImagePaintEx::DrawList(HDC dc, const RECT& client)
 {
+    if (!dc) return;
     SetBkMode(dc, TRANSPARENT);
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);

@@ -71,16 +71,22 @@ void CImageTipCtrl::ReleaseResources()
 
 void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, 260, tip); }
 
+int CImageTipCtrl::TextLength() const
+{
+    // Users write text directly; never read past the buffer even without a terminator.
+    return static_cast<int>(wcsnlen(text, 259));
+}
+
 SIZE CImageTipCtrl::MeasureText()
 {
     SIZE size = {0, 0};
-    if (!hwnd || !font || text[0] == L'\0') return size;
+    const int length = TextLength();
+    if (!hwnd || !font || length == 0) return size;
     Gdiplus::Graphics g(hwnd);
     GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
     const Gdiplus::RectF layout(0.0f, 0.0f, 500.0f, 200.0f);
     Gdiplus::RectF box;
-    if (g.MeasureString(text, static_cast<INT>(wcslen(text)), font.Get(), layout, format.Get(),
-                        &box) != Gdiplus::Ok) {
+    if (g.MeasureString(text, length, font.Get(), layout, format.Get(), &box) != Gdiplus::Ok) {
         return size;
     }
     size.cx = static_cast<LONG>(box.Width);
@@ -98,7 +104,7 @@ void CImageTipCtrl::OnTimer(UINT_PTR id)
     } else {
         GetCursorPos(&cursor);
     }
-    if (text[0] == L'\0') return;
+    if (TextLength() == 0) return;
     const RECT r = TipRectFor(cursor, MeasureText());
     MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
@@ -106,8 +112,11 @@ void CImageTipCtrl::OnTimer(UINT_PTR id)
 
 void CImageTipCtrl::ShowTip(const wchar_t* tip, UINT delayMs)
 {
+    const bool same = tip && wcsncmp(text, tip, 259) == 0;
     SetText(tip);
     if (!hwnd || !IsWindow(hwnd)) return;
+    // Asked again for the tip already on screen: leave it where it is rather than flicker.
+    if (same && IsWindowVisible(hwnd)) return;
     if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
     SetTimer(hwnd, kShowTimer, delayMs, nullptr);
 }
@@ -121,6 +130,7 @@ void CImageTipCtrl::HideTip()
 
 void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
 {
+    if (!dc) return;
     SetBkMode(dc, TRANSPARENT);
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
@@ -130,14 +140,14 @@ void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
         g.FillRectangle(backBrush.Get(), static_cast<INT>(w.left - 1),
                         static_cast<INT>(w.top - 1), width + 1, height + 1);
     }
-    if (font && textBrush && text[0] != L'\0') {
+    const int length = TextLength();
+    if (font && textBrush && length > 0) {
         GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(w.left + 2),
                                     static_cast<Gdiplus::REAL>(w.top + 2),
                                     static_cast<Gdiplus::REAL>(width - 4),
                                     static_cast<Gdiplus::REAL>(height - 4));
-        g.DrawString(text, static_cast<INT>(wcslen(text)), font.Get(), layout, format.Get(),
-                     textBrush.Get());
+        g.DrawString(text, length, font.Get(), layout, format.Get(), textBrush.Get());
     }
     if (borderPen) {
         g.DrawRectangle(borderPen.Get(), static_cast<INT>(w.left), static_cast<INT>(w.top),

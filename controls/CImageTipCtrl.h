@@ -27,7 +27,8 @@ public:
     SIZE MeasureText();
     // Text cut to 259 characters.
     void SetText(const wchar_t* tip);
-    // Writes the text and lets the tip show at the pointer after delayMs (hides it meanwhile).
+    // Writes the text and lets the tip show at the pointer after delayMs (hides it meanwhile);
+    // the same text while the tip is on screen changes nothing.
     void ShowTip(const wchar_t* tip, UINT delayMs);
     // Stops a pending show and hides the tip.
     void HideTip();
@@ -43,6 +44,7 @@ public:
     std::function<POINT()> cursorSource;
 
 private:
+    int TextLength() const;
     void MakeResources();
     void ReleaseResources();
     void Paint();

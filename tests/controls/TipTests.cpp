@@ -85,6 +85,9 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
     EXPECT_GT(longer.cx, measured.cx);
     EXPECT_TRUE(Same(t.Rect(), RECT{65, 75, 65 + longer.cx + 5, 75 + longer.cy + 4}));
 
+    // The same text again leaves the tip on screen.
+    t.tip.ShowTip(L"Refresh the page and clear the cache", 1);
+    EXPECT_TRUE(IsWindowVisible(h));
     t.tip.HideTip();
     EXPECT_FALSE(IsWindowVisible(h));
     // A hide before the delay ends stops the pending show.
@@ -127,6 +130,12 @@ TEST(Tip, LongTextIsMeasuredInsideThe500By200Box)
     EXPECT_LE(r.right - r.left, 505);
     EXPECT_LE(r.bottom - r.top, 204);
     EXPECT_GT(r.bottom - r.top, 30) << "the text wraps onto several lines";
+
+    // Text written straight into the buffer without a terminator is read up to its end only.
+    for (wchar_t& c : t.tip.text) c = L'x';
+    const SIZE full = t.tip.MeasureText();
+    EXPECT_GT(full.cx, 0);
+    EXPECT_LE(full.cx, 500);
 }
 
 TEST(Tip, PaintsBackgroundTextAndBorder)
