@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 using list_tests::Same;
@@ -255,6 +257,56 @@ TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
     SendMessageW(menu, WM_MOUSELEAVE, 0, 0);
     testing_support::CaptureWindow(menu, shot);
     EXPECT_TRUE(testing_support::ColorNear(shot.At(95, 30) & 0xFFFFFF, back));
+}
+
+TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
+{
+    TestMenu t;
+    std::mt19937 random(20261208);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    int destroyed = 0;
+    for (int step = 0; step < 1500; ++step) {
+        if (!t.menu.hwnd) t.Fill(1 + pick(4));
+        t.destroyOnClick = pick(4) == 0;
+        const LPARAM at = MAKELPARAM(pick(140) - 20, pick(140) - 20);
+        switch (pick(8)) {
+        case 0: t.menu.ShowAt(POINT{pick(800), pick(600)}); break;
+        case 1: if (t.menu.hwnd) SendMessageW(t.menu.hwnd, WM_MOUSEMOVE, 0, at); break;
+        case 2:
+            if (t.menu.hwnd) {
+                SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, at);
+                if (!t.menu.hwnd) ++destroyed;
+            }
+            break;
+        case 3: if (t.menu.hwnd) SendMessageW(t.menu.hwnd, WM_MOUSELEAVE, 0, 0); break;
+        case 4: if (t.menu.hwnd) ShowWindow(t.menu.hwnd, pick(2) ? SW_HIDE : SW_SHOW); break;
+        case 5:
+            if (!t.menu.list.items.empty()) {
+                auto& item = t.menu.list.items[pick(static_cast<int>(t.menu.list.items.size()))];
+                item->visible = !item->visible;
+            }
+            break;
+        case 6:
+            if (t.menu.hwnd) {
+                InvalidateRect(t.menu.hwnd, nullptr, TRUE);
+                UpdateWindow(t.menu.hwnd);
+            }
+            break;
+        default: testing_support::PumpFor(1); break;
+        }
+        if (t.menu.hwnd && IsWindowVisible(t.menu.hwnd)) {
+            const RECT m = WindowRect(t.menu.hwnd);
+            ASSERT_EQ(m.right - m.left, 96);
+            ASSERT_TRUE(Same(WindowRect(t.Shadow()), ShadowRectFor(m, 6)) || m.right == m.left)
+                << "step " << step;
+        }
+        if (t.menu.list.hotItem) {
+            bool listed = false;
+            for (auto& item : t.menu.list.items) listed |= item.get() == t.menu.list.hotItem;
+            ASSERT_TRUE(listed) << "step " << step;
+        }
+    }
+    EXPECT_GT(destroyed, 2) << "the sequence went through click-and-destroy";
 }
 
 TEST(Menu, TwoHundredOpenClickDestroyCyclesLeakNothing)
