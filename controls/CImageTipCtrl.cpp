@@ -1,0 +1,180 @@
+#include "CImageTipCtrl.h"
+#include "CImageButton.h"
+#include "CSanDC.h"
+
+#include <cwchar>
+
+RECT TipRectFor(POINT cursor, SIZE textSize)
+{
+    const int x = cursor.x + 15;
+    const int y = cursor.y + 15;
+    return RECT{x, y, x + textSize.cx + 5, y + textSize.cy + 4};
+}
+
+Gdiplus::StringFormat* MakeTipFormat()
+{
+    auto* format = new Gdiplus::StringFormat(0, LANG_NEUTRAL);
+    format->SetAlignment(Gdiplus::StringAlignmentNear);
+    format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
+    return format;
+}
+
+namespace {
+Gdiplus::Font* MakeTipFont()
+{
+    auto* font = new Gdiplus::Font(L"Tahoma", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    if (font->GetLastStatus() == Gdiplus::Ok) return font;
+    // Without the family GDI+ would draw nothing at all.
+    delete font;
+    return new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), 9.0f,
+                             Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+}
+}  // namespace
+
+CImageTipCtrl::CImageTipCtrl() = default;
+CImageTipCtrl::~CImageTipCtrl() = default;
+
+void CImageTipCtrl::SetBackColor(Gdiplus::ARGB color)
+{
+    backBrush.Reset();
+    backBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(color)));
+}
+
+void CImageTipCtrl::SetTextColor(Gdiplus::ARGB color)
+{
+    textBrush.Reset();
+    textBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(color)));
+}
+
+void CImageTipCtrl::SetBorderColor(Gdiplus::ARGB color)
+{
+    borderPen.Reset();
+    borderPen.Reset(new Gdiplus::Pen(Gdiplus::Color(color), 1.0f));
+}
+
+void CImageTipCtrl::MakeResources()
+{
+    font.Reset(MakeTipFont());
+    SetBackColor(0xFFFCFCFC);
+    SetBorderColor(0xFF8A8A8A);
+    SetTextColor(0xFF000000);
+}
+
+void CImageTipCtrl::ReleaseResources()
+{
+    font.Reset();
+    backBrush.Reset();
+    textBrush.Reset();
+    borderPen.Reset();
+}
+
+void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, 260, tip); }
+
+int CImageTipCtrl::TextLength() const
+{
+    // Users write text directly; never read past the buffer even without a terminator.
+    return static_cast<int>(wcsnlen(text, 259));
+}
+
+SIZE CImageTipCtrl::MeasureText()
+{
+    SIZE size = {0, 0};
+    const int length = TextLength();
+    if (!hwnd || !font || length == 0) return size;
+    Gdiplus::Graphics g(hwnd);
+    GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
+    const Gdiplus::RectF layout(0.0f, 0.0f, 500.0f, 200.0f);
+    Gdiplus::RectF box;
+    if (g.MeasureString(text, length, font.Get(), layout, format.Get(), &box) != Gdiplus::Ok) {
+        return size;
+    }
+    size.cx = static_cast<LONG>(box.Width);
+    size.cy = static_cast<LONG>(box.Height);
+    return size;
+}
+
+void CImageTipCtrl::OnTimer(UINT_PTR id)
+{
+    if (id != kShowTimer) return;
+    KillTimer(hwnd, kShowTimer);
+    POINT cursor = {};
+    if (cursorSource) {
+        cursor = cursorSource();
+    } else {
+        GetCursorPos(&cursor);
+    }
+    if (TextLength() == 0) return;
+    const RECT r = TipRectFor(cursor, MeasureText());
+    MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
+void CImageTipCtrl::ShowTip(const wchar_t* tip, UINT delayMs)
+{
+    const bool same = tip && wcsncmp(text, tip, 259) == 0;
+    SetText(tip);
+    if (!hwnd || !IsWindow(hwnd)) return;
+    // Asked again for the tip already on screen: leave it where it is rather than flicker.
+    if (same && IsWindowVisible(hwnd)) return;
+    if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
+    SetTimer(hwnd, kShowTimer, delayMs, nullptr);
+}
+
+void CImageTipCtrl::HideTip()
+{
+    if (!hwnd || !IsWindow(hwnd)) return;
+    KillTimer(hwnd, kShowTimer);
+    if (IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_HIDE);
+}
+
+void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
+{
+    if (!dc) return;
+    SetBkMode(dc, TRANSPARENT);
+    Gdiplus::Graphics g(dc);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    const int width = w.right - w.left;
+    const int height = w.bottom - w.top;
+    if (backBrush) {
+        g.FillRectangle(backBrush.Get(), static_cast<INT>(w.left - 1),
+                        static_cast<INT>(w.top - 1), width + 1, height + 1);
+    }
+    const int length = TextLength();
+    if (font && textBrush && length > 0) {
+        GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
+        const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(w.left + 2),
+                                    static_cast<Gdiplus::REAL>(w.top + 2),
+                                    static_cast<Gdiplus::REAL>(width - 4),
+                                    static_cast<Gdiplus::REAL>(height - 4));
+        g.DrawString(text, length, font.Get(), layout, format.Get(), textBrush.Get());
+    }
+    if (borderPen) {
+        g.DrawRectangle(borderPen.Get(), static_cast<INT>(w.left), static_cast<INT>(w.top),
+                        width - 1, height - 1);
+    }
+}
+
+void CImageTipCtrl::Paint()
+{
+    PAINTSTRUCT ps = {};
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (dc) {
+        RECT client = {};
+        GetClientRect(hwnd, &client);
+        CSanDC buffer(dc, client.right - client.left, client.bottom - client.top, client);
+        if (buffer.bitmap) DrawTip(buffer.memoryDC, client);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CImageTipCtrl::HandleMessage(UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_CREATE: MakeResources(); break;
+    case WM_DESTROY: ReleaseResources(); break;
+    case WM_PAINT: Paint(); break;
+    default: break;
+    }
+    return 0;
+}

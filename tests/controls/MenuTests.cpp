@@ -1,0 +1,336 @@
+// The popup menu with its shadow: real windows, activation, clicks, pixels and leaks.
+#include "CImageButton.h"
+#include "CImageItem.h"
+#include "CImageMenu.h"
+#include "GdipPtr.h"
+#include "ListTestUtil.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using list_tests::Same;
+using list_tests::WindowRect;
+
+using testing_support::PumpUntil;
+
+// A menu as the game window uses it: rows filled while it has no window, a click handler that
+// hides and destroys the menu window.
+struct TestMenu {
+    CImageMenu menu;
+    int clicked = 0;
+    bool destroyOnClick = true;
+    TestMenu()
+    {
+        menu.list.defaultItemHeight = 24;
+        menu.list.SetHoverColor(0xFF9CD0FE);
+        menu.list.onItemClick = [this](CImageItem* item) {
+            clicked = item->id;
+            if (!destroyOnClick) return;
+            ShowWindow(menu.hwnd, SW_HIDE);
+            DestroyWindow(menu.hwnd);
+        };
+    }
+    void Fill(int rows = 3)
+    {
+        if (menu.hwnd) return;
+        static const wchar_t* captions[] = {L"Refresh", L"Clear cache", L"About", L"Exit"};
+        for (int i = 0; i < rows; ++i) menu.AddMenuItem(10011 + i, captions[i % 4]);
+    }
+    HWND Shadow() const { return menu.shadow ? menu.shadow->hwnd : nullptr; }
+    ~TestMenu()
+    {
+        if (menu.hwnd && IsWindow(menu.hwnd)) DestroyWindow(menu.hwnd);
+    }
+};
+
+// A plain window to take activation away from the menu.
+struct OtherWindow {
+    HWND hwnd;
+    OtherWindow()
+    {
+        hwnd = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~OtherWindow() { DestroyWindow(hwnd); }
+};
+
+TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
+{
+    TestMenu t;
+    t.Fill(3);
+    t.menu.ShowAt(POINT{200, 150});
+    HWND menu = t.menu.hwnd;
+    HWND shadow = t.Shadow();
+    ASSERT_TRUE(IsWindow(menu));
+    ASSERT_TRUE(IsWindow(shadow));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(menu) && IsWindowVisible(shadow); }));
+    EXPECT_RECT(WindowRect(menu), 200, 150, 296, 222);
+    EXPECT_RECT(WindowRect(shadow), 194, 144, 302, 228);
+    EXPECT_EQ(GetWindow(menu, GW_OWNER), shadow);
+    // The menu lies above its shadow in the z-order.
+    bool shadowBelow = false;
+    for (HWND h = GetWindow(menu, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == shadow) shadowBelow = true;
+    }
+    EXPECT_TRUE(shadowBelow);
+    EXPECT_RECT(t.menu.list.items[2]->rect, 0, 48, 96, 72);
+
+    const LONG_PTR menuEx = GetWindowLongPtrW(menu, GWL_EXSTYLE);
+    EXPECT_TRUE(menuEx & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(menuEx & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongPtrW(menu, GWL_STYLE) & WS_CLIPCHILDREN);
+    const LONG_PTR shadowEx = GetWindowLongPtrW(shadow, GWL_EXSTYLE);
+    EXPECT_TRUE(shadowEx & WS_EX_LAYERED);
+    EXPECT_TRUE(shadowEx & WS_EX_TOOLWINDOW);
+    wchar_t name[64] = {};
+    GetClassNameW(menu, name, 64);
+    EXPECT_STREQ(name, L"ImageMenu");
+    GetClassNameW(shadow, name, 64);
+    EXPECT_STREQ(name, L"ShadowCtrl");
+
+    // Showing again while the window exists makes nothing new: it moves and takes the rows' height.
+    t.menu.list.items[1]->visible = false;
+    t.menu.ShowAt(POINT{400, 300});
+    EXPECT_EQ(t.menu.hwnd, menu);
+    EXPECT_EQ(t.Shadow(), shadow);
+    EXPECT_RECT(WindowRect(menu), 400, 300, 496, 348);
+    EXPECT_RECT(WindowRect(shadow), 394, 294, 502, 354);
+
+    // Same place, fewer rows: only the size changes, and the shadow still fits and every row
+    // stays on view.
+    t.menu.list.items[1]->visible = true;
+    t.menu.ShowAt(POINT{400, 300});
+    EXPECT_RECT(WindowRect(menu), 400, 300, 496, 372);
+    EXPECT_RECT(WindowRect(shadow), 394, 294, 502, 378);
+    EXPECT_EQ(t.menu.list.HitTest(POINT{10, 60}), t.menu.list.items[2].get());
+    t.menu.list.items[1]->visible = false;
+
+    // Dragged elsewhere by anyone, the shadow follows.
+    SetWindowPos(menu, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_RECT(WindowRect(shadow), 44, 54, 152, 138);
+
+    // No visible rows: 96 wide and 0 high.
+    for (auto& item : t.menu.list.items) item->visible = false;
+    t.menu.ShowAt(POINT{10, 10});
+    EXPECT_RECT(WindowRect(menu), 10, 10, 106, 10);
+}
+
+TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
+{
+    TestMenu t;
+    t.Fill(3);
+    t.menu.ShowAt(POINT{100, 100});
+    HWND menu = t.menu.hwnd;
+    HWND shadow = t.Shadow();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(menu) && IsWindowVisible(shadow); }));
+    EXPECT_EQ(GetActiveWindow(), menu);
+
+    OtherWindow other;
+    SetActiveWindow(other.hwnd);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu) && !IsWindowVisible(shadow); }));
+    EXPECT_TRUE(IsWindow(menu));
+    EXPECT_TRUE(IsWindow(shadow));
+    EXPECT_EQ(t.menu.list.items.size(), 3u);
+
+    // Shown again: the same windows, the same rows.
+    t.menu.ShowAt(POINT{120, 100});
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(menu) && IsWindowVisible(shadow); }));
+    EXPECT_EQ(t.menu.hwnd, menu);
+    EXPECT_EQ(t.menu.list.items.size(), 3u);
+
+    // Without auto-hide the menu stays.
+    t.menu.autoHide = false;
+    SetActiveWindow(other.hwnd);
+    testing_support::PumpFor(100);
+    EXPECT_TRUE(IsWindowVisible(menu));
+    EXPECT_TRUE(IsWindowVisible(shadow));
+}
+
+TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnew)
+{
+    TestMenu t;
+    t.Fill(3);
+    t.menu.ShowAt(POINT{300, 200});
+    HWND menu = t.menu.hwnd;
+    HWND shadow = t.Shadow();
+    CShadowCtrl* shadowObject = t.menu.shadow.get();
+    ASSERT_TRUE(IsWindow(menu));
+
+    SendMessageW(menu, WM_LBUTTONUP, 0, MAKELPARAM(40, 30));
+    EXPECT_EQ(t.clicked, 10012);
+    EXPECT_FALSE(IsWindow(menu));
+    EXPECT_EQ(t.menu.hwnd, nullptr);
+    EXPECT_FALSE(IsWindowVisible(shadow));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shadow); }));
+    EXPECT_TRUE(t.menu.list.items.empty());
+
+    t.Fill(3);
+    t.menu.ShowAt(POINT{300, 200});
+    EXPECT_TRUE(IsWindow(t.menu.hwnd));
+    EXPECT_TRUE(IsWindow(t.Shadow()));
+    EXPECT_EQ(t.menu.shadow.get(), shadowObject) << "the shadow object survives";
+    EXPECT_EQ(t.menu.list.items.size(), 3u);
+    EXPECT_RECT(WindowRect(t.menu.hwnd), 300, 200, 396, 272);
+    EXPECT_RECT(t.menu.list.items[0]->rect, 0, 0, 96, 24);
+}
+
+TEST(Menu, ShowRightAfterAClickDestroyedTheMenuSurvivesTheShadowsPendingClose)
+{
+    TestMenu t;
+    t.Fill(2);
+    t.menu.ShowAt(POINT{300, 200});
+    SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+    ASSERT_EQ(t.menu.hwnd, nullptr);
+    // The old shadow window is hidden and has WM_CLOSE queued; show before it is handled.
+    t.Fill(2);
+    t.menu.ShowAt(POINT{310, 210});
+    HWND menu = t.menu.hwnd;
+    ASSERT_TRUE(IsWindow(menu));
+    testing_support::PumpFor(150);
+    EXPECT_TRUE(IsWindow(menu));
+    EXPECT_TRUE(IsWindowVisible(menu));
+    EXPECT_TRUE(IsWindow(t.Shadow()));
+    EXPECT_EQ(GetWindow(menu, GW_OWNER), t.Shadow());
+}
+
+bool DarkPixel(unsigned argb)
+{
+    return ((argb >> 16) & 0xFF) < 0x90 && ((argb >> 8) & 0xFF) < 0x90 && (argb & 0xFF) < 0x90;
+}
+
+TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
+{
+    TestMenu t;
+    t.Fill(3);
+    t.menu.ShowAt(POINT{200, 200});
+    HWND menu = t.menu.hwnd;
+    ASSERT_TRUE(IsWindow(menu));
+    SendMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(50, 30));
+    ASSERT_EQ(t.menu.list.hotItem, t.menu.list.items[1].get());
+
+    testing_support::Bitmap32 shot(96, 72);
+    testing_support::CaptureWindow(menu, shot);
+    const unsigned hover = 0x9CD0FE, back = 0xEDF3FA;
+    int dark[3] = {}, darkOutside = 0;
+    for (int y = 0; y < 72; ++y) {
+        const int row = y / 24, top = row * 24;
+        for (int x = 0; x < 96; ++x) {
+            const unsigned px = shot.At(x, y) & 0xFFFFFF;
+            // Every row's caption lies in its box (1, top + 3, 94, top + 23).
+            const bool inBox = x >= 1 && x < 94 && y >= top + 3 && y < top + 23;
+            if (DarkPixel(px)) {
+                if (inBox) ++dark[row]; else ++darkOutside;
+                continue;
+            }
+            if (inBox) continue;  // anti-aliased glyph edges
+            const unsigned expected = row == 1 ? hover : back;
+            ASSERT_TRUE(testing_support::ColorNear(px, expected))
+                << x << "," << y << " " << std::hex << px;
+        }
+    }
+    EXPECT_GT(dark[1], 10) << "the caption of the hot row is drawn";
+    EXPECT_GT(dark[0], 10);
+    EXPECT_EQ(darkOutside, 0);
+    // Inside the hot row's caption box, what is not glyph is the hover fill.
+    EXPECT_TRUE(testing_support::ColorNear(shot.At(2, 28) & 0xFFFFFF, hover));
+    // The caption is centred: its dark pixels lie around the box's middle column and row.
+    int minX = 96, maxX = -1, minY = 72, maxY = -1;
+    for (int y = 27; y < 47; ++y) {
+        for (int x = 1; x < 94; ++x) {
+            if (DarkPixel(shot.At(x, y) & 0xFFFFFF)) {
+                minX = (std::min)(minX, x);
+                maxX = (std::max)(maxX, x);
+                minY = (std::min)(minY, y);
+                maxY = (std::max)(maxY, y);
+            }
+        }
+    }
+    ASSERT_LE(minX, maxX);
+    EXPECT_NEAR((minX + maxX) / 2.0, 47.0, 4.0);
+    EXPECT_NEAR((minY + maxY) / 2.0, 37.0, 4.0);
+
+    // Leaving the menu drops the hover fill.
+    SendMessageW(menu, WM_MOUSELEAVE, 0, 0);
+    testing_support::CaptureWindow(menu, shot);
+    EXPECT_TRUE(testing_support::ColorNear(shot.At(95, 30) & 0xFFFFFF, back));
+}
+
+TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
+{
+    TestMenu t;
+    std::mt19937 random(20261208);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    int destroyed = 0;
+    for (int step = 0; step < 1500; ++step) {
+        if (!t.menu.hwnd) t.Fill(1 + pick(4));
+        t.destroyOnClick = pick(4) == 0;
+        const LPARAM at = MAKELPARAM(pick(140) - 20, pick(140) - 20);
+        switch (pick(8)) {
+        case 0: t.menu.ShowAt(POINT{pick(800), pick(600)}); break;
+        case 1: if (t.menu.hwnd) SendMessageW(t.menu.hwnd, WM_MOUSEMOVE, 0, at); break;
+        case 2:
+            if (t.menu.hwnd) {
+                SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, at);
+                if (!t.menu.hwnd) ++destroyed;
+            }
+            break;
+        case 3: if (t.menu.hwnd) SendMessageW(t.menu.hwnd, WM_MOUSELEAVE, 0, 0); break;
+        case 4: if (t.menu.hwnd) ShowWindow(t.menu.hwnd, pick(2) ? SW_HIDE : SW_SHOW); break;
+        case 5:
+            if (!t.menu.list.items.empty()) {
+                auto& item = t.menu.list.items[pick(static_cast<int>(t.menu.list.items.size()))];
+                item->visible = !item->visible;
+            }
+            break;
+        case 6:
+            if (t.menu.hwnd) {
+                InvalidateRect(t.menu.hwnd, nullptr, TRUE);
+                UpdateWindow(t.menu.hwnd);
+            }
+            break;
+        default: testing_support::PumpFor(1); break;
+        }
+        if (t.menu.hwnd && IsWindowVisible(t.menu.hwnd)) {
+            const RECT m = WindowRect(t.menu.hwnd);
+            ASSERT_EQ(m.right - m.left, 96);
+            ASSERT_TRUE(Same(WindowRect(t.Shadow()), ShadowRectFor(m, 6)) || m.right == m.left)
+                << "step " << step;
+        }
+        if (t.menu.list.hotItem) {
+            bool listed = false;
+            for (auto& item : t.menu.list.items) listed |= item.get() == t.menu.list.hotItem;
+            ASSERT_TRUE(listed) << "step " << step;
+        }
+    }
+    EXPECT_GT(destroyed, 2) << "the sequence went through click-and-destroy";
+}
+
+TEST(Menu, TwoHundredOpenClickDestroyCyclesLeakNothing)
+{
+    TestMenu t;
+    auto cycle = [&](int i) {
+        t.Fill(3);
+        t.menu.ShowAt(POINT{100 + i % 50, 100});
+        SendMessageW(t.menu.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        UpdateWindow(t.menu.hwnd);
+        HWND shadow = t.Shadow();
+        SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        PumpUntil([&] { return !IsWindow(shadow); }, 2000);
+    };
+    cycle(0);  // first use registers classes and warms caches
+    testing_support::PumpFor(50);
+    const int gdiBefore = testing_support::GdiObjectCount();
+    const long gdipBefore = GdipLiveObjects().load();
+    for (int i = 1; i <= 200; ++i) cycle(i);
+    testing_support::PumpFor(50);
+    EXPECT_FALSE(IsWindow(t.Shadow()));
+    EXPECT_EQ(t.menu.hwnd, nullptr);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
+    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
+}
+
+}  // namespace

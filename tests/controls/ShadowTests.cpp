@@ -1,0 +1,175 @@
+// The shadow window: placement rule, and the rim it actually pushes to the screen, read back from
+// the surface handed to UpdateLayeredWindow.
+#include "CShadowCtrl.h"
+#include "ListTestUtil.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using list_tests::Same;
+using list_tests::WindowRect;
+
+// What the shadow last pushed: premultiplied BGRA, top-down.
+struct Pushed {
+    int calls = 0;
+    int width = 0, height = 0;
+    BYTE alpha = 0;
+    std::vector<unsigned> pixels;
+    unsigned At(int x, int y) const { return pixels[y * width + x]; }
+    unsigned Alpha(int x, int y) const { return At(x, y) >> 24; }
+};
+Pushed pushed;
+UpdateLayeredWindowFn realUpdate = nullptr;
+
+BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC source,
+                            POINT* src, COLORREF key, BLENDFUNCTION* blend, DWORD flags)
+{
+    ++pushed.calls;
+    pushed.alpha = blend ? blend->SourceConstantAlpha : 0;
+    pushed.width = size ? size->cx : 0;
+    pushed.height = size ? size->cy : 0;
+    pushed.pixels.clear();
+    DIBSECTION dib = {};
+    HGDIOBJ bitmap = GetCurrentObject(source, OBJ_BITMAP);
+    if (GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits) {
+        const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
+        const auto* bits = static_cast<const unsigned*>(dib.dsBm.bmBits);
+        pushed.pixels.resize(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) pushed.pixels[y * w + x] = bits[(h - 1 - y) * w + x];
+        }
+        pushed.width = w;
+        pushed.height = h;
+    }
+    return realUpdate ? realUpdate(hwnd, screen, dst, size, source, src, key, blend, flags) : TRUE;
+}
+
+struct RecordedShadow {
+    CShadowCtrl shadow;
+    explicit RecordedShadow(bool menuColors)
+    {
+        if (menuColors) shadow.SetMenuColors();
+        shadow.Create(0, nullptr, nullptr, WS_POPUP, 100, 100, 0, 0, nullptr);
+        realUpdate = shadow.updateLayered;
+        shadow.updateLayered = RecordingUpdate;
+        pushed = Pushed{};
+    }
+    ~RecordedShadow()
+    {
+        if (shadow.hwnd) DestroyWindow(shadow.hwnd);
+    }
+};
+
+TEST(Shadow, RectangleGrowsByTheMarginUnlessItHasNoWidth)
+{
+    EXPECT_TRUE(Same(ShadowRectFor(RECT{200, 150, 296, 222}, 6), RECT{194, 144, 302, 228}));
+    EXPECT_TRUE(Same(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
+
+    CShadowCtrl shadow;
+    CShadowCtrl::Outline o[3];
+    shadow.Outlines(108, 84, o);
+    EXPECT_EQ(o[0].left, 1);
+    EXPECT_EQ(o[0].right, 106);
+    EXPECT_EQ(o[0].bottom, 82);
+    EXPECT_EQ(o[0].radius, 4);
+    EXPECT_EQ(o[1].left, 3);
+    EXPECT_EQ(o[1].right, 104);
+    EXPECT_EQ(o[2].left, 6);
+    EXPECT_EQ(o[2].right, 101);
+    EXPECT_EQ(o[2].bottom, 77);
+    EXPECT_EQ(o[2].radius, 2);
+}
+
+TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
+{
+    RecordedShadow r(false);
+    HWND h = r.shadow.hwnd;
+    ASSERT_TRUE(IsWindow(h));
+    ASSERT_NE(realUpdate, nullptr);
+    const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_CLIPCHILDREN);
+
+    MoveWindow(h, 100, 100, 108, 84, FALSE);
+    ShowWindow(h, SW_SHOWNOACTIVATE);
+    ASSERT_EQ(pushed.calls, 1);
+    EXPECT_EQ(pushed.alpha, 255);
+    ASSERT_EQ(pushed.width, 108);
+    ASSERT_EQ(pushed.height, 84);
+
+    // Along the middle of the left edge: outer pen around x 1, middle around x 3, inner around
+    // x 6 (4 wide), nothing further in and nothing beyond the rim.
+    const int y = 42;
+    const unsigned outer = pushed.Alpha(1, y), middle = pushed.Alpha(3, y), inner = pushed.Alpha(6, y);
+    EXPECT_NEAR(outer, 0x0F, 4);
+    EXPECT_NEAR(middle, 0x32, 8);
+    EXPECT_NEAR(inner, 0x64, 8);
+    EXPECT_LT(outer, middle);
+    EXPECT_LT(middle, inner);
+    for (int x = 10; x < 98; ++x) ASSERT_EQ(pushed.At(x, y), 0u) << x;
+    EXPECT_EQ(pushed.At(54, 42), 0u);
+    // The same outlines along the other edges.
+    EXPECT_NEAR(pushed.Alpha(106, y), 0x0F, 4);
+    EXPECT_NEAR(pushed.Alpha(54, 1), 0x0F, 4);
+    EXPECT_NEAR(pushed.Alpha(54, 77), 0x64, 8);
+    // Premultiplied grey 0x8A: each colour channel is 0x8A * alpha / 255.
+    const unsigned px = pushed.At(6, y);
+    EXPECT_NEAR(px & 0xFF, 0x8Au * inner / 255, 3);
+    // Rounded corners: the very corner pixel stays clear.
+    EXPECT_EQ(pushed.Alpha(0, 0), 0u);
+
+    pushed.calls = 0;
+    ShowWindow(h, SW_HIDE);
+    EXPECT_EQ(pushed.calls, 0);
+
+    r.shadow.Render(128);
+    EXPECT_EQ(pushed.calls, 1);
+    EXPECT_EQ(pushed.alpha, 128);
+}
+
+TEST(Shadow, MenuColoursSetBeforeCreationAreUsedAndFollowingPlacesTheShadow)
+{
+    RecordedShadow r(true);
+    HWND h = r.shadow.hwnd;
+    ASSERT_TRUE(IsWindow(h));
+    HWND decorated = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 300, 200, 96, 72, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    r.shadow.FollowWindow(decorated);
+    RECT wr = {};
+    GetWindowRect(h, &wr);
+    EXPECT_TRUE(Same(wr, RECT{294, 194, 402, 278}));
+    ASSERT_EQ(pushed.calls, 1);
+    ASSERT_EQ(pushed.width, 108);
+    const unsigned px = pushed.At(6, 42);
+    const unsigned a = px >> 24;
+    EXPECT_NEAR(a, 0x64, 8);
+    EXPECT_NEAR(px & 0xFF, 0x9Eu * a / 255, 3) << std::hex << px;
+    DestroyWindow(decorated);
+
+    // Destroying the window releases the pens; colours stay for the next window.
+    const long live = GdipLiveObjects().load();
+    DestroyWindow(h);
+    EXPECT_EQ(GdipLiveObjects().load(), live - 3);
+    EXPECT_EQ(r.shadow.colors[2], 0x649E9E9Eu);
+}
+
+TEST(Shadow, RepeatedRendersLeakNoGdiObjects)
+{
+    RecordedShadow r(true);
+    MoveWindow(r.shadow.hwnd, 10, 10, 108, 84, FALSE);
+    r.shadow.Render(255);
+    const int before = testing_support::GdiObjectCount();
+    const long gdip = GdipLiveObjects().load();
+    for (int i = 0; i < 200; ++i) r.shadow.Render(static_cast<BYTE>(i));
+    EXPECT_EQ(testing_support::GdiObjectCount(), before);
+    EXPECT_EQ(GdipLiveObjects().load(), gdip);
+    EXPECT_EQ(pushed.calls, 201);
+}
+
+}  // namespace

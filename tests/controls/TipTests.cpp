@@ -1,0 +1,191 @@
+// The tooltip: timer 1100, measuring and placement at the pointer, painting, and the show and
+// hide operations its users call.
+#include "CImageTipCtrl.h"
+#include "GdipPtr.h"
+#include "ListTestUtil.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using list_tests::Same;
+using list_tests::WindowRect;
+
+using testing_support::PumpUntil;
+
+struct Tip {
+    CImageTipCtrl tip;
+    POINT cursor = {400, 300};
+    Tip()
+    {
+        tip.cursorSource = [this] { return cursor; };
+        tip.Create(0, L"ToolTip", nullptr, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr);
+    }
+    ~Tip()
+    {
+        if (tip.hwnd) DestroyWindow(tip.hwnd);
+    }
+    RECT Rect() const
+    {
+        RECT r = {};
+        GetWindowRect(tip.hwnd, &r);
+        return r;
+    }
+};
+
+TEST(Tip, PlacementIsPointerPlus15AndTextSizePlus5By4)
+{
+    EXPECT_TRUE(Same(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
+}
+
+TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
+{
+    Tip t;
+    HWND h = t.tip.hwnd;
+    ASSERT_TRUE(IsWindow(h));
+    SetTimer(h, 1100, 100000, nullptr);
+    SendMessageW(h, WM_TIMER, 1101, 0);
+    EXPECT_TRUE(KillTimer(h, 1100)) << "another id leaves timer 1100 running";
+
+    SetTimer(h, 1100, 100000, nullptr);
+    SendMessageW(h, WM_TIMER, 1100, 0);
+    EXPECT_FALSE(KillTimer(h, 1100)) << "timer 1100 fires once per start";
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_TRUE(Same(t.Rect(), RECT{0, 0, 0, 0}));
+
+    t.tip.SetText(L"hello");
+    SendMessageW(h, WM_TIMER, 1101, 0);
+    EXPECT_FALSE(IsWindowVisible(h));
+}
+
+TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
+{
+    Tip t;
+    HWND h = t.tip.hwnd;
+    ASSERT_TRUE(IsWindow(h));
+    HWND active = GetActiveWindow();
+    t.tip.ShowTip(L"Refresh the page", 20);
+    EXPECT_FALSE(IsWindowVisible(h)) << "not before its delay";
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) != FALSE; }));
+    EXPECT_EQ(GetActiveWindow(), active) << "the tip takes no activation";
+    const SIZE measured = t.tip.MeasureText();
+    EXPECT_GT(measured.cx, 20);
+    EXPECT_GT(measured.cy, 5);
+    EXPECT_LT(measured.cy, 40);
+    EXPECT_TRUE(Same(t.Rect(), RECT{415, 315, 415 + measured.cx + 5, 315 + measured.cy + 4}));
+
+    // Longer text, longer tip; the text of the moment of showing counts.
+    t.cursor = POINT{50, 60};
+    t.tip.ShowTip(L"Refresh the page and clear the cache", 1);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) && t.Rect().left == 65; }));
+    const SIZE longer = t.tip.MeasureText();
+    EXPECT_GT(longer.cx, measured.cx);
+    EXPECT_TRUE(Same(t.Rect(), RECT{65, 75, 65 + longer.cx + 5, 75 + longer.cy + 4}));
+
+    // The same text again leaves the tip on screen.
+    t.tip.ShowTip(L"Refresh the page and clear the cache", 1);
+    EXPECT_TRUE(IsWindowVisible(h));
+    t.tip.HideTip();
+    EXPECT_FALSE(IsWindowVisible(h));
+    // A hide before the delay ends stops the pending show.
+    t.tip.ShowTip(L"later", 30);
+    t.tip.HideTip();
+    testing_support::PumpFor(120);
+    EXPECT_FALSE(IsWindowVisible(h));
+}
+
+TEST(Tip, WithoutAnInjectedSourceTheTipFollowsTheRealPointer)
+{
+    Tip t;
+    t.tip.cursorSource = nullptr;
+    t.tip.SetText(L"Tools");
+    SetCursorPos(333, 222);
+    POINT before = {}, after = {};
+    GetCursorPos(&before);
+    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
+    GetCursorPos(&after);
+    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
+    const RECT r = t.Rect();
+    EXPECT_EQ(r.left, before.x + 15);
+    EXPECT_EQ(r.top, before.y + 15);
+    EXPECT_TRUE(IsWindowVisible(t.tip.hwnd));
+}
+
+TEST(Tip, LongTextIsMeasuredInsideThe500By200Box)
+{
+    Tip t;
+    std::wstring text;
+    for (int i = 0; i < 40; ++i) text += L"word" + std::to_wstring(i) + L" ";
+    t.tip.SetText(text.c_str());
+    EXPECT_EQ(wcslen(t.tip.text), text.size() < 259 ? text.size() : 259u);
+    const SIZE s = t.tip.MeasureText();
+    EXPECT_GT(s.cx, 300);
+    EXPECT_LE(s.cx, 500);
+    EXPECT_LE(s.cy, 200);
+    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
+    const RECT r = t.Rect();
+    EXPECT_LE(r.right - r.left, 505);
+    EXPECT_LE(r.bottom - r.top, 204);
+    EXPECT_GT(r.bottom - r.top, 30) << "the text wraps onto several lines";
+
+    // Text written straight into the buffer without a terminator is read up to its end only.
+    for (wchar_t& c : t.tip.text) c = L'x';
+    const SIZE full = t.tip.MeasureText();
+    EXPECT_GT(full.cx, 0);
+    EXPECT_LE(full.cx, 500);
+}
+
+TEST(Tip, PaintsBackgroundTextAndBorder)
+{
+    Tip t;
+    t.tip.SetText(L"Full screen");
+    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
+    RECT client = {};
+    GetClientRect(t.tip.hwnd, &client);
+    ASSERT_GT(client.right, 10);
+    testing_support::Bitmap32 shot(client.right, client.bottom);
+    t.tip.DrawTip(shot.dc, client);
+    GdiFlush();
+    const int w = client.right, h = client.bottom;
+    EXPECT_EQ(shot.At(0, 0) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(w - 1, h / 2) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(w / 2, h - 1) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(1, 1) & 0xFFFFFF, 0xFCFCFCu);
+    EXPECT_EQ(shot.At(w - 2, 1) & 0xFFFFFF, 0xFCFCFCu);
+    int dark = 0;
+    for (int y = 2; y < h - 2; ++y) {
+        for (int x = 2; x < w - 2; ++x) {
+            if ((shot.At(x, y) & 0xFF) < 0x60) ++dark;
+        }
+    }
+    EXPECT_GT(dark, 10) << "the text is drawn";
+}
+
+TEST(Tip, TwoHundredShowHideCyclesLeakNothing)
+{
+    Tip t;
+    HWND h = t.tip.hwnd;
+    auto cycle = [&](int i) {
+        t.cursor = POINT{100 + i, 100};
+        t.tip.ShowTip(i % 2 ? L"Minimise" : L"Close the game", 1);
+        PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 2000);
+        UpdateWindow(h);
+        t.tip.HideTip();
+    };
+    cycle(0);
+    const int gdiBefore = testing_support::GdiObjectCount();
+    const long gdipBefore = GdipLiveObjects().load();
+    for (int i = 1; i <= 200; ++i) cycle(i);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
+    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
+
+    // The window's resources go with it; the text stays in the object.
+    DestroyWindow(h);
+    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore - 4);
+    EXPECT_STREQ(t.tip.text, L"Close the game");
+}
+
+}  // namespace
