@@ -76,7 +76,8 @@ INT_PTR CWindowCtrl::DoModal(const wchar_t* templateName, HWND parent)
 
 void CWindowCtrl::SetClassName(const wchar_t* name)
 {
-    if (!name) return;
+    // Creating with the object's own name buffer is common: clearing it first would erase it.
+    if (!name || name == className) return;
     wmemset(className, 0, 64);
     wcsncpy(className, name, 63);
 }

@@ -247,6 +247,9 @@ TEST_F(FrameworkTest, SetClassNameCutsLongNames)
     EXPECT_EQ(std::wstring(w.className), std::wstring(63, L'x'));
     w.SetClassName(nullptr);
     EXPECT_EQ(wcslen(w.className), 63u);
+    w.SetClassName(L"Own");
+    w.SetClassName(w.className);
+    EXPECT_STREQ(w.className, L"Own");
 }
 
 TEST_F(FrameworkTest, TimerNeverReachesDefaultProcessing)
