@@ -62,7 +62,7 @@ std::wstring UninstallFlow::OwnDirectory()
     return InstallDirectoryOf(path);
 }
 
-bool UninstallFlow::SpecialFolder(int csidl, std::wstring& path)
+bool UninstallFlow::ShellFolder(int csidl, std::wstring& path)
 {
     wchar_t buffer[MAX_PATH] = {};
     path.clear();
@@ -100,7 +100,7 @@ int UninstallFlow::Run()
     const std::wstring installDirectory = OwnDirectory();
 
     std::wstring desktop;
-    if (SpecialFolder(CSIDL_DESKTOPDIRECTORY, desktop)) {
+    if (ShellFolder(CSIDL_DESKTOPDIRECTORY, desktop)) {
         const std::wstring shortcut = JoinBounded(desktop, kProductTitle, L".lnk");
         if (!shortcut.empty()) {
             ShellExecuteW(nullptr, L"taskbarunpin", shortcut.c_str(), nullptr, nullptr, SW_SHOW);
@@ -110,7 +110,7 @@ int UninstallFlow::Run()
     }
 
     std::wstring programs;
-    if (SpecialFolder(CSIDL_PROGRAMS, programs)) {
+    if (ShellFolder(CSIDL_PROGRAMS, programs)) {
         const std::wstring group = JoinBounded(programs, kProductTitle, L"");
         if (!group.empty() && PathExists(group))
             DeleteTree(group.c_str());

@@ -26,9 +26,9 @@ public:
     // would name some other directory).
     static std::wstring OwnDirectory();
 
-    // SHGetSpecialFolderPathW without creating the folder; false (and nothing to act on) when
+    // A shell folder by CSIDL, without creating it; false (and nothing to act on) when
     // the query fails.
-    static bool SpecialFolder(int csidl, std::wstring& path);
+    static bool ShellFolder(int csidl, std::wstring& path);
 
     // "<directory>\<name><suffix>" when it fits a MAX_PATH buffer, otherwise empty.
     static std::wstring JoinBounded(const std::wstring& directory, const std::wstring& name,

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::wstring SpecialFolder(int csidl)
+std::wstring ShellFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
@@ -40,12 +40,12 @@ FakeInstallation::~FakeInstallation()
 
 std::wstring FakeInstallation::Shortcut()
 {
-    return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + kProductTitle + L".lnk";
+    return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + kProductTitle + L".lnk";
 }
 
 std::wstring FakeInstallation::Group()
 {
-    return SpecialFolder(CSIDL_PROGRAMS) + L"\\" + kProductTitle;
+    return ShellFolder(CSIDL_PROGRAMS) + L"\\" + kProductTitle;
 }
 
 std::wstring FakeInstallation::EntryKey()
@@ -66,7 +66,7 @@ bool FakeInstallation::Create()
     ok = ok && WriteBytes(directory_ + L"\\data\\hidden.cfg", "h");
     SetFileAttributesW((directory_ + L"\\data\\hidden.cfg").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    CreateParents(SpecialFolder(CSIDL_DESKTOPDIRECTORY));
+    CreateParents(ShellFolder(CSIDL_DESKTOPDIRECTORY));
     ok = ok && WriteBytes(Shortcut(), "shortcut");
     RemoveTestTree(Group());
     CreateParents(Group());
@@ -110,10 +110,16 @@ DWORD FakeInstallation::CompatibilityValue() const
 
 FakeInstallation::Run FakeInstallation::RunUninstaller(int answer, DWORD timeoutMs) const
 {
+    return RunAndAnswer(Uninstaller(), answer, timeoutMs);
+}
+
+FakeInstallation::Run FakeInstallation::RunAndAnswer(const std::wstring& program, int answer,
+                                                     DWORD timeoutMs)
+{
     Run run;
     HelperProcesses processes;
     DWORD processId = 0;
-    HANDLE process = processes.Start(Uninstaller(), L"", &processId);
+    HANDLE process = processes.Start(program, L"", &processId);
     if (!process)
         return run;
     const DWORD start = GetTickCount();

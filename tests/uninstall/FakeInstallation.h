@@ -39,6 +39,8 @@ public:
     // Starts our uninstaller as a user would and answers its question (IDYES or IDNO) when it
     // asks one; waits for its end.
     Run RunUninstaller(int answer, DWORD timeoutMs = 60000) const;
+    // The same for any uninstaller program.
+    static Run RunAndAnswer(const std::wstring& program, int answer, DWORD timeoutMs = 60000);
 
     // The bytes the clean-up batch should hold for ansiDirectory.
     static std::string ExpectedBatch(const std::string& ansiDirectory);
