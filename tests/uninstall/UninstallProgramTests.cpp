@@ -187,3 +187,26 @@ TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslash)
+{
+    EXPECT_EQ(L"C:\\Games\\X", UninstallFlow::InstallDirectoryOf(L"C:\\Games\\X\\uninstall.exe"));
+    EXPECT_EQ(L"C:", UninstallFlow::InstallDirectoryOf(L"C:\\uninstall.exe"));
+    EXPECT_EQ(L"", UninstallFlow::InstallDirectoryOf(L"uninstall.exe"));
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_EQ(UninstallFlow::InstallDirectoryOf(self), UninstallFlow::OwnDirectory());
+}
+
+TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
+{
+    // A group path cut at 259 characters would name some other folder of the Start menu.
+    EXPECT_EQ(L"C:\\Desk\\Harrowmere网页版.lnk", UninstallFlow::JoinBounded(L"C:\\Desk", kProductTitle, L".lnk"));
+    const std::wstring deep = L"C:\\" + std::wstring(245, L'd');
+    EXPECT_EQ(deep + L"\\Harrowmere", UninstallFlow::JoinBounded(deep, L"Harrowmere", L""));
+    EXPECT_EQ(L"", UninstallFlow::JoinBounded(deep, L"Harrowmere网页版", L".lnk"));
+}
+
+}  // namespace
