@@ -98,9 +98,9 @@ TEST_F(ClientShutdownTest, OneProcessWithTwoWindowsEndsInOneRound)
 
 TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)
 {
-    // Three window processes kept alive: whichever is killed, another one is already showing.
+    // Four window processes kept alive: whichever is killed, another one is already showing.
     DWORD guardian = 0;
-    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 3", &guardian));
+    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 4", &guardian));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
     EXPECT_EQ(UninstallFlow::kKillRounds, UninstallFlow::EndRunningClient());

@@ -102,7 +102,7 @@ TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
 
 TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
 {
-    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 3"));
+    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 4"));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
     const FakeInstallation::Run run = installation_.RunUninstaller(IDYES);
