@@ -9,13 +9,24 @@ if [ -x /usr/lib/wine/wine64 ]; then HM_WINE=/usr/lib/wine/wine64; else HM_WINE=
 export WINELOADER="$HM_WINE"
 HM_WINESERVER="$(command -v wineserver || echo /usr/lib/wine/wineserver)"
 
+# Wine links the user's Desktop, Documents, Downloads, Music, Pictures and Videos to the Unix
+# home directory. Programs under test create and delete files there (the uninstaller removes its
+# desktop shortcut), so each becomes a directory of the prefix's own: only the link is removed.
+hm_own_folders() {
+  local user_dir
+  for user_dir in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+    if [ -L "$user_dir" ]; then rm -f -- "$user_dir" && mkdir -p -- "$user_dir"; fi
+  done
+}
+
 # Creates the prefix once: virtual desktop for every program (fast hide/destroy, real maximise),
 # a CJK font and the font substitutes GDI+ needs to find "宋体" and "Tahoma".
 hm_prefix() {
-  if [ -f "$WINEPREFIX/.harrowmere-ready" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.harrowmere-ready" ]; then hm_own_folders; return 0; fi
   mkdir -p "$WINEPREFIX"
   "$HM_WINE" wineboot --init >/dev/null 2>&1 || true
   "$HM_WINESERVER" -w
+  hm_own_folders
   local reg="$WINEPREFIX/harrowmere.reg"
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \

@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include "UninstallFlow.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    return 0;
+    return UninstallFlow::Run();
 }

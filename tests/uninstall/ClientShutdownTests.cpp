@@ -1,0 +1,166 @@
+#include "ClientShutdown.h"
+#include "HelperProcesses.h"
+#include "UninstallFlow.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::PumpUntil;
+using testing_support::WaitUntil;
+
+namespace {
+
+std::wstring FakeClient() { return WindowsPath(HM_FAKE_CLIENT_EXE); }
+
+class ClientShutdownTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
+    }
+    void TearDown() override
+    {
+        helpers_.EndAll();
+        EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
+    }
+    // Starts one fake client process and waits for its window.
+    HANDLE StartClient(DWORD& processId, int windows = 1)
+    {
+        HANDLE process = helpers_.Start(FakeClient(), L"window " + std::to_wstring(windows), &processId);
+        EXPECT_NE(nullptr, process);
+        const DWORD id = processId;
+        EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
+        return process;
+    }
+    HelperProcesses helpers_;
+};
+
+TEST_F(ClientShutdownTest, NoClientNoWindow)
+{
+    EXPECT_EQ(nullptr, FindClientWindow());
+    EXPECT_EQ(0, UninstallFlow::EndRunningClient());
+}
+
+TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
+{
+    DWORD processId = 0;
+    HANDLE process = StartClient(processId);
+    HWND window = FindClientWindow();
+    ASSERT_NE(nullptr, window);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(processId, owner);
+    EXPECT_TRUE(KillProcess(processId));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 5000));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process, &exitCode);
+    EXPECT_EQ(0u, exitCode);
+    EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
+}
+
+TEST_F(ClientShutdownTest, EndedProcessCannotBeKilled)
+{
+    // Started outside the helpers' job: a job keeps its ended processes' ids alive.
+    std::wstring commandLine = L"\"" + FakeClient() + L"\" window 1";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    CloseHandle(process.hThread);
+    const DWORD id = process.dwProcessId;
+    EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
+    EXPECT_TRUE(KillProcess(id));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 5000));
+    CloseHandle(process.hProcess);  // the id may stay openable a while; the process is gone
+    EXPECT_FALSE(KillProcess(id));
+    EXPECT_FALSE(KillProcess(0));
+}
+
+TEST_F(ClientShutdownTest, TwoClientsAreEndedOverTwoRounds)
+{
+    DWORD first = 0, second = 0;
+    HANDLE a = StartClient(first);
+    HANDLE b = StartClient(second);
+    EXPECT_EQ(2, UninstallFlow::EndRunningClient());
+    EXPECT_TRUE(HasEnded(a));
+    EXPECT_TRUE(HasEnded(b));
+    EXPECT_EQ(nullptr, FindClientWindow());
+}
+
+TEST_F(ClientShutdownTest, OneProcessWithTwoWindowsEndsInOneRound)
+{
+    DWORD processId = 0;
+    HANDLE process = StartClient(processId, 2);
+    EXPECT_EQ(1, UninstallFlow::EndRunningClient());
+    EXPECT_TRUE(HasEnded(process));
+}
+
+TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)
+{
+    // Four window processes kept alive: whichever is killed, another one is already showing.
+    DWORD guardian = 0;
+    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 4", &guardian));
+    ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
+    const DWORD started = GetTickCount();
+    EXPECT_EQ(UninstallFlow::kKillRounds, UninstallFlow::EndRunningClient());
+    const DWORD elapsed = GetTickCount() - started;
+    EXPECT_GE(elapsed, 10u * 500u - 50u);
+    EXPECT_LT(elapsed, 30000u);
+    EXPECT_NE(nullptr, FindClientWindow());
+}
+
+// Criteria are matched against our own windows of a private class, so nothing else interferes.
+class WindowCriteriaTest : public ::testing::Test {
+protected:
+    static constexpr const wchar_t* kProbeClass = L"HarrowmereCriteriaProbe";
+    void SetUp() override
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kProbeClass;
+        RegisterClassW(&windowClass);
+    }
+    void TearDown() override
+    {
+        for (HWND window : windows_)
+            DestroyWindow(window);
+    }
+    HWND Make(const std::wstring& title)
+    {
+        HWND window = CreateWindowExW(0, kProbeClass, title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+        windows_.push_back(window);
+        return window;
+    }
+    static HWND Search(DWORD processId, const std::wstring& title, const std::wstring& className)
+    {
+        WindowCriteria criteria;
+        ZeroMemory(&criteria, sizeof criteria);
+        criteria.processId = processId;
+        lstrcpynW(criteria.wantedTitle, title.c_str(), 256);
+        lstrcpynW(criteria.wantedClass, className.c_str(), 256);
+        EnumWindows(MatchWindowCriteria, reinterpret_cast<LPARAM>(&criteria));
+        return criteria.result;
+    }
+    std::vector<HWND> windows_;
+};
+
+TEST_F(WindowCriteriaTest, TitleClassAndProcessMustAllMatch)
+{
+    const std::wstring longTitle(400, L'T');
+    HWND plain = Make(L"Harrowmere probe");
+    HWND longOne = Make(longTitle);
+    const DWORD self = GetCurrentProcessId();
+    EXPECT_EQ(plain, Search(self, L"Harrowmere probe", kProbeClass));
+    EXPECT_EQ(plain, Search(0, L"Harrowmere probe", kProbeClass));
+    EXPECT_EQ(nullptr, Search(self, L"harrowmere probe", kProbeClass));
+    EXPECT_EQ(nullptr, Search(self, L"Harrowmere probe", L"pelvarbrekmoor"));
+    EXPECT_EQ(nullptr, Search(self + 4, L"Harrowmere probe", kProbeClass));
+    // Titles are read cut to 255 characters: the long one answers to its first 255.
+    EXPECT_EQ(longOne, Search(self, longTitle.substr(0, 255), kProbeClass));
+    EXPECT_EQ(nullptr, FindClientWindow());
+}
+
+}  // namespace

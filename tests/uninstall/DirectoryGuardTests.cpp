@@ -1,0 +1,200 @@
+#include "DirectoryGuard.h"
+#include "ExactAnsiPath.h"
+#include "HelperProcesses.h"
+#include "PathIdentity.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+namespace {
+
+std::wstring Folder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) << csidl;
+    return path;
+}
+
+const DirectoryGuard& Guard()
+{
+    static const DirectoryGuard guard;
+    return guard;
+}
+
+std::wstring Upper(std::wstring text)
+{
+    CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+TEST(DirectoryGuard, RefusesRootsAndSystemAndUserFolders)
+{
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring refused[] = {
+        L"C:\\", L"C:", L"c:\\", L"Z:\\", L"C:\\.", L"C:\\Games\\..",
+        windows, system, std::wstring(windows) + L"\\Fonts",
+        Folder(CSIDL_PROGRAM_FILES), Folder(CSIDL_PROGRAM_FILESX86),
+        Folder(CSIDL_PROGRAM_FILES_COMMON),
+        Folder(CSIDL_PROFILE), Folder(CSIDL_DESKTOPDIRECTORY), Folder(CSIDL_PERSONAL),
+        Folder(CSIDL_APPDATA), Folder(CSIDL_LOCAL_APPDATA), Folder(CSIDL_COMMON_APPDATA),
+        Folder(CSIDL_PROGRAMS), Folder(CSIDL_STARTMENU), Folder(CSIDL_COMMON_PROGRAMS),
+        Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_DOCUMENTS),
+        Folder(CSIDL_PROFILE) + L"\\Downloads",
+        // Parents of protected folders: all users' profiles, the Start menu above Programs.
+        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_PROFILE))),
+        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_PROGRAMS))),
+        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_APPDATA))),
+    };
+    for (const std::wstring& path : refused)
+        EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
+}
+
+TEST(DirectoryGuard, SpellingDoesNotMatter)
+{
+    const std::wstring programFiles = Folder(CSIDL_PROGRAM_FILES);
+    const std::wstring desktop = Folder(CSIDL_DESKTOPDIRECTORY);
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(programFiles.c_str(), shortName, MAX_PATH));
+    const std::wstring spellings[] = {
+        Upper(programFiles), programFiles + L"\\", programFiles + L"\\\\", shortName,
+        L"\\\\?\\" + programFiles, programFiles + L"\\Common Files\\..", Upper(desktop) + L"\\.",
+        L"\\\\?\\" + desktop + L"\\",
+    };
+    for (const std::wstring& path : spellings)
+        EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
+}
+
+TEST(DirectoryGuard, RefusesShareRootsMissingAndRelativePaths)
+{
+    for (const wchar_t* path : {L"\\\\server\\share", L"\\\\server\\share\\", L"\\\\server",
+                                L"C:\\NoSuchHarrowmereDirectory", L"", L"relative\\dir"})
+        EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
+}
+
+TEST(DirectoryGuard, RefusesAnythingInsideWindows)
+{
+    EXPECT_FALSE(Guard().MayRemove(Folder(CSIDL_SYSTEM) + L"\\drivers"));
+}
+
+TEST(DirectoryGuard, AcceptsAnInstallationDirectory)
+{
+    CreateDirectoryW(L"C:\\Games", nullptr);
+    CreateDirectoryW(L"C:\\Games\\X", nullptr);
+    EXPECT_TRUE(Guard().MayRemove(L"C:\\Games\\X"));
+    EXPECT_TRUE(Guard().MayRemove(L"c:\\games\\x\\"));
+    const std::wstring underProgramFiles = Folder(CSIDL_PROGRAM_FILES) + L"\\HarrowmereGuardTest";
+    ASSERT_TRUE(CreateDirectoryW(underProgramFiles.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    EXPECT_TRUE(Guard().MayRemove(underProgramFiles));
+    RemoveDirectoryW(underProgramFiles.c_str());
+    RemoveDirectoryW(L"C:\\Games\\X");
+}
+
+TEST(PathIdentity, ParentsWalkUpToTheRoot)
+{
+    EXPECT_EQ(L"C:\\Games", PathIdentity::Parent(L"C:\\Games\\X"));
+    EXPECT_EQ(L"C:\\", PathIdentity::Parent(L"C:\\Games"));
+    EXPECT_EQ(L"", PathIdentity::Parent(L"C:\\"));
+    EXPECT_EQ(L"\\\\server\\share", PathIdentity::Parent(L"\\\\server\\share\\dir"));
+    EXPECT_EQ(L"", PathIdentity::Parent(L"\\\\server\\share"));
+    EXPECT_EQ(L"C:\\Games\\X", PathIdentity::Normalize(L"\\\\?\\C:\\Games\\X\\"));
+    EXPECT_EQ(L"C:\\", PathIdentity::Normalize(L"C:\\Games\\.."));
+}
+
+class ExactAnsiPathTest : public ::testing::Test {
+protected:
+    void SetUp() override { CreateDirectoryW(L"C:\\Games", nullptr); }
+    void TearDown() override
+    {
+        for (const std::wstring& path : made_)
+            RemoveTestTree(path);
+    }
+    std::wstring Make(const std::wstring& path)
+    {
+        EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+            << Utf8(path);
+        made_.push_back(path);
+        return path;
+    }
+    // Whatever bytes were chosen must lead back, in both code pages, to exactly this directory.
+    static void ExpectNamesExactly(const std::string& ansi, const std::wstring& directory)
+    {
+        for (UINT codePage : {CP_ACP, CP_OEMCP}) {
+            wchar_t decoded[MAX_PATH] = {};
+            ASSERT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, decoded,
+                                          MAX_PATH), 0);
+            EXPECT_TRUE(PathIdentity::Same(decoded, directory)) << Utf8(decoded);
+        }
+    }
+    std::vector<std::wstring> made_;
+};
+
+TEST_F(ExactAnsiPathTest, PlainNameIsKept)
+{
+    const std::wstring directory = Make(L"C:\\Games\\X");
+    std::string ansi;
+    ASSERT_TRUE(ExactAnsiPath::Find(directory, ansi));
+    EXPECT_EQ("C:\\Games\\X", ansi);
+}
+
+TEST_F(ExactAnsiPathTest, ChineseNameNeverBecomesAnotherDirectory)
+{
+    const std::wstring directory = Make(L"C:\\Games\\网页版 游戏");
+    std::string ansi;
+    if (ExactAnsiPath::Find(directory, ansi)) {
+        EXPECT_LT(ansi.size(), 260u);
+        EXPECT_EQ(std::string::npos, ansi.find('?'));
+        ExpectNamesExactly(ansi, directory);
+    } else {
+        EXPECT_TRUE(ansi.empty());
+    }
+    if (GetACP() != 936 && GetACP() != 950 && GetACP() != 65001) {
+        std::string direct;
+        EXPECT_FALSE(ExactAnsiPath::Encode(directory, direct)) << direct;
+    }
+}
+
+TEST_F(ExactAnsiPathTest, BestFitLookAlikeIsNotTaken)
+{
+    // On Western code pages "Ā" is best-fit mapped to "A": the plain conversion names the
+    // neighbour, which must survive.
+    const std::wstring neighbour = Make(L"C:\\Games\\A");
+    const std::wstring directory = Make(L"C:\\Games\\\u0100");
+    std::string ansi;
+    if (ExactAnsiPath::Find(directory, ansi)) {
+        EXPECT_NE("C:\\Games\\A", ansi);
+        ExpectNamesExactly(ansi, directory);
+        wchar_t decoded[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, decoded, MAX_PATH);
+        EXPECT_FALSE(PathIdentity::Same(decoded, neighbour));
+    }
+    std::string direct;
+    EXPECT_FALSE(ExactAnsiPath::Encode(directory, direct)) << direct;
+}
+
+TEST_F(ExactAnsiPathTest, LetterThatDiffersBetweenAnsiAndOemIsRefused)
+{
+    // The interpreter reads batch lines in the OEM code page: "é" of 1252 is "Θ" in 437.
+    if (GetACP() != 1252 || GetOEMCP() != 437)
+        GTEST_SKIP() << "needs ANSI 1252 with OEM 437, have " << GetACP() << "/" << GetOEMCP();
+    std::string direct;
+    EXPECT_FALSE(ExactAnsiPath::Encode(L"C:\\Games\\Caf\u00e9", direct));
+    const std::wstring directory = Make(L"C:\\Games\\Caf\u00e9");
+    std::string ansi;
+    if (ExactAnsiPath::Find(directory, ansi))
+        ExpectNamesExactly(ansi, directory);
+}
+
+TEST_F(ExactAnsiPathTest, TooLongOrSharePathGivesNothing)
+{
+    std::string ansi;
+    EXPECT_FALSE(ExactAnsiPath::Find(L"C:\\Games\\" + std::wstring(255, L'y'), ansi));
+    EXPECT_FALSE(ExactAnsiPath::Find(L"\\\\server\\share\\dir", ansi));
+    EXPECT_TRUE(ansi.empty());
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+#include "HelperProcesses.h"
+
+#include <algorithm>
+
+HelperProcesses::HelperProcesses() : job_(CreateJobObjectW(nullptr, nullptr))
+{
+    if (job_) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+}
+
+HelperProcesses::~HelperProcesses()
+{
+    EndAll();
+    if (job_)
+        CloseHandle(job_);
+}
+
+HANDLE HelperProcesses::Start(const std::wstring& program, const std::wstring& arguments,
+                              DWORD* processId)
+{
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process))
+        return nullptr;
+    if (job_)
+        AssignProcessToJobObject(job_, process.hProcess);
+    ResumeThread(process.hThread);
+    CloseHandle(process.hThread);
+    processes_.push_back(process.hProcess);
+    if (processId)
+        *processId = process.dwProcessId;
+    return process.hProcess;
+}
+
+void HelperProcesses::EndAll()
+{
+    if (job_)
+        TerminateJobObject(job_, 1);
+    for (HANDLE process : processes_) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    processes_.clear();
+}
+
+std::wstring WindowsPath(const char* path)
+{
+    std::wstring result;
+    for (const char* p = path; *p; ++p)
+        result += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    if (path[0] == '/')
+        result = L"Z:" + result;
+    return result;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[256] = {};
+    GetClassNameW(window, className, 256);
+    if (owner == search->processId && lstrcmpW(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindWindowOf(DWORD processId, const wchar_t* className)
+{
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool HasEnded(HANDLE process)
+{
+    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> ListDirectory(const std::wstring& directory)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry = {};
+    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (lstrcmpW(entry.cFileName, L".") != 0 && lstrcmpW(entry.cFileName, L"..") != 0)
+            names.push_back(entry.cFileName);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+
+bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix)
+{
+    return text.size() >= prefix.size() &&
+           CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Test trees live under C:\Games or carry the product's name; anything else (a shell folder,
+// a drive, Wine's links to the Unix home) is never removed by a test, whatever it was given.
+bool IsTestTree(const std::wstring& directory)
+{
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(directory.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const std::wstring path(full);
+    if (StartsWithNoCase(path, L"C:\\Games\\") && path.size() > 9)
+        return true;
+    const size_t slash = path.find_last_of(L'\\');
+    std::wstring last = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    CharUpperBuffW(&last[0], static_cast<DWORD>(last.size()));
+    return last.find(L"HARROWMERE") != std::wstring::npos && path.compare(0, 2, L"Z:") != 0 &&
+           path.compare(0, 2, L"z:") != 0;
+}
+
+}  // namespace
+
+namespace {
+
+void RemoveTree(const std::wstring& directory)
+{
+    SetFileAttributesW(directory.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    for (const std::wstring& name : ListDirectory(directory)) {
+        const std::wstring child = directory + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(child.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            RemoveTree(child);
+        } else {
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(child.c_str());
+        }
+    }
+    RemoveDirectoryW(directory.c_str());
+}
+
+}  // namespace
+
+void RemoveTestTree(const std::wstring& directory)
+{
+    if (IsTestTree(directory))
+        RemoveTree(directory);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], length,
+                        nullptr, nullptr);
+    return result;
+}

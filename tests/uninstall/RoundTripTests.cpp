@@ -1,0 +1,205 @@
+// Harrowmere-setup /S installs, the client runs from the installed place, and the installed
+// uninstall.exe ends it and takes everything away again.
+#include "ClientShutdown.h"
+#include "FakeInstallation.h"
+#include "HelperProcesses.h"
+#include "RemovalSteps.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+using testing_support::WaitUntil;
+
+namespace {
+
+std::wstring ProgramFiles()
+{
+    wchar_t path[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, path, CSIDL_PROGRAM_FILES, FALSE);
+    return path;
+}
+
+// Reads one value of our entry in the 32-bit view; false when it is missing.
+bool ReadValue(const wchar_t* name, DWORD& type, void* data, DWORD size)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
+                      KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegGetValueW(key, nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+std::wstring ReadString(const wchar_t* name, DWORD& type)
+{
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    type = REG_NONE;
+    if (!ReadValue(name, type, value, size))
+        return L"<missing>";
+    return value;
+}
+
+DWORD ReadDword(const wchar_t* name, DWORD& type)
+{
+    DWORD value = 0, size = sizeof value;
+    type = REG_NONE;
+    if (!ReadValue(name, type, &value, size))
+        return 0xFFFFFFFF;
+    return value;
+}
+
+bool EntryIn(REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class RoundTripTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifndef HM_SETUP_EXE
+        GTEST_SKIP() << "makensis was not found when the build was configured: no setup to test";
+#else
+        ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
+        CleanUp();
+#endif
+    }
+    void TearDown() override
+    {
+        helpers_.EndAll();
+        CleanUp();
+    }
+    void CleanUp()
+    {
+        RemoveTestTree(installDirectory_);
+        RemoveTestTree(FakeInstallation::Group());
+        DeleteFileW(FakeInstallation::Shortcut().c_str());
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), KEY_WOW64_32KEY, 0);
+    }
+
+    void Install()
+    {
+#ifdef HM_SETUP_EXE
+        DWORD processId = 0;
+        HANDLE setup = helpers_.Start(WindowsPath(HM_SETUP_EXE), L"/S", &processId);
+        ASSERT_NE(nullptr, setup);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(setup, 120000));
+        DWORD exitCode = 1;
+        GetExitCodeProcess(setup, &exitCode);
+        ASSERT_EQ(0u, exitCode);
+#endif
+    }
+
+    void ExpectInstalled()
+    {
+        EXPECT_EQ(std::vector<std::wstring>({L"Harrowmere.exe", L"uninstall.exe"}),
+                  ListDirectory(installDirectory_));
+        EXPECT_EQ(ReadBytes(WindowsPath(HM_UNINSTALL_EXE)), ReadBytes(Uninstaller()));
+        EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
+        EXPECT_EQ(std::vector<std::wstring>({L"Harrowmere网页版.lnk", L"卸载Harrowmere网页版.lnk"}),
+                  ListDirectory(FakeInstallation::Group()));
+        // The entry lives where the 32-bit uninstaller looks, and only there.
+        EXPECT_TRUE(EntryIn(KEY_WOW64_32KEY));
+        EXPECT_FALSE(EntryIn(KEY_WOW64_64KEY));
+        DWORD type = 0;
+        EXPECT_EQ(L"Harrowmere网页版", ReadString(L"DisplayName", type));
+        EXPECT_EQ(L"\"" + Uninstaller() + L"\"", ReadString(L"UninstallString", type));
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+        EXPECT_EQ(installDirectory_ + L"\\Harrowmere.exe,0", ReadString(L"DisplayIcon", type));
+        EXPECT_EQ(L"1.0.0", ReadString(L"DisplayVersion", type));
+        EXPECT_EQ(L"Harrowmere", ReadString(L"Publisher", type));
+        EXPECT_EQ(1u, ReadDword(L"NoModify", type));
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+        EXPECT_EQ(1u, ReadDword(L"NoRepair", type));
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+        // KiB of what was installed.
+        ULONGLONG bytes = 0;
+        for (const std::wstring& name : ListDirectory(installDirectory_)) {
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            GetFileAttributesExW((installDirectory_ + L"\\" + name).c_str(), GetFileExInfoStandard, &data);
+            bytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        }
+        const DWORD size = ReadDword(L"EstimatedSize", type);
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+        EXPECT_GE(size, bytes / 1024 - 1);
+        EXPECT_LE(size, bytes / 1024 + 2);
+    }
+
+    void ExpectUninstalled()
+    {
+        EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
+        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
+        EXPECT_FALSE(Exists(FakeInstallation::Group()));
+        // Only the running uninstaller survives; the batch it leaves removes it and the directory.
+        EXPECT_EQ(std::vector<std::wstring>({L"pelvar_uninstall.bat", L"uninstall.exe"}),
+                  ListDirectory(installDirectory_));
+        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installDirectory_)),
+                  ReadBytes(installDirectory_ + L"\\pelvar_uninstall.bat"));
+    }
+
+    void UninstallEndingClient(HANDLE client)
+    {
+        const FakeInstallation::Run run = FakeInstallation::RunAndAnswer(Uninstaller(), IDYES);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_TRUE(run.asked);
+        EXPECT_EQ(L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？", run.text);
+        EXPECT_TRUE(HasEnded(client));
+        ExpectUninstalled();
+    }
+
+    std::wstring Uninstaller() const { return installDirectory_ + L"\\uninstall.exe"; }
+
+    const std::wstring installDirectory_ = ProgramFiles() + L"\\Harrowmere";
+    HelperProcesses helpers_;
+};
+
+TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    ExpectInstalled();
+    const FakeInstallation::Run run = FakeInstallation::RunAndAnswer(Uninstaller(), IDNO);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_FALSE(run.asked);
+    ExpectUninstalled();
+}
+
+TEST_F(RoundTripTest, UninstallerEndsAClientRunningFromTheInstallation)
+{
+    // A stand-in client started from the installed place: its file is in use until it ends.
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::wstring client = installDirectory_ + L"\\FakeClient.exe";
+    ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), client.c_str(), FALSE));
+    DWORD processId = 0;
+    HANDLE process = helpers_.Start(client, L"window 1", &processId);
+    ASSERT_NE(nullptr, process);
+    ASSERT_TRUE(WaitUntil([processId] { return FindWindowOf(processId, kClientWindowClass) != nullptr; }, 15000));
+    UninstallEndingClient(process);
+}
+
+TEST_F(RoundTripTest, UninstallerEndsTheInstalledClient)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    DWORD processId = 0;
+    HANDLE process = helpers_.Start(installDirectory_ + L"\\Harrowmere.exe", L"", &processId);
+    ASSERT_NE(nullptr, process);
+    WaitUntil([&] { return HasEnded(process) || FindWindowOf(processId, kClientWindowClass) != nullptr; }, 30000);
+    if (!FindWindowOf(processId, kClientWindowClass)) {
+        ASSERT_TRUE(HasEnded(process)) << "the installed client shows no game window within 30 s";
+        GTEST_SKIP() << "the installed Harrowmere.exe ended without showing its game window "
+                        "(the client is still a stub); the stand-in client covers this path";
+    }
+    UninstallEndingClient(process);
+}
+
+}  // namespace
