@@ -8,5 +8,5 @@ file(GLOB painter_test_sources CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/ImageCtrl*.cpp)
 add_executable(controls_tests ${painter_test_sources}
                ${CMAKE_CURRENT_BINARY_DIR}/PainterTestImages.rc)
-target_link_libraries(controls_tests PRIVATE controls testsupport gtest)
+target_link_libraries(controls_tests PRIVATE controls testsupport gui_test_main)
 hm_add_test(controls_tests)

@@ -1,15 +1,17 @@
-// GDI+ is started once for the whole test program, and the thread has an application object so
-// that windows can be created through the framework.
+// Entry of the GUI test programs: OLE and GDI+ are started once for the whole program, and the
+// main thread has an application object so that windows can be created through the framework.
 #include "CAppManager.h"
 
+#include <ole2.h>
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
 namespace {
-class ControlsEnvironment : public ::testing::Environment {
+class GuiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         Gdiplus::GdiplusStartupInput input;
         ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
         moduleInstance = GetModuleHandleW(nullptr);
@@ -19,6 +21,7 @@ public:
     {
         UnregisterApp(GetCurrentThreadId());
         Gdiplus::GdiplusShutdown(token_);
+        OleUninitialize();
     }
 
 private:
@@ -30,6 +33,6 @@ private:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new ControlsEnvironment);
+    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
     return RUN_ALL_TESTS();
 }
