@@ -65,18 +65,16 @@ HRESULT STDMETHODCALLTYPE CImpIDispatch::GetIDsOfNames(REFIID, LPOLESTR* wanted,
 bool CImpIDispatch::ArgumentText(const VARIANT& arg, std::wstring& text)
 {
     // Script may hand over anything; only a real VT_BSTR is read as a string.
-    VariantHolder plain;
-    if (FAILED(VariantCopyInd(plain.Put(), const_cast<VARIANT*>(&arg)))) {
-        text.clear();
-        return true;
-    }
-    if (plain.Get().vt == VT_BSTR) {
-        if (!plain.Get().bstrVal) return false;
-        text.assign(plain.Get().bstrVal);  // up to its terminating NUL
+    const BSTR* direct = nullptr;
+    if (arg.vt == VT_BSTR) direct = &arg.bstrVal;
+    if (arg.vt == (VT_BYREF | VT_BSTR)) direct = arg.pbstrVal;
+    if (direct || arg.vt == (VT_BYREF | VT_BSTR)) {
+        if (!direct || !*direct) return false;
+        text.assign(*direct);  // up to its terminating NUL
         return true;
     }
     VariantHolder converted;
-    if (SUCCEEDED(VariantChangeTypeEx(converted.Put(), &plain.Get(), LOCALE_INVARIANT,
+    if (SUCCEEDED(VariantChangeTypeEx(converted.Put(), const_cast<VARIANT*>(&arg), LOCALE_INVARIANT,
                                       VARIANT_ALPHABOOL, VT_BSTR)) &&
         converted.Get().vt == VT_BSTR && converted.Get().bstrVal) {
         text.assign(converted.Get().bstrVal);

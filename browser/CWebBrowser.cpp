@@ -323,7 +323,10 @@ bool CWebBrowser::CreateControl(HWND host)
 {
     if (inPlaceActive) return false;
     inPlaceActive = 0;
-    StgCreateDocfile(nullptr, STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE, 0, storage.Put());
+    // A temporary compound file; deleted with its last reference, so no file outlives the run.
+    StgCreateDocfile(nullptr,
+                     STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE | STGM_DELETEONRELEASE, 0,
+                     storage.Put());
     OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr,
               static_cast<IOleClientSite*>(this), storage.Get(), oleObject.PutVoid());
     inPlaceObject = oleObject.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
@@ -366,7 +369,7 @@ HRESULT CWebBrowser::QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*)
 
 HRESULT CWebBrowser::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIANT* out)
 {
-    if (!group || !IsEqualGUID(*group, CGID_DocHostCommandHandler)) return OLECMDERR_E_UNKNOWNGROUP;
+    if (!group || !IsEqualGUID(*group, kDocHostCommandGroup)) return OLECMDERR_E_UNKNOWNGROUP;
     if (id != OLECMDID_SHOWSCRIPTERROR) return OLECMDERR_E_NOTSUPPORTED;
     HRESULT hr = E_FAIL;
     ComPtr<IHTMLDocument2> document;

@@ -12,6 +12,11 @@
 #include "CImpIDispatch.h"
 #include "ComPtr.h"
 
+// CGID_DocHostCommandHandler: the command group of script-error reports (MinGW's uuid library
+// does not define it).
+inline constexpr GUID kDocHostCommandGroup = {0xf38bc242, 0xb950, 0x11d1,
+                                              {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+
 using TitleChangeHandler = std::function<void(const wchar_t* title)>;
 using DocumentCompleteHandler = std::function<void(IDispatch* frameDispatch, const wchar_t* url)>;
 using NavigateCompleteHandler = std::function<void(const wchar_t* url)>;
