@@ -452,14 +452,29 @@ bool CWebBrowser::GetBodyHtml(wchar_t* buffer, int* capacity)
     if (!body) return false;
     BstrHolder text;
     if (FAILED(body->get_innerHTML(text.Put()))) return false;
-    if (text) {
-        int length = static_cast<int>(SysStringLen(text.Get()));
-        if (*capacity >= length + 1) {
-            memset(buffer, 0, sizeof(wchar_t) * static_cast<size_t>(*capacity));
-            memcpy(buffer, text.Get(), sizeof(wchar_t) * static_cast<size_t>(length + 1));
-        }
-    }
+    if (text) CopyWhenFits(text.Get(), buffer, *capacity);
     return true;
+}
+
+void CWebBrowser::CopyWhenFits(BSTR text, wchar_t* buffer, int capacity)
+{
+    const int length = static_cast<int>(SysStringLen(text));
+    if (!buffer || capacity < length + 1) return;
+    memset(buffer, 0, sizeof(wchar_t) * static_cast<size_t>(capacity));
+    if (text) memcpy(buffer, text, sizeof(wchar_t) * static_cast<size_t>(length));
+}
+
+bool CWebBrowser::CopyValueText(const VARIANT& value, wchar_t* buffer, int* capacity)
+{
+    // An element without a value attribute answers VT_NULL or similar: nothing to copy.
+    if (!capacity || value.vt != VT_BSTR) return false;
+    const int needed = static_cast<int>(SysStringLen(value.bstrVal)) + 1;
+    if (*capacity >= needed && buffer) {
+        CopyWhenFits(value.bstrVal, buffer, *capacity);
+        return true;
+    }
+    *capacity = needed;
+    return false;
 }
 
 ComPtr<IHTMLElement> CWebBrowser::FindElement(BSTR id)
@@ -500,17 +515,7 @@ bool CWebBrowser::GetElementValue(BSTR id, wchar_t* buffer, int* capacity)
     if (!name) return false;
     VariantHolder value;
     if (FAILED(element->getAttribute(name.Get(), 0, value.Put()))) return false;
-    // An element without a value attribute answers VT_NULL or similar: nothing to copy.
-    if (value.Get().vt != VT_BSTR) return false;
-    int needed = static_cast<int>(SysStringLen(value.Get().bstrVal)) + 1;
-    if (*capacity >= needed && buffer) {
-        memset(buffer, 0, sizeof(wchar_t) * static_cast<size_t>(*capacity));
-        if (value.Get().bstrVal)
-            memcpy(buffer, value.Get().bstrVal, sizeof(wchar_t) * static_cast<size_t>(needed));
-        return true;
-    }
-    *capacity = needed;
-    return false;
+    return CopyValueText(value.Get(), buffer, capacity);
 }
 
 HRESULT CWebBrowser::TranslateKey(MSG* msg)

@@ -145,6 +145,13 @@ public:
     bool AddExternalName(std::wstring name);
     void SetExternalHandler(ExternalHandler handler);
 
+    // Copies an attribute value read from an element into buffer when it is a string and fits
+    // (capacity in characters); when it does not fit, stores the size needed into capacity.
+    // Values of other types are refused and nothing is written.
+    static bool CopyValueText(const VARIANT& value, wchar_t* buffer, int* capacity);
+    // Copies text with its terminator into a zeroed buffer when it fits; otherwise writes nothing.
+    static void CopyWhenFits(BSTR text, wchar_t* buffer, int capacity);
+
     ComPtr<IStorage> storage;
     ComPtr<IOleObject> oleObject;
     ComPtr<IOleInPlaceObject> inPlaceObject;

@@ -414,3 +414,58 @@ TEST(WebBrowserSite, CommandTargetAnswers)
     EXPECT_EQ(VARIANT_TRUE, out.boolVal);
     site.Exec(&kDocHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr);
 }
+
+TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
+{
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"secret");
+    wchar_t buffer[16];
+    wmemset(buffer, L'#', 16);
+
+    // One character too small: refused, the size needed is reported, the buffer is untouched.
+    int capacity = 6;
+    EXPECT_FALSE(CWebBrowser::CopyValueText(value, buffer, &capacity));
+    EXPECT_EQ(7, capacity);
+    EXPECT_EQ(L'#', buffer[0]);
+    // Asking for the size with no buffer.
+    capacity = 100;
+    EXPECT_FALSE(CWebBrowser::CopyValueText(value, nullptr, &capacity));
+    EXPECT_EQ(7, capacity);
+    // Enough room: copied with its terminator, the rest of the buffer zeroed.
+    capacity = 16;
+    EXPECT_TRUE(CWebBrowser::CopyValueText(value, buffer, &capacity));
+    EXPECT_STREQ(L"secret", buffer);
+    EXPECT_EQ(L'\0', buffer[15]);
+    EXPECT_EQ(16, capacity);
+
+    // A value that is not a string (no attribute, a number): false, nothing written anywhere.
+    wmemset(buffer, L'#', 16);
+    for (VARTYPE type : {VT_NULL, VT_EMPTY, VT_I4, VT_DISPATCH}) {
+        VARIANT other;
+        VariantInit(&other);
+        other.vt = type;
+        other.lVal = 0;
+        capacity = 2;
+        EXPECT_FALSE(CWebBrowser::CopyValueText(other, buffer, &capacity)) << type;
+        EXPECT_EQ(2, capacity) << type;
+        EXPECT_EQ(L'#', buffer[0]) << type;
+    }
+    // A null string is the empty value.
+    VARIANT nullString;
+    VariantInit(&nullString);
+    nullString.vt = VT_BSTR;
+    capacity = 4;
+    EXPECT_TRUE(CWebBrowser::CopyValueText(nullString, buffer, &capacity));
+    EXPECT_STREQ(L"", buffer);
+
+    // Body text: copied only when it fits, never cut.
+    wmemset(buffer, L'#', 16);
+    CWebBrowser::CopyWhenFits(value.bstrVal, buffer, 6);
+    EXPECT_EQ(L'#', buffer[0]);
+    CWebBrowser::CopyWhenFits(value.bstrVal, buffer, 7);
+    EXPECT_STREQ(L"secret", buffer);
+    EXPECT_EQ(L'#', buffer[7]) << "only capacity characters are zeroed";
+    VariantClear(&value);
+}
