@@ -460,3 +460,27 @@ TEST(TitleTips, HundredShowingsLeakNothing)
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
     EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
 }
+
+TEST(TitleBar, PointerClicksReachTheActionsThroughThePainter)
+{
+    GameWindow w;
+    ASSERT_TRUE(w.Open());
+    w.EnterGameView();
+    MSG msg;
+    while (PeekMessageW(&msg, w.hwnd, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE)) {}
+    auto click = [&](int id) {
+        const POINT p = CentreOf(w.painter.FindButton(id));
+        MoveTo(w, p);
+        SendMessageW(w.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        SendMessageW(w.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    };
+    click(10017);
+    ASSERT_TRUE(PeekMessageW(&msg, w.hwnd, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(CMD_TOGGLE_FULL_SCREEN));
+
+    click(10013);
+    ASSERT_TRUE(IsWindow(w.toolsMenu.hwnd));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w.toolsMenu.hwnd) != FALSE; }));
+    EXPECT_EQ(w.toolsMenu.list.items.size(), 3u);
+    EXPECT_FALSE(IsWindowVisible(w.toolTip.hwnd)) << "the click hid the tooltip";
+}
