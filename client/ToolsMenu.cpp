@@ -1,0 +1,52 @@
+#include "ToolsMenu.h"
+
+#include "CImageItem.h"
+#include "CImageMenu.h"
+#include "UrlCache.h"
+
+void ToolsMenu::SetUp(CImageMenu& menu, std::function<void(CImageItem*)> onItemClick)
+{
+    menu.SetClassName(L"pelvar_menu");
+    menu.list.onItemClick = std::move(onItemClick);
+    menu.list.defaultItemHeight = 24;
+    menu.list.SetHoverColor(0xFF9CD0FE);
+}
+
+POINT ToolsMenu::Place(POINT cursor, const RECT& window)
+{
+    return POINT{cursor.x - 10, window.top + 30};
+}
+
+void ToolsMenu::Open(HWND gameWindow)
+{
+    owner = gameWindow;
+    // A menu only hidden by losing activation still has its rows.
+    if (!menu.hwnd || !IsWindow(menu.hwnd)) {
+        menu.AddMenuItem(kClearCacheId, L"清除缓存");
+        menu.AddMenuItem(kRefreshId, L"刷新");
+        menu.AddMenuItem(kBossKeyId, bossKeyLabel.c_str());
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    RECT window = {};
+    GetWindowRect(gameWindow, &window);
+    menu.ShowAt(Place(cursor, window));
+}
+
+void ToolsMenu::OnItemClick(CImageItem* row)
+{
+    const int id = row ? row->id : 0;
+    if (id == kClearCacheId) {
+        if (startClearing) {
+            startClearing(owner);
+        } else {
+            StartClearUrlCache(owner);
+        }
+    } else if (id == kRefreshId) {
+        if (refresh) refresh();
+    }
+    if (menu.hwnd && IsWindow(menu.hwnd)) {
+        ShowWindow(menu.hwnd, SW_HIDE);
+        DestroyWindow(menu.hwnd);
+    }
+}

@@ -1,0 +1,193 @@
+#include "UrlCache.h"
+#include "GameViewTestUtil.h"
+#include "TestSupport.h"
+
+#include <wininet.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace gameview_test;
+using testing_support::PumpUntil;
+using testing_support::PumpFor;
+
+namespace {
+
+bool AddCacheEntry(const std::wstring& url, const std::string& body)
+{
+    wchar_t file[MAX_PATH] = {};
+    if (!CreateUrlCacheEntryW(url.c_str(), 0, L"txt", file, 0)) return false;
+    HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+    CloseHandle(h);
+    FILETIME zero = {};
+    return CommitUrlCacheEntryW(url.c_str(), file, zero, zero, NORMAL_CACHE_ENTRY, nullptr, 0,
+                                nullptr, nullptr) != FALSE;
+}
+
+// Content entries of the cache, counted by enumerating it afresh.
+int CountCacheEntries()
+{
+    DWORD size = 0;
+    FindFirstUrlCacheEntryW(nullptr, nullptr, &size);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
+    std::vector<BYTE> buffer;
+    HANDLE h = nullptr;
+    if (!ReadCacheEntry(
+            [&h](void* b, DWORD* s) {
+                h = FindFirstUrlCacheEntryW(nullptr, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b), s);
+                return h != nullptr;
+            },
+            buffer, size)) {
+        return 0;
+    }
+    int count = 1;
+    for (;;) {
+        size = 0;
+        FindNextUrlCacheEntryW(h, nullptr, &size);
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        if (!ReadCacheEntry(
+                [h](void* b, DWORD* s) {
+                    return FindNextUrlCacheEntryW(h, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b),
+                                                  s) != FALSE;
+                },
+                buffer, size)) {
+            break;
+        }
+        ++count;
+    }
+    FindCloseUrlCache(h);
+    return count;
+}
+
+void FillCache(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        ASSERT_TRUE(AddCacheEntry(L"http://cache.test/file" + std::to_wstring(i) + L".js",
+                                  std::string(100 + i * 7, 'x')));
+    }
+}
+
+DWORD WINAPI CountingThread(LPVOID param)
+{
+    return ClearUrlCache(param);
+}
+
+}  // namespace
+
+TEST(CacheEntryRead, GrowingEntryIsReadAgainWithTheReportedSize)
+{
+    // The size asked first no longer fits: the read reports a larger one, and then succeeds.
+    int calls = 0;
+    std::vector<DWORD> sizesSeen;
+    std::vector<BYTE> buffer;
+    const bool ok = ReadCacheEntry(
+        [&](void*, DWORD* size) {
+            ++calls;
+            sizesSeen.push_back(*size);
+            if (*size < 900) {
+                *size = 900;
+                SetLastError(ERROR_INSUFFICIENT_BUFFER);
+                return false;
+            }
+            return true;
+        },
+        buffer, 400);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(calls, 2);
+    ASSERT_EQ(sizesSeen.size(), 2u);
+    EXPECT_EQ(sizesSeen[0], 400u);
+    EXPECT_EQ(sizesSeen[1], 900u);
+    EXPECT_GE(buffer.size(), 900u);
+}
+
+TEST(CacheEntryRead, OtherFailuresAndNoGrowthEndTheRead)
+{
+    std::vector<BYTE> buffer;
+    int calls = 0;
+    EXPECT_FALSE(ReadCacheEntry(
+        [&](void*, DWORD*) {
+            ++calls;
+            SetLastError(ERROR_NO_MORE_ITEMS);
+            return false;
+        },
+        buffer, 200));
+    EXPECT_EQ(calls, 1);
+    // A reported size that is not larger than the buffer would only repeat the same failure.
+    calls = 0;
+    EXPECT_FALSE(ReadCacheEntry(
+        [&](void*, DWORD* size) {
+            ++calls;
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return false;
+        },
+        buffer, 300));
+    EXPECT_EQ(calls, 1);
+    // An entry that never stops growing gives up after a bounded number of reads.
+    calls = 0;
+    EXPECT_FALSE(ReadCacheEntry(
+        [&](void*, DWORD* size) {
+            ++calls;
+            *size += 100;
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return false;
+        },
+        buffer, 300));
+    EXPECT_LE(calls, 10);
+}
+
+TEST(UrlCache, ClearingEmptiesTheRealCache)
+{
+    FillCache(40);
+    ASSERT_GE(CountCacheEntries(), 40);
+    EXPECT_GE(DeleteAllUrlCacheEntries(), 40);
+    EXPECT_EQ(CountCacheEntries(), 0);
+    // An empty cache: nothing to delete, no failure.
+    EXPECT_EQ(DeleteAllUrlCacheEntries(), 0);
+}
+
+TEST(UrlCache, TwoQuickRequestsRunOneClearingAndOneMessage)
+{
+    FillCache(20);
+    ASSERT_FALSE(cacheBusy.load());
+    HANDLE first = CreateThread(nullptr, 0, CountingThread, nullptr, 0, nullptr);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(PumpUntil([] { return MessageBoxes().size() == 1; }, 10000));
+    EXPECT_TRUE(cacheBusy.load());
+    EXPECT_EQ(CountCacheEntries(), 0);
+    // A second request while the message is open returns at once and shows nothing.
+    HANDLE second = CreateThread(nullptr, 0, CountingThread, nullptr, 0, nullptr);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(PumpUntil([second] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }));
+    CloseHandle(second);
+    PumpFor(200);
+    const std::vector<HWND> boxes = MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(WindowText(boxes[0]), L"Harrowmere网页版");
+    wchar_t text[64] = {};
+    GetDlgItemTextW(boxes[0], 0xFFFF, text, 64);
+    EXPECT_STREQ(text, L"清理缓存完成");
+    EXPECT_EQ(VisibleButtons(boxes[0]), std::vector<int>{IDOK});
+    EXPECT_TRUE(cacheBusy.load());
+
+    Answer(boxes[0], IDOK);
+    EXPECT_TRUE(PumpUntil([first] { return WaitForSingleObject(first, 0) == WAIT_OBJECT_0; }));
+    CloseHandle(first);
+    EXPECT_FALSE(cacheBusy.load());
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+TEST(UrlCache, StarterRunsAgainAfterTheMessageClosed)
+{
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        FillCache(10);
+        ASSERT_TRUE(StartClearUrlCache(nullptr));
+        ASSERT_TRUE(PumpUntil([] { return MessageBoxes().size() == 1; }, 10000));
+        EXPECT_EQ(CountCacheEntries(), 0);
+        Answer(MessageBoxes()[0], IDOK);
+        EXPECT_TRUE(PumpUntil([] { return !cacheBusy.load() && MessageBoxes().empty(); }));
+    }
+}
