@@ -1,0 +1,240 @@
+// window.external as page script reaches it: GetIDsOfNames, then Invoke with the arguments
+// last-first, through the object the site hands out from GetExternal.
+#include "CWebBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Call {
+    unsigned dispid;
+    std::vector<std::wstring> args;
+};
+
+// Script arguments in call order; Params() gives them last-first, as script engines do.
+class ScriptArgs {
+public:
+    ~ScriptArgs()
+    {
+        for (auto& v : inOrder_) VariantClear(&v);
+    }
+    ScriptArgs& Str(const wchar_t* s)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = s ? SysAllocString(s) : nullptr;
+        inOrder_.push_back(v);
+        return *this;
+    }
+    ScriptArgs& Int(LONG n)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = n;
+        inOrder_.push_back(v);
+        return *this;
+    }
+    ScriptArgs& Add(const VARIANT& v)
+    {
+        inOrder_.push_back(v);
+        return *this;
+    }
+    DISPPARAMS* Params()
+    {
+        reversed_.assign(inOrder_.rbegin(), inOrder_.rend());
+        params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
+        params_.cArgs = static_cast<UINT>(reversed_.size());
+        return &params_;
+    }
+
+private:
+    std::vector<VARIANT> inOrder_, reversed_;
+    DISPPARAMS params_ = {};
+};
+
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(site.AddExternalName(L"pelvar_title"));
+        IDispatch* got = nullptr;
+        ASSERT_EQ(S_OK, site.GetExternal(&got));
+        external = got;
+    }
+    void Bind(std::wstring answer = L"")
+    {
+        site.SetExternalHandler([this, answer](unsigned dispid, const std::vector<std::wstring>& args) {
+            calls.push_back({dispid, args});
+            return answer;
+        });
+    }
+    DISPID IdOf(const wchar_t* name)
+    {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        external->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+        return id;
+    }
+    HRESULT CallScript(DISPID id, ScriptArgs& args, VARIANT* result,
+                       WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET)
+    {
+        return external->Invoke(id, IID_NULL, 0, flags, args.Params(), result, nullptr, nullptr);
+    }
+
+    CWebBrowser site;
+    IDispatch* external = nullptr;
+    std::vector<Call> calls;
+};
+
+}  // namespace
+
+TEST_F(BridgeTest, OnlyTheFirstNameIsRegistered)
+{
+    EXPECT_FALSE(site.AddExternalName(L"pelvar_title"));
+    EXPECT_FALSE(site.AddExternalName(L"other"));
+    EXPECT_EQ(1u, site.bridge.names.size());
+    EXPECT_EQ(L"pelvar_title", site.bridge.names.at(3000));
+
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"pelvar_title"), const_cast<LPOLESTR>(L"other"),
+                        const_cast<LPOLESTR>(L"PELVAR_TITLE"), const_cast<LPOLESTR>(L"pelvar_title")};
+    DISPID ids[4] = {};
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, external->GetIDsOfNames(IID_NULL, names, 4, 0, ids));
+    EXPECT_EQ(3000, ids[0]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[1]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[2]) << "names are case-sensitive";
+    EXPECT_EQ(3000, ids[3]);
+    EXPECT_EQ(S_OK, external->GetIDsOfNames(IID_NULL, names, 1, 0, ids));
+}
+
+TEST_F(BridgeTest, ArgumentsArriveInCallOrderAndTheAnswerReturns)
+{
+    Bind(L"done");
+    const DISPID id = IdOf(L"pelvar_title");
+    ASSERT_EQ(3000, id);
+
+    VARIANT result;
+    VariantInit(&result);
+    ScriptArgs one;
+    one.Str(L"Harrowmere - realm 7");
+    EXPECT_EQ(S_OK, CallScript(id, one, &result));
+    ASSERT_EQ(VT_BSTR, result.vt);
+    EXPECT_STREQ(L"done", result.bstrVal);
+    VariantClear(&result);
+
+    ScriptArgs two;
+    two.Str(L"a").Str(L"b");
+    EXPECT_EQ(S_OK, CallScript(id, two, &result));
+    VariantClear(&result);
+    ScriptArgs none;
+    EXPECT_EQ(S_OK, CallScript(id, none, nullptr));
+    ScriptArgs withNull;
+    withNull.Str(L"x").Str(nullptr).Str(L"y");
+    EXPECT_EQ(S_OK, CallScript(id, withNull, nullptr));
+
+    ASSERT_EQ(4u, calls.size());
+    EXPECT_EQ(3000u, calls[0].dispid);
+    EXPECT_EQ(std::vector<std::wstring>{L"Harrowmere - realm 7"}, calls[0].args);
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), calls[1].args);
+    EXPECT_TRUE(calls[2].args.empty());
+    EXPECT_EQ((std::vector<std::wstring>{L"x", L"y"}), calls[3].args) << "a null string is skipped";
+}
+
+TEST_F(BridgeTest, NonStringArgumentsAreConvertedOrPassedEmpty)
+{
+    Bind();
+    VARIANT flag;
+    VariantInit(&flag);
+    flag.vt = VT_BOOL;
+    flag.boolVal = VARIANT_TRUE;
+    VARIANT real;
+    VariantInit(&real);
+    real.vt = VT_R8;
+    real.dblVal = 1.5;
+    VARIANT null;
+    VariantInit(&null);
+    null.vt = VT_NULL;
+    VARIANT object;
+    VariantInit(&object);
+    object.vt = VT_UNKNOWN;  // an object with no value to turn into text
+    object.punkVal = static_cast<IDispatch*>(&site);
+    site.AddRef();
+    BSTR referenced = SysAllocString(L"by reference");
+    VARIANT byRef;
+    VariantInit(&byRef);
+    byRef.vt = VT_BYREF | VT_BSTR;
+    byRef.pbstrVal = &referenced;
+    ScriptArgs args;
+    args.Int(42).Add(flag).Add(real).Add(null).Add(object).Add(byRef).Str(L"last");
+    EXPECT_EQ(S_OK, CallScript(3000, args, nullptr, DISPATCH_METHOD));
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"42", L"True", L"1.5", L"", L"", L"by reference", L"last"}),
+              calls[0].args);
+    SysFreeString(referenced);
+}
+
+TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
+{
+    const DISPID id = IdOf(L"pelvar_title");
+    VARIANT result;
+    VariantInit(&result);
+    result.vt = VT_I4;
+    result.lVal = 77;
+    ScriptArgs one;
+    one.Str(L"t");
+    // No handler yet: S_OK, result untouched.
+    EXPECT_EQ(S_OK, CallScript(id, one, &result));
+    EXPECT_EQ(VT_I4, result.vt);
+    EXPECT_EQ(77, result.lVal);
+
+    Bind(L"");
+    // An unknown id: S_OK, nothing called, result untouched.
+    EXPECT_EQ(S_OK, CallScript(3001, one, &result));
+    EXPECT_EQ(VT_I4, result.vt);
+    // A property read alone yields VT_BOOL 1 and does not call the handler.
+    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_PROPERTYGET));
+    EXPECT_EQ(VT_BOOL, result.vt);
+    EXPECT_EQ(1, result.boolVal);
+    EXPECT_TRUE(calls.empty());
+    // An empty answer reaches script as an empty string, not as nothing.
+    EXPECT_EQ(S_OK, CallScript(id, one, &result));
+    ASSERT_EQ(VT_BSTR, result.vt);
+    ASSERT_NE(nullptr, result.bstrVal);
+    EXPECT_EQ(0u, SysStringLen(result.bstrVal));
+    VariantClear(&result);
+    EXPECT_EQ(1u, calls.size());
+
+    // A handler that throws still answers S_OK and leaves no result.
+    site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring {
+        throw std::runtime_error("page call failed");
+    });
+    VariantInit(&result);
+    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_METHOD));
+    EXPECT_EQ(VT_EMPTY, result.vt);
+    site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring { throw 5; });
+    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_METHOD));
+}
+
+TEST_F(BridgeTest, IdentityAndCounting)
+{
+    void* object = reinterpret_cast<void*>(1);
+    const int before = site.bridge.refCount;
+    EXPECT_EQ(S_OK, external->QueryInterface(IID_IDispatch, &object));
+    EXPECT_EQ(external, object);
+    EXPECT_EQ(S_OK, external->QueryInterface(IID_IUnknown, &object));
+    EXPECT_EQ(before, site.bridge.refCount) << "QueryInterface does not count";
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_FAIL, external->QueryInterface(IID_IOleClientSite, &object));
+    EXPECT_EQ(reinterpret_cast<void*>(1), object);
+    UINT count = 9;
+    EXPECT_EQ(E_FAIL, external->GetTypeInfoCount(&count));
+    EXPECT_EQ(9u, count);
+    EXPECT_EQ(static_cast<ULONG>(before + 1), external->AddRef());
+    EXPECT_EQ(static_cast<ULONG>(before), external->Release());
+    EXPECT_EQ(static_cast<ULONG>(before - 1), external->Release());
+}

@@ -1,0 +1,329 @@
+// The event sink called as the control calls it: DISPPARAMS last-first, URLs inside
+// by-reference VARIANTs, cancel flags written through.
+#include "CWebBrowser.h"
+#include "TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <exdispid.h>
+#include <servprov.h>
+#include <shlguid.h>
+#include <shobjidl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Event arguments given in the event's own parameter order; Params() hands them out last-first.
+class EventArgs {
+public:
+    EventArgs& Dispatch(IDispatch* d)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_DISPATCH;
+        v.pdispVal = d;
+        return Add(v);
+    }
+    EventArgs& RefUrl(VARIANT* inner)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BYREF | VT_VARIANT;
+        v.pvarVal = inner;
+        return Add(v);
+    }
+    EventArgs& Bool(VARIANT_BOOL* b)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BYREF | VT_BOOL;
+        v.pboolVal = b;
+        return Add(v);
+    }
+    EventArgs& Plain(VARTYPE type, LONG value = 0)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = type;
+        v.lVal = value;
+        return Add(v);
+    }
+    EventArgs& String(BSTR s)
+    {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = s;
+        return Add(v);
+    }
+    EventArgs& Add(const VARIANT& v)
+    {
+        inOrder_.push_back(v);
+        return *this;
+    }
+    DISPPARAMS* Params()
+    {
+        reversed_.assign(inOrder_.rbegin(), inOrder_.rend());
+        params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
+        params_.cArgs = static_cast<UINT>(reversed_.size());
+        return &params_;
+    }
+
+private:
+    std::vector<VARIANT> inOrder_, reversed_;
+    DISPPARAMS params_ = {};
+};
+
+HRESULT Fire(CWebBrowser& site, DISPID dispid, DISPPARAMS* params, REFIID riid = IID_NULL)
+{
+    return site.Invoke(dispid, riid, 0, DISPATCH_METHOD, params, nullptr, nullptr, nullptr);
+}
+
+struct Strings {
+    Strings()
+    {
+        url = SysAllocString(L"http://game.example/play?client=1");
+        context = SysAllocString(L"http://game.example/");
+        title = SysAllocString(L"Title");
+        VariantInit(&urlVariant);
+        urlVariant.vt = VT_BSTR;
+        urlVariant.bstrVal = url;
+    }
+    ~Strings()
+    {
+        SysFreeString(url);
+        SysFreeString(context);
+        SysFreeString(title);
+    }
+    BSTR url, context, title;
+    VARIANT urlVariant;
+};
+
+// Stands in for the control in the browser-window re-fetch, which asks it only for its
+// IServiceProvider (an IUnknown method) and the shell browser's window.
+class FakeShellServices : public IServiceProvider, public IOleWindow {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        *object = nullptr;
+        if (IsEqualIID(riid, IID_IServiceProvider) && provide) *object = static_cast<IServiceProvider*>(this);
+        if (!*object) return E_NOINTERFACE;
+        ++refs;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override
+    {
+        *object = nullptr;
+        if (!IsEqualGUID(service, SID_SShellBrowser) || !IsEqualIID(riid, IID_IOleWindow)) return E_NOINTERFACE;
+        ++refs;
+        *object = static_cast<IOleWindow*>(this);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override
+    {
+        *window = windowToGive;
+        return windowToGive ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    bool provide = true;
+    HWND windowToGive = nullptr;
+    long refs = 0;
+};
+
+}  // namespace
+
+TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
+{
+    Strings s;
+    CWebBrowser site;
+    std::vector<std::wstring> navigated, completed;
+    std::vector<IDispatch*> frames;
+    site.SetNavigateCompleteHandler([&](const wchar_t* url) { navigated.push_back(url); });
+    site.SetDocumentCompleteHandler([&](IDispatch* frame, const wchar_t* url) {
+        frames.push_back(frame);
+        completed.push_back(url);
+    });
+    IDispatch* frame = &site.bridge;  // any dispatch will do as the frame
+
+    EventArgs complete;
+    complete.Dispatch(frame).RefUrl(&s.urlVariant);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, complete.Params()));
+    EXPECT_EQ(std::vector<std::wstring>{s.url}, navigated);
+    EXPECT_EQ(std::vector<std::wstring>{s.url}, completed);
+    ASSERT_EQ(1u, frames.size());
+    EXPECT_EQ(frame, frames[0]);
+
+    // Too few arguments, a non-null riid, or arguments of other types: nothing is called.
+    EventArgs shortList;
+    shortList.RefUrl(&s.urlVariant);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, shortList.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, shortList.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, nullptr));
+    EXPECT_EQ(E_INVALIDARG, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params(), IID_IDispatch));
+    VARIANT number;
+    VariantInit(&number);
+    number.vt = VT_I4;
+    number.lVal = 12345;
+    EventArgs wrongInner;
+    wrongInner.Dispatch(frame).RefUrl(&number);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, wrongInner.Params()));
+    EventArgs notByRef;
+    notByRef.Dispatch(frame).String(s.url);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, notByRef.Params()));
+    EventArgs noDispatch;
+    noDispatch.Plain(VT_I4, 1).RefUrl(&s.urlVariant);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, noDispatch.Params()));
+    EXPECT_EQ(1u, navigated.size());
+    EXPECT_EQ(1u, completed.size());
+
+    // Extra leading arguments do not shift the ones read (they are counted from the end).
+    EventArgs longer;
+    longer.Plain(VT_I4, 9).Dispatch(frame).RefUrl(&s.urlVariant);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, longer.Params()));
+    EXPECT_EQ(2u, navigated.size());
+}
+
+TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
+{
+    Strings s;
+    CWebBrowser site;
+    IDispatch* slot = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    IDispatch** seenSlot = nullptr;
+    unsigned long seenFlags = 0;
+    std::wstring seenContext, seenUrl;
+    site.SetNewWindowHandler([&](IDispatch** ppDisp, short*& cancelFlag, unsigned long flags,
+                                 wchar_t* context, wchar_t* url) {
+        seenSlot = ppDisp;
+        seenFlags = flags;
+        seenContext = context;
+        seenUrl = url;
+        *cancelFlag = VARIANT_TRUE;
+    });
+    VARIANT slotArg;
+    VariantInit(&slotArg);
+    slotArg.vt = VT_BYREF | VT_DISPATCH;
+    slotArg.ppdispVal = &slot;
+    EventArgs args;
+    args.Add(slotArg).Bool(&cancel).Plain(VT_I4, 0x10006).String(s.context).String(s.url);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, args.Params()));
+    EXPECT_EQ(VARIANT_TRUE, cancel);
+    EXPECT_EQ(&slot, seenSlot);
+    EXPECT_EQ(0x10006u, seenFlags);
+    EXPECT_EQ(std::wstring(s.context), seenContext);
+    EXPECT_EQ(std::wstring(s.url), seenUrl);
+
+    // Four arguments, or a URL that is not a string: ignored.
+    cancel = VARIANT_FALSE;
+    EventArgs four;
+    four.Bool(&cancel).Plain(VT_I4, 0).String(s.context).String(s.url);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, four.Params()));
+    EventArgs numberUrl;
+    numberUrl.Add(slotArg).Bool(&cancel).Plain(VT_I4, 0).String(s.context).Plain(VT_I4, 77);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, numberUrl.Params()));
+    EXPECT_EQ(VARIANT_FALSE, cancel);
+}
+
+TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
+{
+    Strings s;
+    CWebBrowser site;
+    std::vector<std::wstring> titles;
+    int quits = 0;
+    std::wstring before;
+    site.titleChangeHandler = [&](const wchar_t* t) { titles.push_back(t); };
+    site.quitHandler = [&] { ++quits; };
+    site.beforeNavigateHandler = [&](IDispatch*, const wchar_t* url, VARIANT_BOOL* cancel) {
+        before = url;
+        *cancel = VARIANT_TRUE;
+    };
+
+    EventArgs title;
+    title.String(s.title);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, title.Params()));
+    EventArgs numberTitle;
+    numberTitle.Plain(VT_I4, 5);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, numberTitle.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, EventArgs().Params()));
+    EXPECT_EQ(std::vector<std::wstring>{L"Title"}, titles);
+
+    VARIANT empty;
+    VariantInit(&empty);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    EventArgs seven;
+    seven.Dispatch(&site.bridge).RefUrl(&s.urlVariant).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty)
+        .RefUrl(&empty).Bool(&cancel);
+    EventArgs six;
+    six.RefUrl(&s.urlVariant).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty).Bool(&cancel);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, six.Params()));
+    EXPECT_EQ(VARIANT_FALSE, cancel);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, seven.Params()));
+    EXPECT_EQ(std::wstring(s.url), before);
+    EXPECT_EQ(VARIANT_TRUE, cancel);
+
+    EXPECT_EQ(S_OK, Fire(site, DISPID_QUIT, nullptr));
+    EXPECT_EQ(1, quits);
+    EXPECT_EQ(S_OK, Fire(site, DISPID_COMMANDSTATECHANGE, nullptr));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATEERROR, nullptr));
+    for (DISPID other : {DISPID_NEWWINDOW2, DISPID_STATUSTEXTCHANGE, -5501,
+                         -5502, 0, 9999})
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Fire(site, other, title.Params())) << other;
+    EXPECT_EQ(E_INVALIDARG, Fire(site, DISPID_QUIT, nullptr, IID_IUnknown));
+    EXPECT_EQ(1, quits);
+
+    // Nothing bound: every listed event is still answered S_OK.
+    CWebBrowser bare;
+    for (DISPID listed : {DISPID_QUIT, DISPID_TITLECHANGE, DISPID_BEFORENAVIGATE2, DISPID_NAVIGATECOMPLETE2,
+                          DISPID_DOCUMENTCOMPLETE, DISPID_NEWWINDOW3})
+        EXPECT_EQ(S_OK, Fire(bare, listed, seven.Params())) << listed;
+}
+
+TEST(BrowserEvents, NavigateCompleteRefetchesTheBrowserWindow)
+{
+    Strings s;
+    HostWindows windows;
+    HWND shell = CreateTestWindow(L"BrowserTestShell", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, windows.host);
+    FakeShellServices services;
+    std::vector<HWND> announced;
+    {
+        CWebBrowser site;
+        site.browserWindowHandler = [&](HWND w) { announced.push_back(w); };
+        // The fetch only ever calls IUnknown methods on the control's pointer.
+        services.AddRef();
+        site.webBrowser = ComPtr<IWebBrowser2>::Attach(reinterpret_cast<IWebBrowser2*>(
+            static_cast<IUnknown*>(static_cast<IServiceProvider*>(&services))));
+        EventArgs complete;
+        complete.Dispatch(&site.bridge).RefUrl(&s.urlVariant);
+
+        services.windowToGive = shell;
+        EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
+        EXPECT_EQ(shell, site.browserWindow) << "fetched with no navigate callback bound";
+        EXPECT_EQ(std::vector<HWND>{shell}, announced);
+        EXPECT_EQ(shell, site.GetBrowserWindow()) << "a live cached window is not fetched again";
+        EXPECT_EQ(1u, announced.size());
+
+        // GetWindow failing clears the cache; the service being missing leaves it.
+        services.windowToGive = nullptr;
+        EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
+        EXPECT_EQ(nullptr, site.browserWindow);
+        site.browserWindow = shell;
+        services.provide = false;
+        EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
+        EXPECT_EQ(shell, site.browserWindow);
+        EXPECT_EQ(1u, announced.size());
+
+        // A cached window that is gone is fetched again by GetBrowserWindow.
+        services.provide = true;
+        services.windowToGive = windows.host;
+        DestroyWindow(shell);
+        EXPECT_EQ(windows.host, site.GetBrowserWindow());
+        EXPECT_EQ(2u, announced.size());
+        // The site releases its pointers through ReleaseControl at destruction.
+    }
+    EXPECT_EQ(0, services.refs) << "every interface taken during the fetch was released";
+}

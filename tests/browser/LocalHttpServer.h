@@ -1,0 +1,38 @@
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A tiny HTTP server on 127.0.0.1 and a port of the system's choosing, answering every request
+// with one small page. It serves on its own thread for at most lifetimeMs, then closes.
+class LocalHttpServer {
+public:
+    explicit LocalHttpServer(DWORD lifetimeMs = 30000);
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    bool Listening() const { return listener_ != INVALID_SOCKET; }
+    unsigned short Port() const { return port_; }
+    std::wstring Url(const char* path) const;
+    // Request lines seen so far ("GET /path HTTP/1.1").
+    std::vector<std::string> Requests();
+
+private:
+    void Serve(DWORD lifetimeMs);
+    void Answer(SOCKET client);
+
+    WSADATA wsa_ = {};
+    bool started_ = false;
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::vector<std::string> requests_;
+    std::thread thread_;
+};

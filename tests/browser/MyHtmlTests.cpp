@@ -1,0 +1,276 @@
+// The browser child in a real parent window: the control created with the window, the page and
+// the Flash window fitted to the child, and Tab, Esc and F10 in the game view.
+#include "CMyHtml.h"
+#include "GameCommands.h"
+#include "TestSupport.h"
+#include "TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using testing_support::PumpFor;
+
+namespace {
+
+RECT WindowRectIn(HWND window, HWND parent)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+::testing::AssertionResult RectIs(const RECT& r, int left, int top, int right, int bottom)
+{
+    if (r.left == left && r.top == top && r.right == right && r.bottom == bottom)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "rect (" << r.left << ", " << r.top << ", " << r.right << ", "
+                                         << r.bottom << "), expected (" << left << ", " << top << ", "
+                                         << right << ", " << bottom << ")";
+}
+
+// The game-window commands posted to the parent, taken from its queue.
+std::vector<WPARAM> PostedCommands(HWND parent)
+{
+    std::vector<WPARAM> commands;
+    MSG msg;
+    while (PeekMessageW(&msg, parent, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE))
+        commands.push_back(msg.wParam);
+    return commands;
+}
+
+MSG Key(HWND target, UINT message, WPARAM vk)
+{
+    MSG msg = {};
+    msg.hwnd = target;
+    msg.message = message;
+    msg.wParam = vk;
+    return msg;
+}
+
+class KeyRecorder : public IOleInPlaceActiveObject {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override
+    {
+        keys.push_back(msg->wParam);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    ULONG refs = 0;
+    std::vector<WPARAM> keys;
+};
+
+class MyHtmlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent = CreateTestWindow(L"BrowserTestGameWindow", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50,
+                                  700, 500, nullptr);
+        ASSERT_TRUE(parent);
+        html = std::make_unique<CMyHtml>();
+        ASSERT_TRUE(html->Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 700, 500, parent));
+    }
+    void TearDown() override
+    {
+        html.reset();
+        if (IsWindow(parent)) DestroyWindow(parent);
+    }
+    HWND parent = nullptr;
+    std::unique_ptr<CMyHtml> html;
+};
+
+}  // namespace
+
+TEST(BrowserPlacement, FourPixelsTallerUntilTheGameView)
+{
+    RECT client = {0, 0, 600, 386};
+    EXPECT_TRUE(RectIs(BrowserPlacement(client, false), 0, 0, 600, 390));
+    EXPECT_TRUE(RectIs(BrowserPlacement(client, true), 0, 0, 600, 386));
+    RECT empty = {};
+    EXPECT_TRUE(RectIs(BrowserPlacement(empty, false), 0, 0, 0, 4));
+}
+
+TEST_F(MyHtmlTest, CreatesTheControlWithItsWindowInTheBaseClass)
+{
+    EXPECT_EQ(L"ImageWnd", ClassOf(html->hwnd));
+    EXPECT_FALSE(html->gameView);
+    ASSERT_TRUE(html->browser.webBrowser) << "the control is created by OnCreate";
+    EXPECT_EQ(1, html->browser.inPlaceActive);
+    EXPECT_EQ(html->hwnd, html->browser.hostWindow);
+    HWND embedding = html->browser.GetInPlaceWindow();
+    ASSERT_TRUE(IsWindow(embedding));
+    EXPECT_EQ(html->hwnd, GetParent(embedding));
+
+    // Destroying the window only clears the flag; the control stays until the object goes.
+    DestroyWindow(html->hwnd);
+    EXPECT_EQ(nullptr, html->hwnd);
+    EXPECT_EQ(0, html->browser.inPlaceActive);
+    EXPECT_TRUE(html->browser.webBrowser);
+}
+
+TEST_F(MyHtmlTest, PageFillsTheChildAndFlashWindowIsExact)
+{
+    HWND embedding = html->browser.GetInPlaceWindow();
+    ASSERT_TRUE(IsWindow(embedding));
+    // Under Wine the shell browser's window is not offered: the in-place window is placed.
+    MoveWindow(html->hwnd, 10, 20, 640, 480, TRUE);
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), 0, 0, 640, 484));
+
+    // A Flash player window deep inside the page is always fitted exactly.
+    HWND view = GetWindow(embedding, GW_CHILD);
+    HWND flashParent = view ? view : embedding;
+    HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD | WS_VISIBLE, 5, 5, 30, 30,
+                                  flashParent);
+    ASSERT_EQ(flash, FindFlashWindow(embedding));
+    ASSERT_EQ(flash, FindFlashWindow(html->hwnd));
+    html->OnSize(0, 0, 0);
+    RECT f;
+    GetWindowRect(flash, &f);
+    EXPECT_EQ(640, f.right - f.left);
+    EXPECT_EQ(480, f.bottom - f.top);
+
+    html->gameView = true;
+    MoveWindow(html->hwnd, 0, 0, 700, 500, TRUE);
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), 0, 0, 700, 500));
+    GetWindowRect(flash, &f);
+    EXPECT_EQ(700, f.right - f.left);
+    EXPECT_EQ(500, f.bottom - f.top);
+}
+
+TEST_F(MyHtmlTest, CachedBrowserWindowIsMovedDirectly)
+{
+    // Where the control offers its shell window, that window is the one moved.
+    HWND shell = CreateTestWindow(L"BrowserTestShell", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, html->hwnd);
+    HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, shell);
+    html->browser.browserWindow = shell;
+    HWND embedding = html->browser.GetInPlaceWindow();
+    RECT before = WindowRectIn(embedding, html->hwnd);
+    MoveWindow(html->hwnd, 0, 0, 400, 300, TRUE);
+    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), 0, 0, 400, 304));
+    EXPECT_TRUE(RectIs(WindowRectIn(flash, shell), 0, 0, 400, 300));
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), before.left, before.top, before.right, before.bottom));
+    html->gameView = true;
+    html->OnSize(0, 0, 0);
+    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), 0, 0, 400, 300));
+}
+
+TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)
+{
+    HostWindows windows;
+    HWND middle = CreateTestWindow(L"BrowserTestMiddle", WS_CHILD, 0, 0, 10, 10, windows.host);
+    CreateTestWindow(L"MacromediaFlashPlayerActiveXx", WS_CHILD, 0, 0, 10, 10, middle);
+    EXPECT_EQ(nullptr, FindFlashWindow(windows.host));
+    HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD, 0, 0, 10, 10, middle);
+    HWND second = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD, 0, 0, 10, 10, windows.host);
+    EXPECT_EQ(flash, FindFlashWindow(windows.host)) << "the first in enumeration order";
+    EXPECT_EQ(nullptr, FindFlashWindow(second));
+    EXPECT_EQ(flash, FindFlashWindow(windows.frame));
+}
+
+TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
+{
+    MSG f10 = Key(html->hwnd, WM_KEYDOWN, VK_F10);
+    EXPECT_EQ(0, html->PreTranslateMessage(&f10));
+    MSG esc = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(0, html->PreTranslateMessage(&esc));
+    EXPECT_TRUE(PostedCommands(parent).empty());
+
+    KeyRecorder recorder;
+    recorder.AddRef();
+    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
+    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                     html->hwnd);
+    MSG toDocument = Key(document, WM_SYSKEYDOWN, VK_F10);
+    EXPECT_EQ(1, html->PreTranslateMessage(&toDocument)) << "consumed by the control";
+    EXPECT_EQ(std::vector<WPARAM>{VK_F10}, recorder.keys);
+    EXPECT_TRUE(PostedCommands(parent).empty());
+    html->browser.activeObject.Reset();
+}
+
+TEST_F(MyHtmlTest, GameViewKeysPostCommandsToTheParent)
+{
+    html->gameView = true;
+    KeyRecorder recorder;
+    recorder.AddRef();
+    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
+    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                     html->hwnd);
+
+    // F10 toggles full screen and never reaches the control.
+    MSG f10 = Key(document, WM_KEYDOWN, VK_F10);
+    EXPECT_EQ(1, html->PreTranslateMessage(&f10));
+    MSG sysF10 = Key(html->hwnd, WM_SYSKEYDOWN, VK_F10);
+    EXPECT_EQ(1, html->PreTranslateMessage(&sysF10));
+    EXPECT_EQ((std::vector<WPARAM>{CMD_TOGGLE_FULL_SCREEN, CMD_TOGGLE_FULL_SCREEN}), PostedCommands(parent));
+    EXPECT_TRUE(recorder.keys.empty());
+
+    // Esc leaves full screen and is still offered to the control.
+    MSG esc = Key(document, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(1, html->PreTranslateMessage(&esc));
+    EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
+    EXPECT_EQ(std::vector<WPARAM>{VK_ESCAPE}, recorder.keys);
+    MSG escElsewhere = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(0, html->PreTranslateMessage(&escElsewhere)) << "not for the document window";
+    EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
+
+    // Key releases are not the three keys' business.
+    MSG up = Key(html->hwnd, WM_KEYUP, VK_F10);
+    EXPECT_EQ(0, html->PreTranslateMessage(&up));
+    MSG escUp = Key(html->hwnd, WM_KEYUP, VK_ESCAPE);
+    EXPECT_EQ(0, html->PreTranslateMessage(&escUp));
+    EXPECT_TRUE(PostedCommands(parent).empty());
+    html->browser.activeObject.Reset();
+}
+
+TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
+{
+    SetForegroundWindow(parent);
+    SetFocus(html->hwnd);
+    PumpFor(50);
+    const HWND focusBefore = GetFocus();
+    html->gameView = true;
+    MSG tab = Key(html->hwnd, WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(0, html->PreTranslateMessage(&tab)) << "no Flash window: focus stays, key goes on";
+    EXPECT_EQ(focusBefore, GetFocus());
+
+    HWND embedding = html->browser.GetInPlaceWindow();
+    HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                  embedding ? embedding : html->hwnd);
+    html->gameView = false;
+    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_NE(flash, GetFocus()) << "Tab is the page's own before the game view";
+    html->gameView = true;
+    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_EQ(flash, GetFocus());
+}
+
+TEST(MyHtmlLifetime, DestroyingTheObjectReleasesTheControl)
+{
+    HostWindows windows;
+    for (int round = 0; round < 3; ++round) {
+        auto html = std::make_unique<CMyHtml>();
+        ASSERT_TRUE(html->Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, windows.host));
+        HWND embedding = html->browser.GetInPlaceWindow();
+        ASSERT_TRUE(IsWindow(embedding));
+        HWND child = html->hwnd;
+        html.reset();
+        EXPECT_FALSE(IsWindow(embedding)) << "round " << round;
+        // The object's window closes later, without its object.
+        testing_support::PumpUntil([&] { return !IsWindow(child); }, 3000);
+        EXPECT_FALSE(IsWindow(child));
+    }
+}

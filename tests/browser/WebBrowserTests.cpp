@@ -1,0 +1,471 @@
+// The container against the real WebBrowser control: creation, in-place activation, the calls
+// the control makes into the site, navigation to a local server, and the release at the end.
+#include "LocalHttpServer.h"  // first: Winsock before windows.h
+#include "CWebBrowser.h"
+#include "SiteSpy.h"
+#include "TestSupport.h"
+#include "TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+
+// True when every call of expected appears in calls, in this order (others may come between).
+bool InOrder(const std::vector<std::string>& calls, const std::vector<std::string>& expected)
+{
+    size_t next = 0;
+    for (const auto& call : calls)
+        if (next < expected.size() && call == expected[next]) ++next;
+    return next == expected.size();
+}
+
+long Count(const std::vector<std::string>& calls, const std::string& call)
+{
+    return static_cast<long>(std::count(calls.begin(), calls.end(), call));
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& directory)
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((directory + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::wstring TempDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, path);
+    return path;
+}
+
+bool UnderWine()
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+HRESULT Ask(IUnknown* site, REFIID riid)
+{
+    void* object = nullptr;
+    HRESULT hr = site->QueryInterface(riid, &object);
+    if (object) static_cast<IUnknown*>(object)->Release();
+    return hr;
+}
+
+// An in-place active object that only records the keys offered to it.
+class FakeActiveObject : public IOleInPlaceActiveObject {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        *object = nullptr;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override
+    {
+        offered.push_back(msg->message);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    ULONG refs = 0;
+    std::vector<UINT> offered;
+};
+
+}  // namespace
+
+TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
+{
+    HostWindows windows;
+    ASSERT_TRUE(IsWindow(windows.host));
+    const std::wstring temp = TempDirectory();
+    const auto tempFilesBefore = FilesIn(temp);
+    SiteLog log;
+    HWND embedding = nullptr;
+    {
+        SiteSpy site(log);
+        // Before activation the in-place faces are handed out.
+        EXPECT_EQ(S_OK, Ask(static_cast<IDispatch*>(&site), IID_IOleInPlaceSite));
+        EXPECT_EQ(S_OK, Ask(static_cast<IDispatch*>(&site), IID_IOleInPlaceFrame));
+        log.calls.clear();
+
+        ASSERT_TRUE(site.CreateControl(windows.host));
+        std::printf("site calls during CreateControl: %s\n", SiteSpy::Join(log.calls).c_str());
+        ASSERT_TRUE(site.oleObject);
+        ASSERT_TRUE(site.webBrowser);
+        ASSERT_TRUE(site.inPlaceObject);
+        ASSERT_TRUE(site.activeObject);
+        EXPECT_EQ(1, site.inPlaceActive);
+        EXPECT_EQ(windows.host, site.hostWindow);
+
+        if (UnderWine()) {
+            // Exactly what Wine's control does, in the manner of its own tests.
+            const std::vector<std::string> expected = {
+                "QueryInterface(IDispatch)", "QueryInterface(IDocHostUIHandler)", "GetContainer",
+                "QueryInterface(IOleCommandTarget) refused", "QueryInterface(IOleInPlaceSite)", "GetWindow",
+                "QueryInterface(IDispatch)", "Invoke(-5501)", "QueryInterface(IDispatch)", "Invoke(-5502)",
+                "QueryInterface(IOleInPlaceSite)", "CanInPlaceActivate", "GetWindow", "OnInPlaceActivate",
+                "GetWindowContext", "ShowObject", "GetContainer", "GetWindow",
+                "QueryInterface(DWebBrowserEvents2)"};
+            EXPECT_EQ(SiteSpy::Join(expected), SiteSpy::Join(log.calls));
+        }
+        // The control asked for the in-place site before CanInPlaceActivate set the flag, then
+        // went through the activation steps in order, and finally was advised (it asks the sink
+        // for the events interface and reads ambient properties through Invoke).
+        EXPECT_TRUE(InOrder(log.calls, {"QueryInterface(IOleInPlaceSite)", "CanInPlaceActivate",
+                                        "GetWindow", "OnInPlaceActivate", "GetWindowContext",
+                                        "ShowObject"}))
+            << SiteSpy::Join(log.calls);
+        EXPECT_EQ(1, Count(log.calls, "CanInPlaceActivate"));
+        EXPECT_EQ(S_OK, log.contextResult);
+        EXPECT_EQ(32u, log.frameInfo.cb);
+        EXPECT_EQ(windows.frame, log.frameInfo.hwndFrame);
+        EXPECT_FALSE(log.frameInfo.fMDIApp);
+        EXPECT_EQ(nullptr, log.frameInfo.haccel);
+        EXPECT_EQ(0u, log.frameInfo.cAccelEntries);
+        EXPECT_TRUE(InOrder(log.calls, {"ShowObject", "QueryInterface(DWebBrowserEvents2)"}))
+            << SiteSpy::Join(log.calls);
+        EXPECT_GT(site.refCount, 0) << "the control holds the site";
+
+        // The control's window lives in the host and covers its client area.
+        embedding = site.GetInPlaceWindow();
+        ASSERT_TRUE(IsWindow(embedding));
+        EXPECT_EQ(windows.host, GetParent(embedding));
+        EXPECT_EQ(L"Shell Embedding", ClassOf(embedding));
+        RECT r;
+        GetClientRect(embedding, &r);
+        EXPECT_EQ(500, r.right - r.left);
+        EXPECT_EQ(300, r.bottom - r.top);
+
+        // A second creation is refused and asks the control nothing.
+        IOleObject* first = site.oleObject.Get();
+        const size_t callsBefore = log.calls.size();
+        EXPECT_FALSE(site.CreateControl(windows.host));
+        EXPECT_EQ(first, site.oleObject.Get());
+        EXPECT_EQ(callsBefore, log.calls.size());
+
+        // Once active, the in-place faces are refused; the UI handler is always there.
+        IUnknown* unknown = static_cast<IDispatch*>(&site);
+        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceSite));
+        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceFrame));
+        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceUIWindow));
+        EXPECT_EQ(S_OK, Ask(unknown, IID_IDocHostUIHandler));
+        EXPECT_EQ(S_OK, Ask(unknown, IID_IOleClientSite));
+        EXPECT_EQ(S_OK, Ask(unknown, DIID_DWebBrowserEvents2));
+        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleCommandTarget));
+
+        log.calls.clear();
+        // Destruction (in the spy: the same release the destructor runs) follows.
+    }
+    std::printf("site calls while the control was released: %s\n", SiteSpy::Join(log.calls).c_str());
+    std::printf("site AddRef %ld, Release %ld\n", log.addRefs, log.releases);
+    EXPECT_EQ(0, log.refCountAfterRelease) << "the control kept references to the site";
+    EXPECT_EQ(log.addRefs, log.releases);
+    EXPECT_FALSE(IsWindow(embedding)) << "the control's window outlived the control";
+    const auto tempFilesAfter = FilesIn(temp);
+    for (const auto& f : tempFilesAfter)
+        if (std::find(tempFilesBefore.begin(), tempFilesBefore.end(), f) == tempFilesBefore.end())
+            ADD_FAILURE() << "left behind in the temporary directory: " << std::string(f.begin(), f.end());
+}
+
+TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
+{
+    LocalHttpServer server;
+    ASSERT_TRUE(server.Listening());
+    HostWindows windows;
+    SiteLog log;
+    SiteSpy site(log);
+    const std::wstring first = server.Url("/start?type=1");
+    EXPECT_FALSE(site.Navigate(first.c_str(), 2)) << "no control yet";
+    ASSERT_TRUE(site.CreateControl(windows.host));
+    EXPECT_FALSE(site.Navigate(nullptr, 2));
+
+    std::vector<std::wstring> urls;
+    int nonNullFrames = 0;
+    std::vector<std::wstring> cancelList;
+    site.beforeNavigateHandler = [&](IDispatch* frame, const wchar_t* url, VARIANT_BOOL* cancel) {
+        urls.push_back(url ? url : L"(null)");
+        if (frame) ++nonNullFrames;
+        ASSERT_NE(nullptr, cancel);
+        EXPECT_EQ(VARIANT_FALSE, *cancel);
+        if (std::find(cancelList.begin(), cancelList.end(), urls.back()) != cancelList.end())
+            *cancel = VARIANT_TRUE;
+    };
+    log.calls.clear();
+    ASSERT_TRUE(site.Navigate(first.c_str(), 2));
+    auto requested = [&](const std::string& line) {
+        auto seen = server.Requests();
+        return std::find(seen.begin(), seen.end(), line) != seen.end();
+    };
+    EXPECT_TRUE(PumpUntil([&] { return requested("GET /start?type=1 HTTP/1.1"); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return !urls.empty(); }, 5000));
+    EXPECT_EQ(first, urls.front());
+    EXPECT_EQ(1, nonNullFrames);
+    PumpUntil([&] { return Count(log.calls, "Invoke(271)") > 0; }, 5000);
+    std::printf("site calls during Navigate: %s\n", SiteSpy::Join(log.calls).c_str());
+    EXPECT_TRUE(InOrder(log.calls, {"Invoke(250)", "Invoke(271)"})) << SiteSpy::Join(log.calls);
+
+    // A navigation cancelled in BeforeNavigate2 never reaches the server; the next one does.
+    const std::wstring cancelled = server.Url("/cancelled");
+    const std::wstring after = server.Url("/after");
+    cancelList.push_back(cancelled);
+    ASSERT_TRUE(site.Navigate(cancelled.c_str(), 2));
+    ASSERT_TRUE(PumpUntil([&] { return urls.back() == cancelled; }, 5000));
+    ASSERT_TRUE(site.Navigate(after.c_str(), 2));
+    EXPECT_TRUE(PumpUntil([&] { return requested("GET /after HTTP/1.1"); }, 15000));
+    EXPECT_FALSE(requested("GET /cancelled HTTP/1.1"));
+}
+
+TEST(WebBrowserSite, AnswersOfTheSiteInterfaces)
+{
+    HostWindows windows(320, 200);
+    CWebBrowser site;
+    site.hostWindow = windows.host;
+
+    DOCHOSTUIINFO info = {};
+    info.dwFlags = 0x100;  // flags already set by the control stay set
+    info.dwDoubleClick = 7;
+    EXPECT_EQ(S_OK, site.GetHostInfo(&info));
+    EXPECT_EQ(32u, info.cbSize);
+    EXPECT_EQ(0x10Cu, info.dwFlags);
+    EXPECT_EQ(0u, info.dwDoubleClick);
+    EXPECT_EQ(nullptr, info.pchHostCss);
+    EXPECT_EQ(nullptr, info.pchHostNS);
+
+    IOleContainer* container = reinterpret_cast<IOleContainer*>(1);
+    EXPECT_EQ(E_FAIL, site.GetContainer(&container));
+    EXPECT_EQ(nullptr, container);
+    IMoniker* moniker = reinterpret_cast<IMoniker*>(1);
+    EXPECT_EQ(E_NOTIMPL, site.GetMoniker(0, 0, &moniker));
+    EXPECT_EQ(nullptr, moniker);
+    EXPECT_EQ(S_FALSE, site.ShowContextMenu(0, nullptr, nullptr, nullptr));
+    MSG msg = {};
+    EXPECT_EQ(S_FALSE, site.TranslateAccelerator(&msg, nullptr, 0));
+    EXPECT_EQ(E_NOTIMPL, site.TranslateAccelerator(&msg, WORD(0)));
+    EXPECT_EQ(E_NOTIMPL, site.EnableModeless(TRUE));
+    EXPECT_EQ(E_NOTIMPL, site.SetStatusText(L"x"));
+    LPWSTR translated = reinterpret_cast<LPWSTR>(3);
+    EXPECT_EQ(S_OK, site.TranslateUrl(0, const_cast<LPWSTR>(L"http://x/"), &translated));
+    EXPECT_EQ(reinterpret_cast<LPWSTR>(3), translated);
+
+    HWND window = nullptr;
+    EXPECT_EQ(S_OK, site.GetWindow(&window));
+    EXPECT_EQ(windows.host, window);
+    RECT border = {};
+    EXPECT_EQ(S_OK, site.GetBorder(&border));
+    EXPECT_EQ(320, border.right);
+    EXPECT_EQ(200, border.bottom);
+
+    IOleInPlaceFrame* frame = nullptr;
+    IOleInPlaceUIWindow* doc = reinterpret_cast<IOleInPlaceUIWindow*>(1);
+    RECT pos = {}, clip = {};
+    OLEINPLACEFRAMEINFO frameInfo = {};
+    EXPECT_EQ(S_OK, site.GetWindowContext(&frame, &doc, &pos, &clip, &frameInfo));
+    EXPECT_EQ(static_cast<IOleInPlaceFrame*>(&site), frame);
+    EXPECT_EQ(nullptr, doc);
+    EXPECT_EQ(320, pos.right);
+    EXPECT_EQ(200, clip.bottom);
+    EXPECT_EQ(windows.frame, frameInfo.hwndFrame);
+    EXPECT_EQ(1, site.refCount) << "the frame handed out was counted";
+    EXPECT_EQ(0u, frame->Release()) << "Release always answers 0";
+    EXPECT_EQ(0, site.refCount);
+
+    EXPECT_EQ(S_OK, site.CanInPlaceActivate());
+    EXPECT_EQ(1, site.inPlaceActive);
+    EXPECT_EQ(S_FALSE, site.CanInPlaceActivate());
+
+    IDispatch* external = nullptr;
+    EXPECT_EQ(S_OK, site.GetExternal(&external));
+    EXPECT_EQ(static_cast<IDispatch*>(&site.bridge), external);
+    EXPECT_EQ(1, site.bridge.refCount);
+    EXPECT_EQ(0, site.refCount) << "the bridge counts for itself";
+
+    UINT count = 5;
+    EXPECT_EQ(E_NOTIMPL, site.GetTypeInfoCount(&count));
+    EXPECT_EQ(0u, count);
+}
+
+TEST(WebBrowserSite, TranslateKeyOffersOnlyKeysForTheDocumentWindow)
+{
+    MSG key = {};
+    key.message = WM_KEYDOWN;
+    key.wParam = 'A';
+    {
+        CWebBrowser noControl;
+        EXPECT_EQ(E_NOTIMPL, noControl.TranslateKey(&key));
+        MSG mouse = {};
+        mouse.message = WM_MOUSEMOVE;
+        EXPECT_EQ(S_FALSE, noControl.TranslateKey(&mouse));
+    }
+    HostWindows windows;
+    FakeActiveObject fake;
+    CWebBrowser site;
+    ASSERT_TRUE(site.CreateControl(windows.host));
+    fake.AddRef();
+    site.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&fake);
+    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                     windows.host);
+    HWND lookalike = CreateTestWindow(L"Internet Explorer_Serverx", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                      windows.host);
+
+    key.hwnd = document;
+    EXPECT_EQ(S_OK, site.TranslateKey(&key));
+    MSG up = key;
+    up.message = WM_KEYUP;
+    EXPECT_EQ(S_OK, site.TranslateKey(&up));
+    MSG last = key;
+    last.message = 0x0109;
+    EXPECT_EQ(S_OK, site.TranslateKey(&last));
+    MSG outside = key;
+    outside.message = 0x010A;
+    EXPECT_EQ(S_FALSE, site.TranslateKey(&outside));
+    MSG mouse = key;
+    mouse.message = WM_MOUSEMOVE;
+    EXPECT_EQ(S_FALSE, site.TranslateKey(&mouse));
+    key.hwnd = lookalike;
+    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
+    key.hwnd = windows.host;
+    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
+    EXPECT_EQ((std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, 0x0109}), fake.offered);
+    site.activeObject.Reset();
+    EXPECT_EQ(0u, fake.refs);
+}
+
+TEST(WebBrowserSite, DocumentHelpersRefuseWithoutDocument)
+{
+    BSTR id = SysAllocString(L"field");
+    wchar_t buffer[8];
+    wmemcpy(buffer, L"keep me", 8);
+    int capacity = 8;
+    auto untouched = [&] { return wcscmp(buffer, L"keep me") == 0 && capacity == 8; };
+
+    CWebBrowser noControl;
+    EXPECT_FALSE(noControl.GetDocument());
+    EXPECT_FALSE(noControl.GetDocument3());
+    EXPECT_FALSE(noControl.LoadHtml(L"<p>x</p>"));
+    EXPECT_FALSE(noControl.GetBodyHtml(buffer, &capacity));
+    EXPECT_FALSE(noControl.ClickElement(id));
+    EXPECT_FALSE(noControl.SetElementValue(id, L"v"));
+    EXPECT_FALSE(noControl.GetElementValue(id, buffer, &capacity));
+    EXPECT_TRUE(untouched());
+
+    HostWindows windows;
+    CWebBrowser site;
+    ASSERT_TRUE(site.CreateControl(windows.host));
+    // Null arguments are refused before the control is asked anything.
+    EXPECT_FALSE(site.LoadHtml(nullptr));
+    EXPECT_FALSE(site.GetBodyHtml(nullptr, &capacity));
+    EXPECT_FALSE(site.GetBodyHtml(buffer, nullptr));
+    EXPECT_FALSE(site.ClickElement(nullptr));
+    EXPECT_FALSE(site.SetElementValue(nullptr, L"v"));
+    EXPECT_FALSE(site.SetElementValue(id, nullptr));
+    EXPECT_FALSE(site.GetElementValue(id, buffer, nullptr));
+    EXPECT_FALSE(site.GetElementValue(nullptr, buffer, &capacity));
+    // The control has no document to offer here: every helper answers false and writes nothing.
+    EXPECT_FALSE(site.GetDocument());
+    EXPECT_FALSE(site.GetDocument3());
+    EXPECT_FALSE(site.LoadHtml(L"<p id='field'>x</p>"));
+    EXPECT_FALSE(site.GetBodyHtml(buffer, &capacity));
+    EXPECT_FALSE(site.ClickElement(id));
+    EXPECT_FALSE(site.SetElementValue(id, L"v"));
+    EXPECT_FALSE(site.GetElementValue(id, buffer, &capacity));
+    EXPECT_TRUE(untouched());
+    SysFreeString(id);
+}
+
+TEST(WebBrowserSite, CommandTargetAnswers)
+{
+    CWebBrowser site;
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, site.QueryStatus(&kDocHostCommandGroup, 0, nullptr, nullptr));
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, site.Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
+    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, site.Exec(&IID_IUnknown, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, site.Exec(&kDocHostCommandGroup, 41, 0, nullptr, &out));
+    EXPECT_EQ(VT_EMPTY, out.vt);
+    // A script error without a document to read it from still keeps the scripts running.
+    VARIANT in;
+    VariantInit(&in);
+    site.Exec(&kDocHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out);
+    EXPECT_EQ(VT_BOOL, out.vt);
+    EXPECT_EQ(VARIANT_TRUE, out.boolVal);
+    site.Exec(&kDocHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr);
+}
+
+TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
+{
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(L"secret");
+    wchar_t buffer[16];
+    wmemset(buffer, L'#', 16);
+
+    // One character too small: refused, the size needed is reported, the buffer is untouched.
+    int capacity = 6;
+    EXPECT_FALSE(CWebBrowser::CopyValueText(value, buffer, &capacity));
+    EXPECT_EQ(7, capacity);
+    EXPECT_EQ(L'#', buffer[0]);
+    // Asking for the size with no buffer.
+    capacity = 100;
+    EXPECT_FALSE(CWebBrowser::CopyValueText(value, nullptr, &capacity));
+    EXPECT_EQ(7, capacity);
+    // Enough room: copied with its terminator, the rest of the buffer zeroed.
+    capacity = 16;
+    EXPECT_TRUE(CWebBrowser::CopyValueText(value, buffer, &capacity));
+    EXPECT_STREQ(L"secret", buffer);
+    EXPECT_EQ(L'\0', buffer[15]);
+    EXPECT_EQ(16, capacity);
+
+    // A value that is not a string (no attribute, a number): false, nothing written anywhere.
+    wmemset(buffer, L'#', 16);
+    for (VARTYPE type : {VT_NULL, VT_EMPTY, VT_I4, VT_DISPATCH}) {
+        VARIANT other;
+        VariantInit(&other);
+        other.vt = type;
+        other.lVal = 0;
+        capacity = 2;
+        EXPECT_FALSE(CWebBrowser::CopyValueText(other, buffer, &capacity)) << type;
+        EXPECT_EQ(2, capacity) << type;
+        EXPECT_EQ(L'#', buffer[0]) << type;
+    }
+    // A null string is the empty value.
+    VARIANT nullString;
+    VariantInit(&nullString);
+    nullString.vt = VT_BSTR;
+    capacity = 4;
+    EXPECT_TRUE(CWebBrowser::CopyValueText(nullString, buffer, &capacity));
+    EXPECT_STREQ(L"", buffer);
+
+    // Body text: copied only when it fits, never cut.
+    wmemset(buffer, L'#', 16);
+    CWebBrowser::CopyWhenFits(value.bstrVal, buffer, 6);
+    EXPECT_EQ(L'#', buffer[0]);
+    CWebBrowser::CopyWhenFits(value.bstrVal, buffer, 7);
+    EXPECT_STREQ(L"secret", buffer);
+    EXPECT_EQ(L'#', buffer[7]) << "only capacity characters are zeroed";
+    VariantClear(&value);
+}
