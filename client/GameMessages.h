@@ -1,13 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include "GameCommands.h"  // WM_GAME_COMMAND and the two full-screen commands
+
 // Messages, commands, timers and ids of the game window. The numbers are fixed: the browser
 // child posts the full-screen commands, and outside tools post the commands to a running client.
-constexpr UINT WM_GAME_COMMAND = 0x08E5;
 constexpr WPARAM CMD_ENTER_GAME_VIEW = 1001;
 constexpr WPARAM CMD_DESTROY = 5557;
-constexpr WPARAM CMD_TOGGLE_FULL_SCREEN = 5562;
-constexpr WPARAM CMD_LEAVE_FULL_SCREEN = 5563;
 constexpr UINT WM_TRAY_ICON = 0x15B4;
 constexpr UINT_PTR TIMER_ENTER_GAME_VIEW = 5558;
 constexpr UINT_PTR TIMER_SHOW_MAXIMIZED = 5559;
