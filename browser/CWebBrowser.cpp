@@ -52,6 +52,23 @@ void CWebBrowser::ReleaseControl()
     beforeNavigateHandler = nullptr;
     newWindowHandler = nullptr;
     quitHandler = nullptr;
+    // A navigation still in flight keeps the control alive past its last reference from here,
+    // and it would go on calling this site. So the control lets go of the site first: the
+    // navigation is stopped, the event connection ended, the control deactivated and closed,
+    // and its client site taken away.
+    if (webBrowser) webBrowser->Stop();
+    auto container = webBrowser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    ComPtr<IConnectionPoint> point;
+    if (container) container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put());
+    if (point && adviseCookie) point->Unadvise(adviseCookie);
+    adviseCookie = 0;
+    point.Reset();
+    container.Reset();
+    if (inPlaceObject) inPlaceObject->InPlaceDeactivate();
+    if (oleObject) {
+        oleObject->Close(OLECLOSE_NOSAVE);
+        oleObject->SetClientSite(nullptr);
+    }
     webBrowser.Reset();
     activeObject.Reset();
     inPlaceObject.Reset();
@@ -341,9 +358,8 @@ bool CWebBrowser::CreateControl(HWND host)
     auto container = webBrowser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
     ComPtr<IConnectionPoint> point;
     if (container) container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put());
-    DWORD cookie = 0;
-    // The connection ends with the control's last reference; the cookie is not needed.
-    if (point) point->Advise(static_cast<IDispatch*>(this), &cookie);
+    adviseCookie = 0;
+    if (point) point->Advise(static_cast<IDispatch*>(this), &adviseCookie);
     inPlaceActive = 1;
     return true;
 }
@@ -379,25 +395,31 @@ HRESULT CWebBrowser::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIA
     if (document) document->get_parentWindow(window.Put());
     ComPtr<IHTMLEventObj> event;
     if (window) window->get_event(event.Put());
-    if (event) {
-        // Read as script would; the values only confirm that the error is a script error.
-        static const wchar_t* const properties[] = {L"errorLine", L"errorCharacter", L"errorCode",
-                                                    L"errorMessage", L"errorUrl"};
-        for (const wchar_t* property : properties) {
-            LPOLESTR name = const_cast<LPOLESTR>(property);
-            DISPID dispid = DISPID_UNKNOWN;
-            event->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_SYSTEM_DEFAULT, &dispid);
-            DISPPARAMS none = {};
-            VariantHolder value;
-            hr = event->Invoke(dispid, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                               value.Put(), nullptr, nullptr);
-        }
-    }
+    if (event) hr = ReadScriptError(event.Get());
     if (out) {
         // Keep running the page's scripts and show no error dialog.
         VariantClear(out);
         out->vt = VT_BOOL;
         out->boolVal = VARIANT_TRUE;
+    }
+    return hr;
+}
+
+HRESULT CWebBrowser::ReadScriptError(IDispatch* event)
+{
+    // The values only confirm that the error is a script error; nothing else uses them.
+    static const wchar_t* const properties[] = {L"errorLine", L"errorCharacter", L"errorCode",
+                                                L"errorMessage", L"errorUrl"};
+    HRESULT hr = E_FAIL;
+    if (!event) return hr;
+    for (const wchar_t* property : properties) {
+        LPOLESTR name = const_cast<LPOLESTR>(property);
+        DISPID dispid = DISPID_UNKNOWN;
+        event->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_SYSTEM_DEFAULT, &dispid);
+        DISPPARAMS none = {};
+        VariantHolder value;
+        hr = event->Invoke(dispid, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                           value.Put(), nullptr, nullptr);
     }
     return hr;
 }

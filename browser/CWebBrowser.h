@@ -145,6 +145,9 @@ public:
     bool AddExternalName(std::wstring name);
     void SetExternalHandler(ExternalHandler handler);
 
+    // Reads the script-error properties of an event object, as a script would; returns the
+    // HRESULT of the last read.
+    static HRESULT ReadScriptError(IDispatch* event);
     // Copies an attribute value read from an element into buffer when it is a string and fits
     // (capacity in characters); when it does not fit, stores the size needed into capacity.
     // Values of other types are refused and nothing is written.
@@ -170,11 +173,12 @@ public:
     CImpIDispatch bridge;
     BrowserWindowHandler browserWindowHandler;
     bool noScrollBars = true;
+    DWORD adviseCookie = 0;  // the event connection, ended before the control is released
 
 protected:
-    // Empties the callbacks and the bridge, then releases the control's interfaces (the last
-    // release ends the control and its event connection). Runs from the destructor; safe to run
-    // earlier and again.
+    // Empties the callbacks and the bridge, makes the control let go of this site (stop, end the
+    // event connection, deactivate, close, no client site), then releases its interfaces. Runs
+    // from the destructor; safe to run earlier and again.
     void ReleaseControl();
 
 private:

@@ -102,7 +102,8 @@ struct Strings {
 };
 
 // Stands in for the control in the browser-window re-fetch, which asks it only for its
-// IServiceProvider (an IUnknown method) and the shell browser's window.
+// IServiceProvider (an IUnknown method) and the shell browser's window. Nothing else may be
+// called on it.
 class FakeShellServices : public IServiceProvider, public IOleWindow {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
@@ -323,7 +324,9 @@ TEST(BrowserEvents, NavigateCompleteRefetchesTheBrowserWindow)
         DestroyWindow(shell);
         EXPECT_EQ(windows.host, site.GetBrowserWindow());
         EXPECT_EQ(2u, announced.size());
-        // The site releases its pointers through ReleaseControl at destruction.
+        // Only IUnknown may be called on the stand-in: it goes before the site's teardown,
+        // which would stop and close a real control.
+        site.webBrowser.Reset();
     }
     EXPECT_EQ(0, services.refs) << "every interface taken during the fetch was released";
 }

@@ -77,6 +77,8 @@ void LocalHttpServer::Answer(SOCKET client)
         std::lock_guard<std::mutex> guard(lock_);
         requests_.push_back(request.substr(0, request.find("\r\n")));
     }
+    // A slow page keeps the navigation in flight for a while.
+    if (request.find(" /slow") != std::string::npos) Sleep(1000);
     static const char body[] = "<html><head><title>local</title></head><body>local</body></html>";
     std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                         std::to_string(sizeof(body) - 1) + "\r\nConnection: close\r\n\r\n" + body;

@@ -9,7 +9,7 @@
 #include <vector>
 
 // A tiny HTTP server on 127.0.0.1 and a port of the system's choosing, answering every request
-// with one small page. It serves on its own thread for at most lifetimeMs, then closes.
+// with one small page (paths starting with /slow after a second). It serves on its own thread for at most lifetimeMs, then closes.
 class LocalHttpServer {
 public:
     explicit LocalHttpServer(DWORD lifetimeMs = 30000);

@@ -16,6 +16,9 @@ struct SiteLog {
     OLEINPLACEFRAMEINFO frameInfo = {};
     HRESULT contextResult = E_FAIL;
     bool recording = true;
+    // A callback or the page-script handler was still bound when the control released the site.
+    bool boundWhileControlReleased = false;
+    long releasesDuringTeardown = 0;
 };
 
 inline std::string InterfaceName(REFIID riid)
@@ -55,6 +58,7 @@ public:
     {
         // Release the control while this object's overrides still answer, so the calls made
         // during the release are recorded too.
+        tearingDown_ = true;
         ReleaseControl();
         log_.refCountAfterRelease = refCount;
     }
@@ -74,6 +78,13 @@ public:
     ULONG STDMETHODCALLTYPE Release() override
     {
         ++log_.releases;
+        if (tearingDown_) {
+            ++log_.releasesDuringTeardown;
+            if (titleChangeHandler || documentCompleteHandler || navigateCompleteHandler ||
+                beforeNavigateHandler || newWindowHandler || quitHandler || browserWindowHandler ||
+                bridge.handler)
+                log_.boundWhileControlReleased = true;
+        }
         return CWebBrowser::Release();
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags,
@@ -246,4 +257,5 @@ private:
         if (log_.recording) log_.calls.push_back(call);
     }
     SiteLog& log_;
+    bool tearingDown_ = false;
 };

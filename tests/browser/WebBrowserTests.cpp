@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
@@ -177,6 +178,16 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
         EXPECT_EQ(S_OK, Ask(unknown, DIID_DWebBrowserEvents2));
         EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleCommandTarget));
 
+        // Everything bound, as the game window binds it, when the object goes.
+        site.SetNavigateCompleteHandler([](const wchar_t*) {});
+        site.SetDocumentCompleteHandler([](IDispatch*, const wchar_t*) {});
+        site.SetNewWindowHandler([](IDispatch**, short*&, unsigned long, wchar_t*, wchar_t*) {});
+        site.titleChangeHandler = [](const wchar_t*) {};
+        site.beforeNavigateHandler = [](IDispatch*, const wchar_t*, VARIANT_BOOL*) {};
+        site.quitHandler = [] {};
+        site.browserWindowHandler = [](HWND) {};
+        site.AddExternalName(L"pelvar_title");
+        site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) { return std::wstring(); });
         log.calls.clear();
         // Destruction (in the spy: the same release the destructor runs) follows.
     }
@@ -184,6 +195,8 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
     std::printf("site AddRef %ld, Release %ld\n", log.addRefs, log.releases);
     EXPECT_EQ(0, log.refCountAfterRelease) << "the control kept references to the site";
     EXPECT_EQ(log.addRefs, log.releases);
+    EXPECT_GT(log.releasesDuringTeardown, 0) << "the control gave its site references back";
+    EXPECT_FALSE(log.boundWhileControlReleased) << "callbacks must be empty before the control goes";
     EXPECT_FALSE(IsWindow(embedding)) << "the control's window outlived the control";
     const auto tempFilesAfter = FilesIn(temp);
     for (const auto& f : tempFilesAfter)
@@ -237,6 +250,30 @@ TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
     ASSERT_TRUE(site.Navigate(after.c_str(), 2));
     EXPECT_TRUE(PumpUntil([&] { return requested("GET /after HTTP/1.1"); }, 15000));
     EXPECT_FALSE(requested("GET /cancelled HTTP/1.1"));
+}
+
+TEST(WebBrowserControl, DestroyedDuringNavigationKeepsNoSiteReference)
+{
+    LocalHttpServer server;
+    ASSERT_TRUE(server.Listening());
+    HostWindows windows;
+    SiteLog log;
+    auto site = std::make_unique<SiteSpy>(log);
+    ASSERT_TRUE(site->CreateControl(windows.host));
+    bool started = false;
+    site->beforeNavigateHandler = [&](IDispatch*, const wchar_t*, VARIANT_BOOL*) { started = true; };
+    const std::wstring slow = server.Url("/slow");
+    ASSERT_TRUE(site->Navigate(slow.c_str(), 2));
+    ASSERT_TRUE(PumpUntil([&] { return started; }, 5000));
+    HWND embedding = site->GetInPlaceWindow();
+    log.calls.clear();
+    site.reset();  // while the page is still being fetched
+    std::printf("site calls while released during a navigation: %s\n", SiteSpy::Join(log.calls).c_str());
+    EXPECT_EQ(0, log.refCountAfterRelease) << "the control would call into a destroyed site";
+    EXPECT_FALSE(IsWindow(embedding));
+    // Whatever the fetch still delivers must not reach the site any more.
+    PumpUntil([&] { return !server.Requests().empty(); }, 5000);
+    PumpFor(1500);
 }
 
 TEST(WebBrowserSite, AnswersOfTheSiteInterfaces)
@@ -468,4 +505,56 @@ TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
     EXPECT_STREQ(L"secret", buffer);
     EXPECT_EQ(L'#', buffer[7]) << "only capacity characters are zeroed";
     VariantClear(&value);
+}
+
+namespace {
+
+// An event object that answers the script-error properties and records how it was read.
+class FakeErrorEvent : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override
+    {
+        EXPECT_EQ(1u, count);
+        EXPECT_EQ(static_cast<LCID>(LOCALE_SYSTEM_DEFAULT), lcid);
+        asked.push_back(names[0]);
+        ids[0] = static_cast<DISPID>(asked.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        EXPECT_EQ(static_cast<LCID>(LOCALE_SYSTEM_DEFAULT), lcid);
+        EXPECT_EQ(DISPATCH_PROPERTYGET, flags);
+        EXPECT_EQ(0u, params->cArgs);
+        read.push_back(id);
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(L"value");  // freed by the reader
+        return id == 5 ? lastAnswer : S_OK;
+    }
+    std::vector<std::wstring> asked;
+    std::vector<DISPID> read;
+    HRESULT lastAnswer = S_OK;
+};
+
+}  // namespace
+
+TEST(WebBrowserSite, ScriptErrorPropertiesAreReadInOrder)
+{
+    FakeErrorEvent event;
+    event.lastAnswer = DISP_E_EXCEPTION;
+    EXPECT_EQ(DISP_E_EXCEPTION, CWebBrowser::ReadScriptError(&event)) << "the last read decides";
+    EXPECT_EQ((std::vector<std::wstring>{L"errorLine", L"errorCharacter", L"errorCode", L"errorMessage",
+                                         L"errorUrl"}),
+              event.asked);
+    EXPECT_EQ((std::vector<DISPID>{1, 2, 3, 4, 5}), event.read);
+    EXPECT_EQ(E_FAIL, CWebBrowser::ReadScriptError(nullptr));
 }
