@@ -3,6 +3,7 @@
 #include "ClientTestUtil.h"
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
+#include "GdipPtr.h"
 
 #include <gtest/gtest.h>
 
@@ -166,4 +167,34 @@ TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
     ClickAt(w.Back(), 1045, 171);
     EXPECT_FALSE(IsWindowVisible(w.Back()));
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(gameWindow); }, 3000));
+}
+
+TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
+{
+    using testing_support::GdiObjectCount;
+    const long gdipAtStart = GdipLiveObjects();
+    {
+        GameWindows w;
+        ASSERT_TRUE(w.created);
+        ASSERT_TRUE(w.EnterGameViewShown());
+        auto cycle = [&] {
+            TimerScript script({Answer(CloseMsgWnd::kCancelId)});
+            EXPECT_EQ(AskToClose(w.Game()), 2);
+            ShowWindow(w.Game(), SW_HIDE);
+            ShowWindow(w.Game(), SW_SHOW);
+            SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
+            SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
+        };
+        cycle();
+        testing_support::PumpFor(50);
+        const int gdi = GdiObjectCount();
+        const long gdip = GdipLiveObjects();
+        for (int i = 0; i < 20; ++i) cycle();
+        testing_support::PumpFor(50);
+        EXPECT_EQ(GdipLiveObjects(), gdip);
+        EXPECT_LE(GdiObjectCount(), gdi + 3) << "before " << gdi;
+        EXPECT_TRUE(IsWindowVisible(w.Back()));
+    }
+    // Windows and objects gone: every GDI+ object they made is released.
+    EXPECT_EQ(GdipLiveObjects(), gdipAtStart);
 }
