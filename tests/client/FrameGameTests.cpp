@@ -131,6 +131,18 @@ TEST(GameView, SizingPlacesPageAndShadowFrame)
     // The minimum size holds in the game view.
     SetWindowPos(w.Game(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{300, 200, 1320, 904}));
+
+    // Hidden as the boss key hides it, the frame goes too, and it comes back with the window.
+    ShowWindow(w.Game(), SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(w.Back()));
+    ShowWindow(w.Game(), SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(w.Back()));
+    EXPECT_TRUE(SameRect(WindowRect(w.Back()), RECT{294, 194, 1326, 910}));
+
+    // Minimised, the frame follows the window's rectangle wherever the system puts it.
+    ShowWindow(w.Game(), SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
+    EXPECT_TRUE(SameRect(WindowRect(w.Back()), ShadowFrameRect(WindowRect(w.Game()), 6)));
 }
 
 TEST(GameView, PlainRectangleArithmetic)
