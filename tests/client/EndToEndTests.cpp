@@ -206,3 +206,45 @@ TEST(EndToEnd, MutexHeldByTheFirstInstanceOnly)
     ASSERT_TRUE(second.Ended(10000));
     EXPECT_EQ(second.ExitCode(), 0u);
 }
+
+namespace {
+// Runs hmctl with arguments; its exit code.
+DWORD Hmctl(const std::wstring& args)
+{
+    std::wstring cmd = L"\"" + std::wstring(HM_HMCTL_EXE) + L"\" " + args;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(HM_HMCTL_EXE, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
+        return 9999;
+    DWORD code = 9998;
+    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+}  // namespace
+
+TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
+{
+    EXPECT_EQ(Hmctl(L"find"), 1u);  // no client
+    EXPECT_EQ(Hmctl(L"jump"), 2u);
+    EXPECT_EQ(Hmctl(L"--wait x find"), 2u);
+    Client client;
+    ASSERT_TRUE(client.Start());
+    EXPECT_EQ(Hmctl(L"--wait 20 find"), 0u);
+    HWND game = nullptr, back = nullptr;
+    ASSERT_TRUE(client.WaitForWindows(game, back));
+    EXPECT_EQ(Hmctl(L"enter-game-view"), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsZoomed(game); }, 5000));
+    const RECT maximised = WindowRect(game);
+    EXPECT_EQ(Hmctl(L"fullscreen"), 0u);
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), screen); }, 3000));
+    EXPECT_EQ(Hmctl(L"leave-fullscreen"), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), maximised); }, 3000));
+    EXPECT_EQ(Hmctl(L"close"), 0u);
+    ASSERT_TRUE(client.Ended(10000));
+    EXPECT_EQ(client.ExitCode(), 0u);
+}

@@ -10,6 +10,6 @@ hm_add_test(client_frame_tests)
 add_executable(client_end_to_end_tests ${CMAKE_CURRENT_LIST_DIR}/EndToEndTests.cpp)
 target_link_libraries(client_end_to_end_tests PRIVATE testsupport gtest_main)
 target_compile_definitions(client_end_to_end_tests PRIVATE
-  HM_CLIENT_EXE=L"Z:$<TARGET_FILE:Harrowmere>")
-add_dependencies(client_end_to_end_tests Harrowmere)
+  HM_CLIENT_EXE=L"Z:$<TARGET_FILE:Harrowmere>" HM_HMCTL_EXE=L"Z:$<TARGET_FILE:hmctl>")
+add_dependencies(client_end_to_end_tests Harrowmere hmctl)
 hm_add_test(client_end_to_end_tests)
