@@ -30,6 +30,11 @@ constexpr int kPictureKey = 1007;
 constexpr int kPicturePng = 145;
 const float kPenWidths[3] = {2.0f, 2.0f, 4.0f};
 
+void OpenOperatorPage(const wchar_t* path)
+{
+    web_links::OpenInBrowser(operator_site::Address(path).c_str());
+}
+
 }  // namespace
 
 void AddRoundedRect(Gdiplus::GraphicsPath& path, const RECT& rc, int a, int b)
@@ -67,7 +72,8 @@ LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         painter.SetOnButtonClick(std::bind(&CFrameBack::OnButtonClick, this, _1));
         painter.SetOnDrawOverlay(std::bind(&CFrameBack::DrawShadowFrame, this, _1));
         const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-        SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | 0x02010100);
+        SetWindowLongPtrW(hwnd, GWL_STYLE,
+                          (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | 0x02010100);
     }
     return painter.ProcessMessage(message, wParam, lParam) ? 1 : 0;
 }
@@ -139,9 +145,9 @@ bool CFrameBack::OnButtonClick(CImageButton* button)
         return false;
     }
     case 1003:
-    case 1004: web_links::OpenInBrowser(operator_site::Address(operator_site::kOfficialSitePath).c_str()); return true;
-    case 1005: web_links::OpenInBrowser(operator_site::Address(operator_site::kCustomerServicePath).c_str()); return true;
-    case 1006: web_links::OpenInBrowser(operator_site::Address(operator_site::kRechargePath).c_str()); return true;
+    case 1004: OpenOperatorPage(operator_site::kOfficialSitePath); return true;
+    case 1005: OpenOperatorPage(operator_site::kCustomerServicePath); return true;
+    case 1006: OpenOperatorPage(operator_site::kRechargePath); return true;
     default: return true;
     }
 }

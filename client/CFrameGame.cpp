@@ -173,7 +173,8 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) FollowVisibility(IsWindowVisible(hwnd) != FALSE);
+        if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)))
+            FollowVisibility(IsWindowVisible(hwnd) != FALSE);
         break;
     }
     case WM_TRAY_ICON:
@@ -252,8 +253,10 @@ void CFrameGame::OnSize(UINT, int, int)
         return;
     }
     const RECT page = GameViewPageRect(client, IsZoomed(hwnd) != FALSE);
-    if (html.hwnd)
-        MoveWindow(html.hwnd, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    if (html.hwnd) {
+        MoveWindow(html.hwnd, page.left, page.top, page.right - page.left,
+                   page.bottom - page.top, TRUE);
+    }
     PlaceBackdrop();
     backdrop.painter.UpdateLayered();
 }
