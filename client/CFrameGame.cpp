@@ -1,0 +1,386 @@
+#include "CFrameGame.h"
+#include "CImageButton.h"
+#include "CImageItem.h"
+#include "CloseMsgWnd.h"
+#include "GameMessages.h"
+#include "WebLinks.h"
+#include "gameApp.h"
+
+#include <cwchar>
+#include <functional>
+
+namespace {
+
+constexpr Gdiplus::ARGB kGameBackColor = 0x0023373C;
+constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
+constexpr int kMenuItemHeight = 24;
+
+RECT WorkArea()
+{
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    return wa;
+}
+
+}  // namespace
+
+StartupPlaces StartupPlacement(const RECT& wa)
+{
+    const POINT back = CenteredOnWorkArea(wa, CFrameBack::kWidth, CFrameBack::kHeight);
+    return StartupPlaces{back, POINT{back.x + CFrameBack::kGameOffsetX,
+                                     back.y + CFrameBack::kGameOffsetY}};
+}
+
+POINT CenteredOnWorkArea(const RECT& wa, int w, int h)
+{
+    return POINT{(wa.right - wa.left - w) / 2, (wa.bottom - wa.top - h) / 2};
+}
+
+RECT GameViewPageRect(const RECT& client, bool zoomed)
+{
+    RECT r = client;
+    r.top += CFrameGame::kTitleBarHeight;
+    if (!zoomed) {
+        r.left += 1;
+        r.right -= 1;
+        r.bottom -= 1;
+    }
+    return r;
+}
+
+RECT ShadowFrameRect(const RECT& w, int s)
+{
+    if (w.right - w.left == 0) return w;
+    return RECT{w.left - s, w.top - s, w.right + s, w.bottom + s};
+}
+
+bool IsGameServerAddress(const wchar_t* address)
+{
+    return address && (wcsstr(address, L"type=3") || wcsstr(address, L"client=1"));
+}
+
+void CopyTitleText(wchar_t (&title)[260], const wchar_t* text)
+{
+    size_t n = 0;
+    if (text) {
+        for (; n < 259 && text[n]; ++n) title[n] = text[n];
+    }
+    title[n] = L'\0';
+}
+
+CFrameGame::CFrameGame()
+{
+    LoadIconFromResource(ICON_BIG, 48);
+    LoadIconFromResource(ICON_SMALL, 48);
+    SetClassName(kGameWindowClass);
+}
+
+CFrameGame::~CFrameGame() = default;
+
+void CFrameGame::RunGameWindow()
+{
+    if (CreateGameWindows(WorkArea())) RunModalLoop();
+}
+
+bool CFrameGame::CreateGameWindows(const RECT& workArea)
+{
+    const StartupPlaces places = StartupPlacement(workArea);
+    backdrop.Create(0, backdrop.className, nullptr, 0x90000000, places.backdrop.x,
+                    places.backdrop.y, CFrameBack::kWidth, CFrameBack::kHeight, nullptr);
+    if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kGameWidth &&
+        GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kGameHeight) {
+        minWidth = CFrameBack::kGameWidth;
+        minHeight = CFrameBack::kGameHeight;
+    }
+    Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, 0x92030000, places.game.x, places.game.y,
+           CFrameBack::kGameWidth, CFrameBack::kGameHeight, backdrop.hwnd);
+    if (!hwnd) return false;
+    backdrop.gameWindow = this;
+    return true;
+}
+
+void CFrameGame::MakeTitleResources()
+{
+    Gdiplus::FontFamily tahoma(L"Tahoma");
+    const Gdiplus::FontFamily* family =
+        tahoma.GetLastStatus() == Gdiplus::Ok ? &tahoma : Gdiplus::FontFamily::GenericSansSerif();
+    titleFont.Reset(new Gdiplus::Font(family, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint));
+    titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
+}
+
+void CFrameGame::OnCreate(CREATESTRUCTW*)
+{
+    using namespace std::placeholders;
+    MakeTitleResources();
+    LoadIconFromResource(ICON_BIG, 64);
+    LoadIconFromResource(ICON_SMALL, 64);
+    SetWindowTextW(hwnd, kProductTitle);
+
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    html.Create(0, html.className, L"", 0x50000000, &client, hwnd);
+
+    CWebBrowser& browser = html.browser;
+    browser.SetNavigateCompleteHandler(std::bind(&CFrameGame::OnNavigateComplete, this, _1));
+    browser.SetNewWindowHandler(std::bind(&CFrameGame::OnNewWindow, this, _1, _2, _3, _4, _5));
+    browser.SetDocumentCompleteHandler(std::bind(&CFrameGame::OnDocumentComplete, this, _1, _2));
+    browser.AddExternalName(L"pelvar_title");
+    browser.SetExternalHandler(std::bind(&CFrameGame::OnPageCall, this, _1, _2));
+
+    if (clientApp) browser.Navigate(clientApp->startUrl, navNoHistory);
+    if (browser.webBrowser) browser.webBrowser->put_Silent(VARIANT_TRUE);
+
+    toolsMenu.SetClassName(L"pelvar_menu");
+    toolsMenu.list.onItemClick = std::bind(&CFrameGame::OnToolsMenuItem, this, _1);
+    toolsMenu.list.defaultItemHeight = kMenuItemHeight;
+    toolsMenu.list.SetHoverColor(kMenuHoverColor);
+    trayMenu.SetClassName(L"pelvar_menu");
+    trayMenu.list.onItemClick = std::bind(&CFrameGame::OnTrayMenuItem, this, _1);
+    trayMenu.list.defaultItemHeight = kMenuItemHeight;
+    trayMenu.list.SetHoverColor(kMenuHoverColor);
+
+    trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
+    trayIcon.hWnd = hwnd;
+    trayIcon.uID = TRAY_ICON_ID;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = WM_TRAY_ICON;
+    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ICON_APP));
+}
+
+LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if (!gameView && backdrop.hwnd) {
+            if (wParam == SC_MINIMIZE) ShowWindow(backdrop.hwnd, SW_HIDE);
+            else if (wParam == SC_RESTORE) ShowWindow(backdrop.hwnd, SW_SHOW);
+        }
+        break;
+    case WM_HOTKEY: OnBossKey(wParam); break;
+    case WM_GAME_COMMAND:
+        switch (wParam) {
+        case CMD_ENTER_GAME_VIEW: EnterGameView(); break;
+        case CMD_DESTROY:
+            // Nothing of the window is left to handle the message afterwards.
+            DestroyWindow(hwnd);
+            return 1;
+        case CMD_TOGGLE_FULL_SCREEN: ToggleFullScreen(); break;
+        case CMD_LEAVE_FULL_SCREEN:
+            if (fullScreen) ToggleFullScreen();
+            break;
+        default: break;
+        }
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)))
+            FollowVisibility(IsWindowVisible(hwnd) != FALSE);
+        break;
+    }
+    case WM_TRAY_ICON:
+        if (LRESULT consumed = OnTrayIcon(wParam, lParam)) return consumed;
+        break;
+    default: break;
+    }
+    return CImageCtrl::HandleMessage(message, wParam, lParam);
+}
+
+void CFrameGame::EnterGameView()
+{
+    if (gameView) return;
+    gameView = true;
+    backdrop.EnterGameView();
+    html.gameView = true;
+    ShowWindow(hwnd, SW_HIDE);
+    painter.dragEnabled = true;
+    painter.fillBackground = true;
+    resizable = true;
+    roundCorners = true;
+    painter.SetBackColor(kGameBackColor);
+    BuildTitleBar();
+    toolTip.Create(0, L"ToolTip", nullptr, 0x82000000, 0, 0, 0, 0, hwnd);
+    RegisterBossKey();
+    if (GetSystemMetrics(SM_CXSCREEN) >= 1020 && GetSystemMetrics(SM_CYSCREEN) >= 704) {
+        minWidth = 1020;
+        minHeight = 704;
+    }
+    const POINT p = CenteredOnWorkArea(WorkArea(), minWidth, minHeight);
+    MoveWindow(hwnd, p.x, p.y, minWidth, minHeight, TRUE);
+    SetTimer(hwnd, TIMER_SHOW_MAXIMIZED, 500, nullptr);
+}
+
+void CFrameGame::OnTimer(UINT_PTR id)
+{
+    if (id == TIMER_ENTER_GAME_VIEW) {
+        if (!gameView) PostMessageW(hwnd, WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
+        KillTimer(hwnd, id);
+    } else if (id == TIMER_SHOW_MAXIMIZED) {
+        ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+        SetForegroundWindow(hwnd);
+        KillTimer(hwnd, id);
+    }
+}
+
+void CFrameGame::ToggleFullScreen()
+{
+    if (!IsWindowVisible(hwnd)) return;
+    fullScreen = !fullScreen;
+    painter.dragEnabled = !fullScreen;
+    if (fullScreen) {
+        SetForegroundWindow(hwnd);
+        SwitchToThisWindow(hwnd, TRUE);
+        if (html.hwnd) SetFocus(html.hwnd);
+        GetWindowRect(hwnd, &savedRect);
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                     GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
+        // Full screen gives the page the title bar's strip too.
+        RECT client = {};
+        GetClientRect(hwnd, &client);
+        if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+    } else {
+        SetWindowPos(hwnd, HWND_NOTOPMOST, savedRect.left, savedRect.top,
+                     savedRect.right - savedRect.left, savedRect.bottom - savedRect.top,
+                     SWP_SHOWWINDOW);
+    }
+}
+
+void CFrameGame::OnSize(UINT, int, int)
+{
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    if (!gameView) {
+        if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+        return;
+    }
+    const RECT page = GameViewPageRect(client, IsZoomed(hwnd) != FALSE);
+    if (html.hwnd) {
+        MoveWindow(html.hwnd, page.left, page.top, page.right - page.left,
+                   page.bottom - page.top, TRUE);
+    }
+    PlaceBackdrop();
+    backdrop.painter.UpdateLayered();
+}
+
+void CFrameGame::OnMove(int, int)
+{
+    if (gameView) PlaceBackdrop();
+}
+
+void CFrameGame::PlaceBackdrop()
+{
+    if (!backdrop.hwnd) return;
+    RECT w = {};
+    GetWindowRect(hwnd, &w);
+    const RECT f = ShadowFrameRect(w, backdrop.shadowSize);
+    MoveWindow(backdrop.hwnd, f.left, f.top, f.right - f.left, f.bottom - f.top, TRUE);
+}
+
+void CFrameGame::OnShowWindow(BOOL show, UINT)
+{
+    if (!backdrop.hwnd) return;
+    if (!gameView) {
+        ShowWindow(backdrop.hwnd, show ? SW_SHOW : SW_HIDE);
+        return;
+    }
+    FollowVisibility(show != FALSE);
+}
+
+void CFrameGame::FollowVisibility(bool shown)
+{
+    // In the game view the shadow frame goes and comes with the game window (a frame left on
+    // the screen would give a window hidden by the boss key away); it never takes activation.
+    // Showing maximised sends no WM_SHOWWINDOW, so window-position changes call this too.
+    if (!gameView || !backdrop.hwnd) return;
+    if (shown != (IsWindowVisible(backdrop.hwnd) != FALSE))
+        ShowWindow(backdrop.hwnd, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void CFrameGame::OnDestroy()
+{
+    titleFont.Reset();
+    titleBrush.Reset();
+    UnregisterHotKey(hwnd, HOTKEY_BOSS);
+    if (backdrop.hwnd) PostMessageW(backdrop.hwnd, WM_CLOSE, 0, 0);
+    if (clientApp) PostThreadMessageW(clientApp->threadId, WM_QUIT, 0, 0);
+}
+
+bool CFrameGame::OnButtonClick(CImageButton* button)
+{
+    if (!button || button->id != CImagePaint::kCloseId) return true;
+    const HWND self = hwnd;
+    // The question runs a loop of its own; the window may be gone when it answers.
+    if (AskToClose(self) == 1 && IsWindow(self)) DestroyWindow(self);
+    return false;
+}
+
+void CFrameGame::OnDrawOverlay(Gdiplus::Graphics&) {}
+
+void CFrameGame::OnNavigateComplete(const wchar_t* url)
+{
+    if (!gameView) {
+        if (IsGameServerAddress(url)) SetTimer(hwnd, TIMER_ENTER_GAME_VIEW, 1500, nullptr);
+        return;
+    }
+    html.OnSize(0, 0, 0);
+}
+
+CFrameGame::DocumentTitle CFrameGame::ReadDocumentTitle()
+{
+    DocumentTitle result;
+    ComPtr<IHTMLDocument2> doc = html.browser.GetDocument();
+    if (!doc) return result;
+    result.hasDocument = true;
+    BSTR title = nullptr;
+    if (SUCCEEDED(doc->get_title(&title)) && title) {
+        result.hasTitle = true;
+        result.title.assign(title, SysStringLen(title));
+    }
+    SysFreeString(title);
+    return result;
+}
+
+void CFrameGame::OnDocumentComplete(IDispatch*, const wchar_t* url)
+{
+    const DocumentTitle doc = documentTitleSource ? documentTitleSource() : ReadDocumentTitle();
+    if (!doc.hasDocument || !url) return;
+    if (doc.hasTitle && !titleFromPage) CopyTitleText(titleText, doc.title.c_str());
+    if (gameView) {
+        html.OnSize(0, 0, 0);
+    } else if (IsGameServerAddress(url)) {
+        PostMessageW(hwnd, WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
+    }
+}
+
+void CFrameGame::OnNewWindow(IDispatch**, short*& cancel, unsigned long, wchar_t*, wchar_t* url)
+{
+    // Only web addresses reach the shell: a page must not start local programs.
+    if (url) web_links::OpenInBrowser(url);
+    if (cancel) *cancel = VARIANT_TRUE;
+}
+
+std::wstring CFrameGame::OnPageCall(unsigned dispid, const std::vector<std::wstring>& args)
+{
+    if (dispid == static_cast<unsigned>(kTitleCallId) && args.size() == 1) {
+        titleFromPage = true;
+        CopyTitleText(titleText, args[0].c_str());
+    }
+    return std::wstring();
+}
+
+void CFrameGame::BuildTitleBar() {}
+
+void CFrameGame::RegisterBossKey()
+{
+    RegisterHotKey(hwnd, HOTKEY_BOSS, MOD_ALT, 'D');
+}
+
+void CFrameGame::OnBossKey(WPARAM) {}
+
+LRESULT CFrameGame::OnTrayIcon(WPARAM id, LPARAM)
+{
+    return id != TRAY_ICON_ID ? 1 : 0;
+}
+
+void CFrameGame::OnToolsMenuItem(CImageItem*) {}
+
+void CFrameGame::OnTrayMenuItem(CImageItem*) {}

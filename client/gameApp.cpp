@@ -1,0 +1,73 @@
+#include "gameApp.h"
+#include "CFrameGame.h"
+#include "GameMessages.h"
+#include "OperatorSite.h"
+
+#include <cstring>
+#include <cwchar>
+#include <new>
+#include <string>
+
+gameApp* clientApp = nullptr;
+
+void CutAtLastBackslash(wchar_t* path)
+{
+    if (wchar_t* last = wcsrchr(path, L'\\')) *last = L'\0';
+}
+
+WPARAM FullScreenKeyCommand(const MSG& msg, bool gameView)
+{
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return 0;
+    if (!gameView) return 0;
+    if (msg.wParam == VK_ESCAPE) return CMD_LEAVE_FULL_SCREEN;
+    if (msg.wParam == VK_F10) return CMD_TOGGLE_FULL_SCREEN;
+    return 0;
+}
+
+HANDLE TakeInstanceMutex()
+{
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"zelk");
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return nullptr;
+    }
+    return mutex;
+}
+
+bool gameApp::InitInstance()
+{
+    wmemset(moduleDir, 0, 260);
+    wmemset(startUrl, 0, 512);
+    GetModuleFileNameW(GetModuleHandleW(nullptr), moduleDir, 260);
+    moduleDir[259] = L'\0';
+    CutAtLastBackslash(moduleDir);
+
+    instanceMutex = TakeInstanceMutex();
+    const std::wstring start = operator_site::Address(operator_site::kStartPath);
+    wcsncpy(startUrl, start.c_str(), 511);
+
+    {
+        // Window objects start from zero-filled storage.
+        alignas(CFrameGame) unsigned char storage[sizeof(CFrameGame)];
+        std::memset(storage, 0, sizeof(storage));
+        CFrameGame* game = new (storage) CFrameGame;
+        currentGame = game;
+        game->RunGameWindow();
+        currentGame = nullptr;
+        game->~CFrameGame();
+    }
+
+    if (instanceMutex) {
+        CloseHandle(instanceMutex);
+        instanceMutex = nullptr;
+    }
+    return false;
+}
+
+int gameApp::PreTranslateMessage(MSG* msg)
+{
+    if (!msg || !currentGame || !currentGame->hwnd) return 0;
+    if (WPARAM command = FullScreenKeyCommand(*msg, currentGame->gameView))
+        PostMessageW(currentGame->hwnd, WM_GAME_COMMAND, command, 0);
+    return 0;
+}

@@ -1,0 +1,199 @@
+// The backdrop: carrying the game window, minimise and restore, its close button, and the
+// pixels of the start-up picture and of the shadow frame.
+#include "CImageButton.h"
+#include "ClientTestUtil.h"
+#include "GameMessages.h"
+#include "GdipPtr.h"
+#include "PngResource.h"
+#include "WebLinks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace client_test;
+using testing_support::ColorNear;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+std::vector<unsigned> g_surface;
+int g_width = 0, g_height = 0;
+
+BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
+                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
+{
+    BITMAP bm = {};
+    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
+    g_width = bm.bmWidth;
+    g_height = bm.bmHeight;
+    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
+    g_surface.assign(bits, bits + bm.bmWidth * bm.bmHeight);
+    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
+}
+
+unsigned SurfaceAt(int x, int y) { return g_surface[(g_height - 1 - y) * g_width + x]; }
+unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
+
+// Renders the backdrop's layered surface as the painter hands it to the system.
+void CaptureBackdrop(CFrameBack& back)
+{
+    g_surface.clear();
+    auto saved = back.painter.updateLayered;
+    back.painter.updateLayered = &CapturingUpdate;
+    back.painter.UpdateLayered();
+    back.painter.updateLayered = saved;
+}
+}  // namespace
+
+TEST(Backdrop, DraggingCarriesTheGameWindow)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    for (POINT to : {POINT{200, 100}, POINT{-50, 20}, POINT{700, 300}}) {
+        SetWindowPos(w.Back(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{to.x + 377, to.y + 208, to.x + 977, to.y + 594}))
+            << to.x << "," << to.y;
+    }
+    // The whole picture is the drag area, and it stays so.
+    EXPECT_TRUE(w.game->backdrop.painter.dragEnabled);
+    EXPECT_TRUE(SameRect(w.game->backdrop.painter.captionRect, RECT{0, 0, 1154, 704}));
+    // Moving the game window itself does not move the backdrop in the start-up view.
+    const RECT back = WindowRect(w.Back());
+    SetWindowPos(w.Game(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(SameRect(WindowRect(w.Back()), back));
+}
+
+TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    ClickAt(w.Back(), 1058, 196);  // button 20
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
+    EXPECT_FALSE(IsWindowVisible(w.Back()));
+    EXPECT_TRUE(IsWindowVisible(w.Game()));  // keeps its taskbar button
+
+    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(w.Game()); }, 2000));
+    EXPECT_TRUE(IsWindowVisible(w.Back()));
+
+    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
+    EXPECT_FALSE(IsWindowVisible(w.Back()));
+    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(w.Back()));
+
+    // Hiding and showing the game window in the start-up view takes the backdrop along.
+    ShowWindow(w.Game(), SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(w.Back()));
+    ShowWindow(w.Game(), SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(w.Back()));
+}
+
+TEST(Backdrop, OperatorButtonsOpenTheirPagesInTheBrowser)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    std::vector<std::wstring> opened;
+    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
+    ClickAt(w.Back(), 540, 180);  // 1003
+    ClickAt(w.Back(), 940, 180);  // 1004
+    ClickAt(w.Back(), 840, 180);  // 1005
+    ClickAt(w.Back(), 450, 180);  // 1006
+    ClickAt(w.Back(), 300, 400);  // the picture: nothing
+    web_links::SetShellOpen(nullptr);
+    const std::wstring base = HM_OPERATOR_URL;
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[0], base + L"/url-zelk-www.html");
+    EXPECT_EQ(opened[1], base + L"/url-zelk-www.html");
+    EXPECT_EQ(opened[2], base + L"/url-zelk-kf.html");
+    EXPECT_EQ(opened[3], base + L"/url-zelk-pay.html");
+}
+
+TEST(BackdropPixels, StartUpPictureIsDrawn)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    CaptureBackdrop(w.game->backdrop);
+    ASSERT_EQ(g_width, 1154);
+    ASSERT_EQ(g_height, 704);
+    GdipPtr<Gdiplus::Image> image(LoadPngResource(145));
+    ASSERT_TRUE(image);
+    auto* bitmap = static_cast<Gdiplus::Bitmap*>(image.Get());
+    int compared = 0;
+    for (POINT p : {POINT{100, 100}, POINT{577, 352}, POINT{1100, 650}, POINT{20, 680}, POINT{700, 60}}) {
+        Gdiplus::Color c;
+        ASSERT_EQ(bitmap->GetPixel(p.x, p.y, &c), Gdiplus::Ok);
+        if (c.GetA() != 255) continue;  // premultiplied compares are exact only when opaque
+        ++compared;
+        EXPECT_TRUE(ColorNear(SurfaceAt(p.x, p.y), c.GetValue(), 2))
+            << p.x << "," << p.y << " " << std::hex << SurfaceAt(p.x, p.y) << " vs " << c.GetValue();
+    }
+    EXPECT_GE(compared, 2);
+    // The close button's picture lies over the backdrop picture.
+    GdipPtr<Gdiplus::Image> close(LoadPngResource(130));
+    ASSERT_TRUE(close);
+    Gdiplus::Color c;
+    static_cast<Gdiplus::Bitmap*>(close.Get())->GetPixel(14, 14, &c);
+    if (c.GetA() == 255) {
+        EXPECT_TRUE(ColorNear(SurfaceAt(1031 + 14, 157 + 14), c.GetValue(), 2));
+    }
+}
+
+TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    ASSERT_TRUE(w.EnterGameViewShown());
+    ShowWindow(w.Game(), SW_RESTORE);
+    MoveWindow(w.Game(), 100, 50, 1020, 704, TRUE);
+    ASSERT_TRUE(SameRect(WindowRect(w.Back()), RECT{94, 44, 1126, 760}));
+    CaptureBackdrop(w.game->backdrop);
+    ASSERT_EQ(g_width, 1032);
+    ASSERT_EQ(g_height, 716);
+
+    // Along the left edge at mid height: outline 1 (alpha 15, 2 wide at x 1), outline 2
+    // (alpha 50, 2 wide at x 3), outline 3 (alpha 100, 4 wide at x 6), then nothing.
+    const int y = 358;
+    EXPECT_NEAR(AlphaAt(0, y), 15, 3);
+    EXPECT_NEAR(AlphaAt(1, y), 15, 3);
+    EXPECT_NEAR(AlphaAt(2, y), 50, 3);
+    EXPECT_NEAR(AlphaAt(3, y), 50, 3);
+    for (int x = 4; x < 8; ++x) EXPECT_NEAR(AlphaAt(x, y), 100, 3) << x;
+    EXPECT_EQ(AlphaAt(8, y), 0u);
+    EXPECT_EQ(AlphaAt(516, y), 0u);  // transparent under the game window
+    // The same on the top edge and on the far sides: outline 3 runs to (1025, 709).
+    for (int t = 4; t < 8; ++t) EXPECT_NEAR(AlphaAt(516, t), 100, 3) << t;
+    EXPECT_NEAR(AlphaAt(1024, y), 100, 3);
+    EXPECT_NEAR(AlphaAt(1026, y), 100, 3);
+    EXPECT_NEAR(AlphaAt(1030, y), 15, 3);
+    EXPECT_NEAR(AlphaAt(516, 708), 100, 3);
+    EXPECT_NEAR(AlphaAt(516, 714), 15, 3);
+    EXPECT_EQ(AlphaAt(516, 702), 0u);
+    // Grey 0x8A, premultiplied by its alpha.
+    const unsigned p = SurfaceAt(5, y);
+    EXPECT_NEAR(p & 0xFF, 0x8A * 100 / 255, 3);
+    EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
+    // Corners are rounded: the outermost corner pixel stays clear.
+    EXPECT_EQ(AlphaAt(0, 0), 0u);
+}
+
+TEST(BackdropPixels, RoundedRectPathBounds)
+{
+    GdipPtr<Gdiplus::GraphicsPath> path(new Gdiplus::GraphicsPath());
+    AddRoundedRect(*path, RECT{6, 6, 1025, 709}, 2, 2);
+    Gdiplus::Rect bounds;
+    ASSERT_EQ(path->GetBounds(&bounds), Gdiplus::Ok);
+    EXPECT_EQ(bounds.X, 6);
+    EXPECT_EQ(bounds.Y, 6);
+    EXPECT_EQ(bounds.GetRight(), 1025);
+    EXPECT_EQ(bounds.GetBottom(), 709);
+    ShadowOutline o[3];
+    ShadowOutlines(RECT{0, 0, 1032, 716}, 6, 3, o);
+    EXPECT_TRUE(SameRect(o[0].rect, RECT{1, 1, 1030, 714}));
+    EXPECT_TRUE(SameRect(o[1].rect, RECT{3, 3, 1028, 712}));
+    EXPECT_TRUE(SameRect(o[2].rect, RECT{6, 6, 1025, 709}));
+    EXPECT_EQ(o[0].radius, 4);
+    EXPECT_EQ(o[2].radius, 2);
+}

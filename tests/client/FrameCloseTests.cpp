@@ -1,0 +1,200 @@
+// The close question: placement, answers, nesting, and the two close buttons that ask it.
+#include "CImageButton.h"
+#include "ClientTestUtil.h"
+#include "CloseMsgWnd.h"
+#include "GameMessages.h"
+#include "GdipPtr.h"
+
+#include <gtest/gtest.h>
+
+using namespace client_test;
+using testing_support::PumpUntil;
+
+namespace {
+// The topmost open question of this thread, or null.
+HWND Question()
+{
+    const auto found = ThreadWindows(L"pelvardorsin");
+    return found.empty() ? nullptr : found.front();
+}
+
+// A step that answers the open question by clicking one of its buttons.
+std::function<bool()> Answer(int buttonId, RECT* seenRect = nullptr)
+{
+    return [=] {
+        HWND q = Question();
+        if (!q) return false;
+        if (seenRect) *seenRect = WindowRect(q);
+        if (buttonId == CloseMsgWnd::kConfirmId) ClickAt(q, 84, 117);
+        else if (buttonId == CloseMsgWnd::kCancelId) ClickAt(q, 212, 117);
+        else PostMessageW(q, WM_CLOSE, 0, 0);
+        return true;
+    };
+}
+
+CImageButton& CloseButton()
+{
+    static CImageButton button(nullptr, 10, RECT{0, 0, 25, 25}, L"");
+    return button;
+}
+}  // namespace
+
+TEST(CloseQuestion, PlacementArithmetic)
+{
+    const POINT overGame = CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190);
+    EXPECT_EQ(overGame.x, 912);
+    EXPECT_EQ(overGame.y, 474);
+    const POINT overMax = CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190);
+    EXPECT_EQ(overMax.x, 812);
+    EXPECT_EQ(overMax.y, 425);
+    const POINT overSmall = CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190);
+    EXPECT_EQ(overSmall.x, -197);  // -100 + (0 - 295 + 100) / 2 = -100 - 97
+    EXPECT_EQ(overSmall.y, -120);
+}
+
+TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    {
+        RECT seen = {};
+        TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
+        EXPECT_EQ(AskToClose(w.Game()), 2);
+        EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664}));
+    }
+    {
+        TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
+        EXPECT_EQ(AskToClose(w.Game()), 1);
+    }
+    {
+        TimerScript script({Answer(0)});  // closed another way
+        EXPECT_EQ(AskToClose(w.Game()), 2);
+    }
+    EXPECT_EQ(Question(), nullptr);
+    // Over a maximised-size window at the origin.
+    MoveWindow(w.Game(), 0, 0, 1920, 1040, TRUE);
+    RECT seen = {};
+    TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
+    EXPECT_EQ(AskToClose(w.Game()), 2);
+    EXPECT_TRUE(SameRect(seen, RECT{812, 425, 1107, 615}));
+}
+
+TEST(CloseQuestion, WindowLooksAndOwner)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    HWND seen = nullptr;
+    LONG_PTR style = 0, ex = 0;
+    HWND owner = nullptr;
+    TimerScript script({[&] {
+                            seen = Question();
+                            if (!seen) return false;
+                            style = GetWindowLongPtrW(seen, GWL_STYLE);
+                            ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
+                            owner = GetWindow(seen, GW_OWNER);
+                            return true;
+                        },
+                        Answer(CloseMsgWnd::kCancelId)});
+    EXPECT_EQ(AskToClose(w.Game()), 2);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(owner, w.Game());
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(ex & WS_EX_LAYERED);
+    EXPECT_FALSE(IsWindow(seen));
+    // The owner was not disabled.
+    EXPECT_TRUE(IsWindowEnabled(w.Game()));
+}
+
+TEST(CloseQuestion, SecondQuestionOverTheFirstAnswersOnItsOwn)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    int inner = -1;
+    size_t open = 0;
+    TimerScript script({[&] {
+                            if (!Question()) return false;
+                            // The close button pressed again while the first question is open.
+                            inner = AskToClose(w.Game());
+                            return true;
+                        },
+                        [&] {
+                            open = ThreadWindows(L"pelvardorsin").size();
+                            return open == 2;
+                        },
+                        Answer(CloseMsgWnd::kConfirmId), Answer(CloseMsgWnd::kCancelId)});
+    EXPECT_EQ(AskToClose(w.Game()), 2);
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(open, 2u);
+    EXPECT_EQ(Question(), nullptr);
+}
+
+TEST(CloseButtons, GameWindowCloseConfirmedOrKept)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    {
+        TimerScript script({Answer(CloseMsgWnd::kCancelId)});
+        EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
+        EXPECT_TRUE(IsWindow(w.Game()));
+    }
+    CImageButton other(nullptr, 20, RECT{0, 0, 25, 25}, L"");
+    EXPECT_TRUE(w.game->OnButtonClick(&other));  // the built-in actions follow for the others
+    HWND game = w.Game();
+    TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
+    EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
+    EXPECT_FALSE(IsWindow(game));
+}
+
+TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    const RECT back = WindowRect(w.Back()), game = WindowRect(w.Game());
+    {
+        RECT seen = {};
+        TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
+        ClickAt(w.Back(), 1045, 171);  // button 1002
+        // Centred over the backdrop.
+        EXPECT_TRUE(SameRect(seen, RECT{back.left + 429, back.top + 257, back.left + 724, back.top + 447}));
+    }
+    EXPECT_TRUE(IsWindowVisible(w.Back()));
+    EXPECT_TRUE(IsWindowVisible(w.Game()));
+    EXPECT_TRUE(SameRect(WindowRect(w.Back()), back));
+    EXPECT_TRUE(SameRect(WindowRect(w.Game()), game));
+
+    HWND gameWindow = w.Game();
+    TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
+    ClickAt(w.Back(), 1045, 171);
+    EXPECT_FALSE(IsWindowVisible(w.Back()));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(gameWindow); }, 3000));
+}
+
+TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
+{
+    using testing_support::GdiObjectCount;
+    const long gdipAtStart = GdipLiveObjects();
+    {
+        GameWindows w;
+        ASSERT_TRUE(w.created);
+        ASSERT_TRUE(w.EnterGameViewShown());
+        auto cycle = [&] {
+            TimerScript script({Answer(CloseMsgWnd::kCancelId)});
+            EXPECT_EQ(AskToClose(w.Game()), 2);
+            ShowWindow(w.Game(), SW_HIDE);
+            ShowWindow(w.Game(), SW_SHOW);
+            SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
+            SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
+        };
+        cycle();
+        testing_support::PumpFor(50);
+        const int gdi = GdiObjectCount();
+        const long gdip = GdipLiveObjects();
+        for (int i = 0; i < 20; ++i) cycle();
+        testing_support::PumpFor(50);
+        EXPECT_EQ(GdipLiveObjects(), gdip);
+        EXPECT_LE(GdiObjectCount(), gdi + 3) << "before " << gdi;
+        EXPECT_TRUE(IsWindowVisible(w.Back()));
+    }
+    // Windows and objects gone: every GDI+ object they made is released.
+    EXPECT_EQ(GdipLiveObjects(), gdipAtStart);
+}

@@ -1,0 +1,274 @@
+// Page events as the control and page script raise them: through the browser's event sink
+// (DWebBrowserEvents2 Invoke) and the window.external bridge.
+#include "ClientTestUtil.h"
+#include "GameMessages.h"
+#include "WebLinks.h"
+
+#include <exdispid.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace client_test;
+using testing_support::PumpFor;
+using testing_support::PumpUntil;
+
+namespace {
+
+class Bstr {
+public:
+    explicit Bstr(const std::wstring& s) : s_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
+    ~Bstr() { SysFreeString(s_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR Get() const { return s_; }
+
+private:
+    BSTR s_;
+};
+
+// Fires one DWebBrowserEvents2 event with arguments given in the event's order.
+HRESULT Fire(CWebBrowser& site, DISPID id, std::vector<VARIANT> args)
+{
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
+                         static_cast<UINT>(reversed.size()), 0};
+    return site.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+VARIANT Of(VARTYPE vt)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = vt;
+    return v;
+}
+
+struct Url {
+    explicit Url(const wchar_t* s) : text(s), inner(Of(VT_BSTR))
+    {
+        inner.bstrVal = text.Get();
+    }
+    VARIANT Ref()
+    {
+        VARIANT v = Of(VT_BYREF | VT_VARIANT);
+        v.pvarVal = &inner;
+        return v;
+    }
+    Bstr text;
+    VARIANT inner;
+};
+
+void NavigateComplete(CFrameGame& game, const wchar_t* address)
+{
+    Url url(address);
+    VARIANT frame = Of(VT_DISPATCH);
+    frame.pdispVal = &game.html.browser;
+    ASSERT_EQ(Fire(game.html.browser, DISPID_NAVIGATECOMPLETE2, {frame, url.Ref()}), S_OK);
+}
+
+void DocumentComplete(CFrameGame& game, const wchar_t* address)
+{
+    Url url(address);
+    VARIANT frame = Of(VT_DISPATCH);
+    frame.pdispVal = &game.html.browser;
+    ASSERT_EQ(Fire(game.html.browser, DISPID_DOCUMENTCOMPLETE, {frame, url.Ref()}), S_OK);
+}
+
+// NewWindow3 for an address; the cancel flag the handler left.
+VARIANT_BOOL NewWindow(CFrameGame& game, const wchar_t* address)
+{
+    IDispatch* slot = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    Bstr context(L"http://127.0.0.1/page"), url(address);
+    VARIANT a0 = Of(VT_BYREF | VT_DISPATCH), a1 = Of(VT_BYREF | VT_BOOL), a2 = Of(VT_I4),
+            a3 = Of(VT_BSTR), a4 = Of(VT_BSTR);
+    a0.ppdispVal = &slot;
+    a1.pboolVal = &cancel;
+    a2.lVal = 0x6;
+    a3.bstrVal = context.Get();
+    a4.bstrVal = url.Get();
+    EXPECT_EQ(Fire(game.html.browser, DISPID_NEWWINDOW3, {a0, a1, a2, a3, a4}), S_OK);
+    return cancel;
+}
+
+// window.external.pelvar_title(args...) as script calls it; the call's value.
+std::wstring PageCall(CFrameGame& game, const std::vector<std::wstring>& args)
+{
+    CImpIDispatch& bridge = game.html.browser.bridge;
+    LPOLESTR name = const_cast<LPOLESTR>(L"pelvar_title");
+    DISPID id = 0;
+    EXPECT_EQ(bridge.GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, 3000);
+    std::vector<Bstr*> strings;
+    std::vector<VARIANT> reversed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) {
+        strings.push_back(new Bstr(*it));
+        VARIANT v = Of(VT_BSTR);
+        v.bstrVal = strings.back()->Get();
+        reversed.push_back(v);
+    }
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
+                         static_cast<UINT>(reversed.size()), 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(bridge.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+    std::wstring value = result.vt == VT_BSTR && result.bstrVal ? result.bstrVal : L"<not a string>";
+    VariantClear(&result);
+    for (Bstr* s : strings) delete s;
+    return value;
+}
+
+CFrameGame::DocumentTitle Document(const wchar_t* title)
+{
+    CFrameGame::DocumentTitle d;
+    d.hasDocument = true;
+    d.hasTitle = title != nullptr;
+    if (title) d.title = title;
+    return d;
+}
+
+}  // namespace
+
+TEST(PageEvents, GameServerMarkers)
+{
+    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/game?type=3"));
+    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/play?client=1&x=2"));
+    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/?subtype=31"));
+    EXPECT_TRUE(IsGameServerAddress(L"http://type=3.example/"));
+    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?Type=3"));
+    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?type=2&client=2"));
+    EXPECT_FALSE(IsGameServerAddress(nullptr));
+}
+
+TEST(PageEvents, ClientMarkerSwitchesAtOnceThroughDocumentComplete)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    w.game->documentTitleSource = [] { return Document(L"Server 7"); };
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/play?client=1");
+    EXPECT_FALSE(w.game->gameView);
+    const DWORD start = GetTickCount();
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/play?client=1");
+    EXPECT_STREQ(w.game->titleText, L"Server 7");
+    ASSERT_TRUE(PumpUntil([&] { return w.game->gameView; }, 1000));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(w.Game()) && IsWindowVisible(w.Game()); }, 2000));
+    const RECT shown = WindowRect(w.Game());
+    // The navigation's timer fires later and only ends itself.
+    const DWORD spent = GetTickCount() - start;
+    if (spent < 1700) PumpFor(1700 - spent);
+    EXPECT_FALSE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
+    EXPECT_TRUE(SameRect(WindowRect(w.Game()), shown));
+    EXPECT_TRUE(IsWindowVisible(w.Game()));
+    MSG m;
+    EXPECT_FALSE(PeekMessageW(&m, w.Game(), WM_GAME_COMMAND, WM_GAME_COMMAND, PM_NOREMOVE));
+}
+
+TEST(PageEvents, TypeMarkerWithoutDocumentSwitchesAfterTheLastEvent)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?type=3");
+    PumpFor(700);
+    EXPECT_FALSE(w.game->gameView);
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?type=3&frame=2");  // restarts
+    const DWORD last = GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return w.game->gameView; }, 4000));
+    const DWORD elapsed = GetTickCount() - last;
+    EXPECT_GE(elapsed, 1400u);
+    EXPECT_LT(elapsed, 2500u);
+}
+
+TEST(PageEvents, OtherCaseIsNoMarkerASubstringIs)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");
+    EXPECT_FALSE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");  // no document here
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?subtype=31");
+    EXPECT_TRUE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
+    PumpFor(100);
+    EXPECT_FALSE(w.game->gameView);
+    // A document complete with a marker but without a document changes nothing.
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/server?client=1");
+    PumpFor(100);
+    EXPECT_FALSE(w.game->gameView);
+    EXPECT_STREQ(w.game->titleText, L"");
+}
+
+TEST(PageEvents, PageTitleCallWinsOverDocumentTitles)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    std::wstring docTitle = L"Start page";
+    w.game->documentTitleSource = [&] { return Document(docTitle.c_str()); };
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/diy/zelk/client");
+    EXPECT_STREQ(w.game->titleText, L"Start page");
+
+    // No argument, or two: nothing changes.
+    EXPECT_EQ(PageCall(*w.game, {}), L"");
+    EXPECT_FALSE(w.game->titleFromPage);
+    EXPECT_EQ(PageCall(*w.game, {L"a", L"b"}), L"");
+    EXPECT_FALSE(w.game->titleFromPage);
+    EXPECT_STREQ(w.game->titleText, L"Start page");
+
+    EXPECT_EQ(PageCall(*w.game, {L"Realm of the Mere — S12"}), L"");
+    EXPECT_TRUE(w.game->titleFromPage);
+    EXPECT_STREQ(w.game->titleText, L"Realm of the Mere — S12");
+    docTitle = L"Another page";
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/other");
+    EXPECT_STREQ(w.game->titleText, L"Realm of the Mere — S12");
+
+    // Long titles are cut to 259 characters, from the page and from documents alike.
+    const std::wstring longTitle(300, L'x');
+    PageCall(*w.game, {longTitle});
+    EXPECT_EQ(std::wstring(w.game->titleText), longTitle.substr(0, 259));
+    GameWindows fresh;
+    ASSERT_TRUE(fresh.created);
+    fresh.game->documentTitleSource = [&] { return Document(longTitle.c_str()); };
+    DocumentComplete(*fresh.game, L"http://127.0.0.1:18765/long");
+    EXPECT_EQ(std::wstring(fresh.game->titleText), longTitle.substr(0, 259));
+    // A document without a title string leaves the title alone.
+    fresh.game->documentTitleSource = [] { return Document(nullptr); };
+    DocumentComplete(*fresh.game, L"http://127.0.0.1:18765/untitled");
+    EXPECT_EQ(std::wstring(fresh.game->titleText), longTitle.substr(0, 259));
+}
+
+TEST(PageEvents, NewWindowsGoToTheBrowserOnlyForWebAddressesAndAreAlwaysCancelled)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    std::vector<std::wstring> opened;
+    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
+    EXPECT_EQ(NewWindow(*w.game, L"https://mere.example/news?id=4"), VARIANT_TRUE);
+    EXPECT_EQ(NewWindow(*w.game, L"file:///C:/Windows/System32/calc.exe"), VARIANT_TRUE);
+    EXPECT_EQ(NewWindow(*w.game, L"C:\\Windows\\System32\\calc.exe"), VARIANT_TRUE);
+    EXPECT_EQ(NewWindow(*w.game, L"HTTP://MERE.EXAMPLE/"), VARIANT_TRUE);
+    web_links::SetShellOpen(nullptr);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], L"https://mere.example/news?id=4");
+    EXPECT_EQ(opened[1], L"HTTP://MERE.EXAMPLE/");
+}
+
+TEST(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    ASSERT_TRUE(w.EnterGameViewShown());
+    HWND inPlace = w.game->html.browser.GetInPlaceWindow();
+    if (!inPlace) GTEST_SKIP() << "no browser control in this prefix";
+    RECT fitted = ChildRect(inPlace);
+    MoveWindow(inPlace, 3, 3, 50, 50, FALSE);
+    NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?type=3");
+    EXPECT_TRUE(SameRect(ChildRect(inPlace), fitted));
+    EXPECT_FALSE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
+
+    w.game->documentTitleSource = [] { return Document(L"In game"); };
+    MoveWindow(inPlace, 3, 3, 50, 50, FALSE);
+    DocumentComplete(*w.game, L"http://127.0.0.1:18765/server?type=3");
+    EXPECT_TRUE(SameRect(ChildRect(inPlace), fitted));
+    EXPECT_STREQ(w.game->titleText, L"In game");
+}
