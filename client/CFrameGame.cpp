@@ -1,8 +1,10 @@
 #include "CFrameGame.h"
+
 #include "CImageButton.h"
 #include "CImageItem.h"
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
+#include "TitleBar.h"
 #include "WebLinks.h"
 #include "gameApp.h"
 
@@ -12,8 +14,6 @@
 namespace {
 
 constexpr Gdiplus::ARGB kGameBackColor = 0x0023373C;
-constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
-constexpr int kMenuItemHeight = 24;
 
 RECT WorkArea()
 {
@@ -99,19 +99,11 @@ bool CFrameGame::CreateGameWindows(const RECT& workArea)
     return true;
 }
 
-void CFrameGame::MakeTitleResources()
-{
-    Gdiplus::FontFamily tahoma(L"Tahoma");
-    const Gdiplus::FontFamily* family =
-        tahoma.GetLastStatus() == Gdiplus::Ok ? &tahoma : Gdiplus::FontFamily::GenericSansSerif();
-    titleFont.Reset(new Gdiplus::Font(family, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint));
-    titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
-}
-
 void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
     using namespace std::placeholders;
-    MakeTitleResources();
+    titleFont.Reset(title_bar::MakeTitleFont());
+    titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
     LoadIconFromResource(ICON_BIG, 64);
     LoadIconFromResource(ICON_SMALL, 64);
     SetWindowTextW(hwnd, kProductTitle);
@@ -130,21 +122,12 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     if (clientApp) browser.Navigate(clientApp->startUrl, navNoHistory);
     if (browser.webBrowser) browser.webBrowser->put_Silent(VARIANT_TRUE);
 
-    toolsMenu.SetClassName(L"pelvar_menu");
-    toolsMenu.list.onItemClick = std::bind(&CFrameGame::OnToolsMenuItem, this, _1);
-    toolsMenu.list.defaultItemHeight = kMenuItemHeight;
-    toolsMenu.list.SetHoverColor(kMenuHoverColor);
-    trayMenu.SetClassName(L"pelvar_menu");
-    trayMenu.list.onItemClick = std::bind(&CFrameGame::OnTrayMenuItem, this, _1);
-    trayMenu.list.defaultItemHeight = kMenuItemHeight;
-    trayMenu.list.SetHoverColor(kMenuHoverColor);
-
-    trayIcon.cbSize = sizeof(NOTIFYICONDATAW);
-    trayIcon.hWnd = hwnd;
-    trayIcon.uID = TRAY_ICON_ID;
-    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon.uCallbackMessage = WM_TRAY_ICON;
-    trayIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ICON_APP));
+    ToolsMenu::SetUp(toolsMenu, std::bind(&ToolsMenu::OnItemClick, &tools, _1));
+    tools.refresh = [this] {
+        if (html.browser.webBrowser) html.browser.webBrowser->Refresh();
+    };
+    ToolsMenu::SetUp(trayMenu, std::bind(&TrayMenu::OnItemClick, &tray, _1));
+    TrayMenu::FillIcon(trayIcon, hwnd);
 }
 
 LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -156,7 +139,7 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             else if (wParam == SC_RESTORE) ShowWindow(backdrop.hwnd, SW_SHOW);
         }
         break;
-    case WM_HOTKEY: OnBossKey(wParam); break;
+    case WM_HOTKEY: tray.OnHotKey(wParam); break;
     case WM_GAME_COMMAND:
         switch (wParam) {
         case CMD_ENTER_GAME_VIEW: EnterGameView(); break;
@@ -178,11 +161,17 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_TRAY_ICON:
-        if (LRESULT consumed = OnTrayIcon(wParam, lParam)) return consumed;
+        if (tray.OnTrayIcon(wParam, lParam)) return 1;
         break;
     default: break;
     }
-    return CImageCtrl::HandleMessage(message, wParam, lParam);
+    const LRESULT result = CImageCtrl::HandleMessage(message, wParam, lParam);
+    if (gameView && (message == WM_MOUSEMOVE || message == WM_MOUSELEAVE ||
+                     message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+                     message == WM_LBUTTONDBLCLK)) {
+        titleTips.OnMouseMessage(toolTip, message, painter.hot);
+    }
+    return result;
 }
 
 void CFrameGame::EnterGameView()
@@ -197,9 +186,13 @@ void CFrameGame::EnterGameView()
     resizable = true;
     roundCorners = true;
     painter.SetBackColor(kGameBackColor);
-    BuildTitleBar();
+    bossKey.ReadConfig(clientApp ? clientApp->moduleDir : L"");
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    title_bar::Build(painter, client);
     toolTip.Create(0, L"ToolTip", nullptr, 0x82000000, 0, 0, 0, 0, hwnd);
-    RegisterBossKey();
+    bossKey.Register(hwnd);
+    tools.bossKeyLabel = bossKey.MenuLabel();
     if (GetSystemMetrics(SM_CXSCREEN) >= 1020 && GetSystemMetrics(SM_CYSCREEN) >= 704) {
         minWidth = 1020;
         minHeight = 704;
@@ -300,20 +293,33 @@ void CFrameGame::OnDestroy()
     titleFont.Reset();
     titleBrush.Reset();
     UnregisterHotKey(hwnd, HOTKEY_BOSS);
+    // A window destroyed while hidden by the boss key (CMD_DESTROY) takes its tray icon along.
+    if (bossHidden) Shell_NotifyIconW(NIM_DELETE, &trayIcon);
     if (backdrop.hwnd) PostMessageW(backdrop.hwnd, WM_CLOSE, 0, 0);
     if (clientApp) PostThreadMessageW(clientApp->threadId, WM_QUIT, 0, 0);
 }
 
+bool CFrameGame::OnButtonHover(CImageButton* button)
+{
+    if (gameView) titleTips.OnHover(toolTip, button);
+    return true;
+}
+
 bool CFrameGame::OnButtonClick(CImageButton* button)
 {
-    if (!button || button->id != CImagePaint::kCloseId) return true;
+    if (!button) return true;
+    if (button->id != CImagePaint::kCloseId)
+        return title_bar::OnClick(button->id, hwnd, [this] { tools.Open(hwnd); });
     const HWND self = hwnd;
     // The question runs a loop of its own; the window may be gone when it answers.
     if (AskToClose(self) == 1 && IsWindow(self)) DestroyWindow(self);
     return false;
 }
 
-void CFrameGame::OnDrawOverlay(Gdiplus::Graphics&) {}
+void CFrameGame::OnDrawOverlay(Gdiplus::Graphics& g)
+{
+    title_bar::DrawTitleText(g, titleText, titleFont.Get(), titleBrush.Get(), gameView);
+}
 
 void CFrameGame::OnNavigateComplete(const wchar_t* url)
 {
@@ -367,20 +373,3 @@ std::wstring CFrameGame::OnPageCall(unsigned dispid, const std::vector<std::wstr
     return std::wstring();
 }
 
-void CFrameGame::BuildTitleBar() {}
-
-void CFrameGame::RegisterBossKey()
-{
-    RegisterHotKey(hwnd, HOTKEY_BOSS, MOD_ALT, 'D');
-}
-
-void CFrameGame::OnBossKey(WPARAM) {}
-
-LRESULT CFrameGame::OnTrayIcon(WPARAM id, LPARAM)
-{
-    return id != TRAY_ICON_ID ? 1 : 0;
-}
-
-void CFrameGame::OnToolsMenuItem(CImageItem*) {}
-
-void CFrameGame::OnTrayMenuItem(CImageItem*) {}

@@ -8,12 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "BossKey.h"
 #include "CFrameBack.h"
 #include "CImageCtrl.h"
 #include "CImageMenu.h"
 #include "CImageTipCtrl.h"
 #include "CMyHtml.h"
 #include "GdipPtr.h"
+#include "TitleTips.h"
+#include "ToolsMenu.h"
+#include "TrayMenu.h"
 
 class CImageButton;
 class CImageItem;
@@ -62,6 +66,7 @@ public:
     void OnSize(UINT type, int cx, int cy) override;
     void OnShowWindow(BOOL show, UINT status) override;
     void OnTimer(UINT_PTR id) override;
+    bool OnButtonHover(CImageButton* button) override;
     bool OnButtonClick(CImageButton* button) override;
     void OnDrawOverlay(Gdiplus::Graphics& g) override;
 
@@ -80,15 +85,6 @@ public:
                      wchar_t* url);
     std::wstring OnPageCall(unsigned dispid, const std::vector<std::wstring>& args);
 
-    // Parts of the game view built elsewhere: the title bar's elements, the boss key and the
-    // tray icon, and the two menus' rows.
-    void BuildTitleBar();
-    void RegisterBossKey();
-    void OnBossKey(WPARAM id);
-    // Nonzero: the message is consumed with this result and the base sees nothing.
-    LRESULT OnTrayIcon(WPARAM id, LPARAM event);
-    void OnToolsMenuItem(CImageItem* item);
-    void OnTrayMenuItem(CImageItem* item);
 
     GdipPtr<Gdiplus::Font> titleFont;
     GdipPtr<Gdiplus::SolidBrush> titleBrush;
@@ -105,6 +101,13 @@ public:
     NOTIFYICONDATAW trayIcon = {};
     bool bossHidden = false;
 
+    // The boss key's combination, the tools menu's rows and actions, hiding behind the tray
+    // icon, and the title-bar buttons' tooltips.
+    BossKey bossKey;
+    ToolsMenu tools{toolsMenu};
+    TrayMenu tray{*this, trayIcon, bossHidden, trayMenu};
+    TitleTips titleTips;
+
     // Replaces reading the browser's current document when set (engines without HTML support
     // never have one).
     std::function<DocumentTitle()> documentTitleSource;
@@ -113,5 +116,4 @@ private:
     DocumentTitle ReadDocumentTitle();
     void PlaceBackdrop();
     void FollowVisibility(bool shown);
-    void MakeTitleResources();
 };
