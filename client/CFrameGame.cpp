@@ -166,11 +166,7 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     const LRESULT result = CImageCtrl::HandleMessage(message, wParam, lParam);
-    if (gameView && (message == WM_MOUSEMOVE || message == WM_MOUSELEAVE ||
-                     message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-                     message == WM_LBUTTONDBLCLK)) {
-        titleTips.OnMouseMessage(toolTip, message, painter.hot);
-    }
+    if (gameView) titleTips.OnMouseMessage(toolTip, message, painter.hot);
     return result;
 }
 

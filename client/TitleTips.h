@@ -16,7 +16,8 @@ public:
 
     // The painter found a new hot button.
     void OnHover(CImageTipCtrl& tip, const CImageButton* button);
-    // After the painter has handled a pointer message; hot is its hot button now (or null).
+    // After the painter has handled a message (only pointer messages matter); hot is its hot
+    // button now (or null).
     void OnMouseMessage(CImageTipCtrl& tip, UINT message, const CImageButton* hot);
 
     UINT delayMs = kDelayMs;

@@ -113,11 +113,7 @@ LRESULT GameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     const LRESULT result = CImageCtrl::HandleMessage(message, wParam, lParam);
-    if (gameView && (message == WM_MOUSEMOVE || message == WM_MOUSELEAVE ||
-                     message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-                     message == WM_LBUTTONDBLCLK)) {
-        tips.OnMouseMessage(toolTip, message, painter.hot);
-    }
+    if (gameView) tips.OnMouseMessage(toolTip, message, painter.hot);
     return result;
 }
 
