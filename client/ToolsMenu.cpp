@@ -2,6 +2,7 @@
 
 #include "CImageItem.h"
 #include "CImageMenu.h"
+#include "ScreenPlacement.h"
 #include "UrlCache.h"
 
 void ToolsMenu::SetUp(CImageMenu& menu, std::function<void(CImageItem*)> onItemClick)
@@ -12,9 +13,12 @@ void ToolsMenu::SetUp(CImageMenu& menu, std::function<void(CImageItem*)> onItemC
     menu.list.SetHoverColor(0xFF9CD0FE);
 }
 
-POINT ToolsMenu::Place(POINT cursor, const RECT& window)
+POINT ToolsMenu::Place(POINT cursor, const RECT& window, SIZE menuSize, const RECT& workArea)
 {
-    return POINT{cursor.x - 10, window.top + 30};
+    const RECT r = screen_placement::PlaceFlipping(POINT{cursor.x - 10, window.top + 30},
+                                                   POINT{cursor.x + 10, window.top}, menuSize,
+                                                   workArea);
+    return POINT{r.left, r.top};
 }
 
 void ToolsMenu::Open(HWND gameWindow)
@@ -30,7 +34,8 @@ void ToolsMenu::Open(HWND gameWindow)
     GetCursorPos(&cursor);
     RECT window = {};
     GetWindowRect(gameWindow, &window);
-    menu.ShowAt(Place(cursor, window));
+    const SIZE size = {CImageMenu::kWidth, menu.list.VisibleHeight()};
+    menu.ShowAt(Place(cursor, window, size, screen_placement::MonitorAt(cursor).work));
 }
 
 void ToolsMenu::OnItemClick(CImageItem* row)

@@ -18,8 +18,11 @@ public:
     // Class name, row height and hover colour shared by the game window's two menus, and the
     // row-click handler.
     static void SetUp(CImageMenu& menu, std::function<void(CImageItem*)> onItemClick);
-    // Top-left corner of the menu for a pointer position and the game window's rectangle.
-    static POINT Place(POINT cursor, const RECT& window);
+    // Top-left corner of a menu of the given size for a pointer position and the game window's
+    // rectangle: 10 pixels left of the pointer, just under the title bar; where that crosses the
+    // work area's right or bottom edge, left of the pointer or above the window instead, and
+    // always inside the work area.
+    static POINT Place(POINT cursor, const RECT& window, SIZE menuSize, const RECT& workArea);
 
     // Builds the rows if needed and shows the menu for gameWindow at the pointer.
     void Open(HWND gameWindow);

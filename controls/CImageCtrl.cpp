@@ -2,6 +2,7 @@
 #include "CAppManager.h"
 #include "CImageButton.h"
 #include "GdiObject.h"
+#include "ScreenPlacement.h"
 
 #include <functional>
 
@@ -82,15 +83,12 @@ void CImageCtrl::ApplyRegion()
 
 void CImageCtrl::OnMinMaxInfo(MINMAXINFO* info)
 {
-    HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO mi = {};
-    mi.cbSize = sizeof(mi);
-    if (monitor && GetMonitorInfoW(monitor, &mi) && (mi.dwFlags & MONITORINFOF_PRIMARY)) {
-        info->ptMaxSize.x = mi.rcWork.right - mi.rcWork.left;
-        info->ptMaxSize.y = mi.rcWork.bottom - mi.rcWork.top;
-        info->ptMaxPosition.x = mi.rcWork.left;
-        info->ptMaxPosition.y = mi.rcWork.top;
-    }
+    // Maximised on any monitor, the window fills that monitor's work area and leaves its
+    // taskbar free, wherever the taskbar is.
+    const screen_placement::MaximizedPlace place =
+        screen_placement::MaximizedOn(screen_placement::MonitorOf(hwnd));
+    info->ptMaxSize = place.size;
+    info->ptMaxPosition = place.position;
     info->ptMinTrackSize.x = minWidth;
     info->ptMinTrackSize.y = minHeight;
 }

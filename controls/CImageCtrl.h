@@ -8,7 +8,7 @@
 class CImageButton;
 
 // The skinned top-level window: no system caption, resize borders by its own hit-testing,
-// minimum or fixed size, cut corners, a maximised size that fits the primary work area, an own
+// minimum or fixed size, cut corners, a maximised size that fits its monitor's work area, an own
 // modal loop, and the painter's events turned into virtual hooks for derived windows.
 class CImageCtrl : public CWindowCtrl {
 public:

@@ -1,6 +1,7 @@
 #include "CImageTipCtrl.h"
 #include "CImageButton.h"
 #include "CSanDC.h"
+#include "ScreenPlacement.h"
 
 #include <cwchar>
 
@@ -9,6 +10,17 @@ RECT TipRectFor(POINT cursor, SIZE textSize)
     const int x = cursor.x + 15;
     const int y = cursor.y + 15;
     return RECT{x, y, x + textSize.cx + 5, y + textSize.cy + 4};
+}
+
+RECT TipRectFor(POINT cursor, SIZE textSize, const RECT& workArea)
+{
+    const RECT r = TipRectFor(cursor, textSize);
+    // Flipped, the tip keeps clear of the pointer's hot spot by a small gap; the arrow itself
+    // points up and left, so nothing of it is covered.
+    constexpr LONG kGap = 2;
+    return screen_placement::PlaceFlipping(POINT{r.left, r.top},
+                                           POINT{cursor.x - kGap, cursor.y - kGap},
+                                           SIZE{r.right - r.left, r.bottom - r.top}, workArea);
 }
 
 Gdiplus::StringFormat* MakeTipFormat()
@@ -105,7 +117,7 @@ void CImageTipCtrl::OnTimer(UINT_PTR id)
         GetCursorPos(&cursor);
     }
     if (TextLength() == 0) return;
-    const RECT r = TipRectFor(cursor, MeasureText());
+    const RECT r = TipRectFor(cursor, MeasureText(), screen_placement::MonitorAt(cursor).work);
     MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }

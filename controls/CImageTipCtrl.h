@@ -8,7 +8,8 @@
 #include "GdipPtr.h"
 
 // A small skinned tooltip: when timer 1100 fires it measures its text, places itself 15 pixels
-// right of and below the pointer, sizes itself to the text and shows without taking activation.
+// right of and below the pointer (inside the work area of the pointer's monitor), sizes itself to
+// the text and shows without taking activation.
 class CImageTipCtrl : public CWindowCtrl {
 public:
     static const UINT_PTR kShowTimer = 1100;
@@ -52,5 +53,8 @@ private:
 
 // The tip's window rectangle for a pointer position and a measured text size.
 RECT TipRectFor(POINT cursor, SIZE textSize);
+// The same inside a work area: a tip that would cross its right or bottom edge goes to the left
+// of or above the pointer instead.
+RECT TipRectFor(POINT cursor, SIZE textSize, const RECT& workArea);
 // Formatting shared by measuring and painting: near alignment, centred lines, word ellipsis.
 Gdiplus::StringFormat* MakeTipFormat();

@@ -3,6 +3,7 @@
 #include "CImageButton.h"
 #include "CImageItem.h"
 #include "CImageStatic.h"
+#include "Desktops.h"
 #include "GameMessages.h"
 #include "GameViewTestUtil.h"
 #include "OperatorSite.h"
@@ -289,7 +290,35 @@ TEST(ToolsMenu, OpensUnderTheTitleBarAtThePointerAndIsReusedWithoutDuplicates)
     EXPECT_EQ(w.toolsMenu.list.items.size(), 3u);
     EXPECT_EQ(WindowRectOf(w.toolsMenu.hwnd).left, 690);
     EXPECT_EQ(WindowRectOf(w.toolsMenu.hwnd).top, window.top + 30);
-    EXPECT_EQ(ToolsMenu::Place(POINT{50, 999}, RECT{-5, 17, 900, 700}).y, 47);
+}
+
+TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
+{
+    using namespace desktops;
+    const RECT maximised = {0, 0, 1920, 1040};
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        RECT window;
+        POINT cursor, want;
+    } cases[] = {
+        {"at the tools button", kBottomBar, maximised, {1812, 12}, {1802, 30}},
+        {"window partly above the screen", kBottomBar, {-5, 17, 900, 700}, {50, 999}, {40, 47}},
+        {"right edge: left of the pointer", kBottomBar, {900, 100, 1920, 804}, {1900, 110}, {1814, 130}},
+        {"bottom edge: above the window", kBottomBar, {0, 1000, 1020, 1704}, {500, 1010}, {490, 928}},
+        {"top bar", kTopBar, {0, 40, 1920, 1080}, {1812, 52}, {1802, 70}},
+        {"left bar", kLeftBar, {60, 0, 1080, 704}, {62, 10}, {60, 30}},
+        {"right bar", kRightBar, {0, 0, 1860, 1080}, {1855, 10}, {1764, 30}},
+        {"top-left corner", kBottomBar, {-500, -20, 520, 684}, {0, 0}, {0, 10}},
+        {"bottom-right corner", kBottomBar, {900, 1030, 1920, 1734}, {1919, 1039}, {1824, 958}},
+        {"second monitor at the left", kLeftSecond, {-1920, 0, 0, 1040}, {-108, 12}, {-118, 30}},
+        {"its right edge", kLeftSecond, {-1920, 0, 0, 1040}, {-5, 12}, {-96, 30}},
+    };
+    for (const Case& c : cases) {
+        const POINT p = ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work);
+        EXPECT_EQ(p.x, c.want.x) << c.what;
+        EXPECT_EQ(p.y, c.want.y) << c.what;
+    }
 }
 
 TEST(ToolsMenu, RowsDoTheirActionAndCloseTheMenu)

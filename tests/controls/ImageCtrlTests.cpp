@@ -2,6 +2,7 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
+#include "Desktops.h"
 #include "GdipPtr.h"
 #include "PainterTestUtil.h"
 
@@ -195,6 +196,29 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
     EXPECT_EQ(WindowSize(h).cx, 120);
     EXPECT_EQ(WindowSize(h).cy, 90);
     DestroyWindow(h);
+}
+
+TEST(ImageCtrlWindow, MaximisedFillsTheWorkAreaOfItsOwnMonitor)
+{
+    using namespace desktops;
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        POINT position, size;  // the position is measured from the monitor's corner
+    } cases[] = {
+        {"bottom bar", kBottomBar, {0, 0}, {1920, 1040}},
+        {"top bar", kTopBar, {0, 40}, {1920, 1040}},
+        {"left bar", kLeftBar, {60, 0}, {1860, 1080}},
+        {"right bar", kRightBar, {0, 0}, {1860, 1080}},
+        {"second monitor at the left", kLeftSecond, {0, 0}, {1920, 1040}},
+    };
+    for (const Case& c : cases) {
+        const screen_placement::MaximizedPlace p = screen_placement::MaximizedOn(c.m);
+        EXPECT_EQ(p.position.x, c.position.x) << c.what;
+        EXPECT_EQ(p.position.y, c.position.y) << c.what;
+        EXPECT_EQ(p.size.x, c.size.x) << c.what;
+        EXPECT_EQ(p.size.y, c.size.y) << c.what;
+    }
 }
 
 TEST(ImageCtrlModal, EndsWhenTheWindowIsDestroyed)

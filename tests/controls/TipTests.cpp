@@ -1,6 +1,7 @@
 // The tooltip: timer 1100, measuring and placement at the pointer, painting, and the show and
 // hide operations its users call.
 #include "CImageTipCtrl.h"
+#include "Desktops.h"
 #include "GdipPtr.h"
 #include "ListTestUtil.h"
 #include "TestSupport.h"
@@ -39,6 +40,32 @@ struct Tip {
 TEST(Tip, PlacementIsPointerPlus15AndTextSizePlus5By4)
 {
     EXPECT_TRUE(Same(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
+}
+
+TEST(Tip, KeptInsideTheWorkAreaOnTheOtherSideOfThePointerWhenNeeded)
+{
+    using namespace desktops;
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        POINT cursor;
+        RECT want;
+    } cases[] = {
+        {"room right of and below the pointer", kBottomBar, {100, 200}, {115, 215, 240, 233}},
+        {"near the right edge", kBottomBar, {1850, 500}, {1723, 515, 1848, 533}},
+        {"near the bottom bar", kBottomBar, {500, 1030}, {515, 1010, 640, 1028}},
+        {"bottom-right corner", kBottomBar, {1919, 1039}, {1792, 1019, 1917, 1037}},
+        {"top-left corner", kBottomBar, {0, 0}, {15, 15, 140, 33}},
+        {"top-right corner", kBottomBar, {1919, 0}, {1792, 15, 1917, 33}},
+        {"bottom-left corner", kBottomBar, {0, 1039}, {15, 1019, 140, 1037}},
+        {"pointer on a top bar", kTopBar, {500, 10}, {515, 40, 640, 58}},
+        {"pointer on a left bar", kLeftBar, {10, 500}, {60, 515, 185, 533}},
+        {"near a right bar", kRightBar, {1800, 500}, {1673, 515, 1798, 533}},
+        {"second monitor at the left, its right edge", kLeftSecond, {-50, 500}, {-177, 515, -52, 533}},
+        {"its bottom-left corner", kLeftSecond, {-1920, 1039}, {-1905, 1019, -1780, 1037}},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(Same(TipRectFor(c.cursor, SIZE{120, 14}, c.m.work), c.want)) << c.what;
 }
 
 TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
