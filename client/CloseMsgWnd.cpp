@@ -4,6 +4,13 @@
 #include <cstring>
 #include <new>
 
+namespace {
+
+// The question on the screen, if any: one at a time.
+CloseMsgWnd* openQuestion = nullptr;
+
+}  // namespace
+
 POINT CloseMsgWnd::PlaceOver(const RECT& o, int w, int h)
 {
     return POINT{o.left + (o.right - w - o.left) / 2, o.top + (o.bottom - h - o.top) / 2};
@@ -24,8 +31,40 @@ int CloseMsgWnd::ConfirmClose(HWND owner)
     } else {
         MoveWindow(hwnd, p.x, p.y, minWidth, minHeight, TRUE);
     }
+    DisableOthers();
     RunModalLoop();
+    EnableOthers();
     return modalResult;
+}
+
+void CloseMsgWnd::DisableOthers()
+{
+    if (!hwnd) return;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* self = reinterpret_cast<CloseMsgWnd*>(lp);
+            if (h != self->hwnd && IsWindowVisible(h) && IsWindowEnabled(h)) {
+                EnableWindow(h, FALSE);
+                self->disabled_.push_back(h);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+}
+
+void CloseMsgWnd::EnableOthers()
+{
+    for (HWND h : disabled_) {
+        if (IsWindow(h)) EnableWindow(h, TRUE);
+    }
+    disabled_.clear();
+}
+
+void CloseMsgWnd::OnDestroy()
+{
+    // Before the question goes, so that the activation falls back to its owner.
+    EnableOthers();
 }
 
 void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
@@ -50,12 +89,20 @@ bool CloseMsgWnd::OnButtonClick(CImageButton* button)
 
 int AskToClose(HWND owner)
 {
+    if (openQuestion && openQuestion->hwnd && IsWindow(openQuestion->hwnd)) {
+        SetWindowPos(openQuestion->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(openQuestion->hwnd);
+        return 2;
+    }
     // Window objects start from zero-filled storage; one object per question.
     alignas(CloseMsgWnd) unsigned char storage[sizeof(CloseMsgWnd)];
     std::memset(storage, 0, sizeof(storage));
     CloseMsgWnd* question = new (storage) CloseMsgWnd;
     question->SetClassName(L"pelvardorsin");
+    CloseMsgWnd* const outer = openQuestion;
+    openQuestion = question;
     const int answer = question->ConfirmClose(owner);
+    openQuestion = outer;
     question->~CloseMsgWnd();
     return answer;
 }

@@ -62,14 +62,17 @@ TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
         EXPECT_EQ(AskToClose(w.Game()), 2);
         EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664}));
     }
+    EXPECT_TRUE(IsWindowEnabled(w.Game()));
     {
         TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
         EXPECT_EQ(AskToClose(w.Game()), 1);
     }
+    EXPECT_TRUE(IsWindowEnabled(w.Game()));
     {
         TimerScript script({Answer(0)});  // closed another way
         EXPECT_EQ(AskToClose(w.Game()), 2);
     }
+    EXPECT_TRUE(IsWindowEnabled(w.Game()));
     EXPECT_EQ(Question(), nullptr);
     // Over a maximised-size window at the origin.
     MoveWindow(w.Game(), 0, 0, 1920, 1040, TRUE);
@@ -86,12 +89,14 @@ TEST(CloseQuestion, WindowLooksAndOwner)
     HWND seen = nullptr;
     LONG_PTR style = 0, ex = 0;
     HWND owner = nullptr;
+    bool ownerEnabled = true;
     TimerScript script({[&] {
                             seen = Question();
                             if (!seen) return false;
                             style = GetWindowLongPtrW(seen, GWL_STYLE);
                             ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
                             owner = GetWindow(seen, GW_OWNER);
+                            ownerEnabled = IsWindowEnabled(owner) != FALSE;
                             return true;
                         },
                         Answer(CloseMsgWnd::kCancelId)});
@@ -101,11 +106,12 @@ TEST(CloseQuestion, WindowLooksAndOwner)
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_TRUE(ex & WS_EX_LAYERED);
     EXPECT_FALSE(IsWindow(seen));
-    // The owner was not disabled.
+    // Modal: the owner is disabled while the question is up, and enabled again after.
+    EXPECT_FALSE(ownerEnabled);
     EXPECT_TRUE(IsWindowEnabled(w.Game()));
 }
 
-TEST(CloseQuestion, SecondQuestionOverTheFirstAnswersOnItsOwn)
+TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
 {
     GameWindows w;
     ASSERT_TRUE(w.created);
@@ -113,18 +119,15 @@ TEST(CloseQuestion, SecondQuestionOverTheFirstAnswersOnItsOwn)
     size_t open = 0;
     TimerScript script({[&] {
                             if (!Question()) return false;
-                            // The close button pressed again while the first question is open.
+                            // Close asked for again while the question is up.
                             inner = AskToClose(w.Game());
+                            open = ThreadWindows(L"pelvardorsin").size();
                             return true;
                         },
-                        [&] {
-                            open = ThreadWindows(L"pelvardorsin").size();
-                            return open == 2;
-                        },
-                        Answer(CloseMsgWnd::kConfirmId), Answer(CloseMsgWnd::kCancelId)});
-    EXPECT_EQ(AskToClose(w.Game()), 2);
-    EXPECT_EQ(inner, 1);
-    EXPECT_EQ(open, 2u);
+                        Answer(CloseMsgWnd::kConfirmId)});
+    EXPECT_EQ(AskToClose(w.Game()), 1);
+    EXPECT_EQ(inner, 2);
+    EXPECT_EQ(open, 1u);
     EXPECT_EQ(Question(), nullptr);
 }
 
@@ -152,8 +155,16 @@ TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
     const RECT back = WindowRect(w.Back()), game = WindowRect(w.Game());
     {
         RECT seen = {};
-        TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
+        bool ownersEnabled = true;
+        TimerScript script({[&] {
+                                if (!Question()) return false;
+                                ownersEnabled = IsWindowEnabled(w.Back()) || IsWindowEnabled(w.Game());
+                                return true;
+                            },
+                            Answer(CloseMsgWnd::kCancelId, &seen)});
         ClickAt(w.Back(), 1045, 171);  // button 1002
+        EXPECT_FALSE(ownersEnabled) << "the backdrop and the page are disabled while it asks";
+        EXPECT_TRUE(IsWindowEnabled(w.Back()) && IsWindowEnabled(w.Game()));
         // Centred over the backdrop.
         EXPECT_TRUE(SameRect(seen, RECT{back.left + 429, back.top + 257, back.left + 724, back.top + 447}));
     }
@@ -193,7 +204,8 @@ TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
         testing_support::PumpFor(50);
         EXPECT_EQ(GdipLiveObjects(), gdip);
         EXPECT_LE(GdiObjectCount(), gdi + 3) << "before " << gdi;
-        EXPECT_TRUE(IsWindowVisible(w.Back()));
+        // The shadow frame is there exactly while the window is neither maximised nor full screen.
+        EXPECT_EQ(IsWindowVisible(w.Back()) != FALSE, !IsZoomed(w.Game()));
     }
     // Windows and objects gone: every GDI+ object they made is released.
     EXPECT_EQ(GdipLiveObjects(), gdipAtStart);
