@@ -4,7 +4,9 @@
 #include "CImageItem.h"
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
+#include "ScreenPlacement.h"
 #include "TitleBar.h"
+#include "UrlCache.h"
 #include "WebLinks.h"
 #include "gameApp.h"
 
@@ -127,6 +129,11 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
         if (html.browser.webBrowser) html.browser.webBrowser->Refresh();
     };
     ToolsMenu::SetUp(trayMenu, std::bind(&TrayMenu::OnItemClick, &tray, _1));
+    tray.dismissPopups = [this] {
+        if (toolsMenu.hwnd && IsWindowVisible(toolsMenu.hwnd)) ShowWindow(toolsMenu.hwnd, SW_HIDE);
+        toolTip.HideTip();
+        titleTips.current = 0;
+    };
     TrayMenu::FillIcon(trayIcon, hwnd);
 }
 
@@ -134,11 +141,16 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SYSCOMMAND:
+        // The low four bits are the system's own.
         if (!gameView && backdrop.hwnd) {
-            if (wParam == SC_MINIMIZE) ShowWindow(backdrop.hwnd, SW_HIDE);
-            else if (wParam == SC_RESTORE) ShowWindow(backdrop.hwnd, SW_SHOW);
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(backdrop.hwnd, SW_HIDE);
+            else if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(backdrop.hwnd, SW_SHOW);
         }
         break;
+    case WM_SETFOCUS:
+        // The skinned frame takes no keys: they belong to the page.
+        FocusPage();
+        return 0;
     case WM_HOTKEY: tray.OnHotKey(wParam); break;
     case WM_GAME_COMMAND:
         switch (wParam) {
@@ -167,6 +179,9 @@ LRESULT CFrameGame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     const LRESULT result = CImageCtrl::HandleMessage(message, wParam, lParam);
     if (gameView) titleTips.OnMouseMessage(toolTip, message, painter.hot);
+    // Activated (by a click, Alt+Tab, a restore or the boss key's return): the page gets the
+    // keyboard, whatever the base handling did with the focus.
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) FocusPage();
     return result;
 }
 
@@ -210,6 +225,26 @@ void CFrameGame::OnTimer(UINT_PTR id)
     }
 }
 
+HWND CFrameGame::PageWindow() const
+{
+    // The innermost window of the browser control (the document's own window where the engine
+    // makes one) is the one that handles the page's keys.
+    HWND page = html.hwnd;
+    while (page) {
+        HWND child = GetWindow(page, GW_CHILD);
+        if (!child) break;
+        page = child;
+    }
+    return page;
+}
+
+void CFrameGame::FocusPage()
+{
+    if (!hwnd || IsIconic(hwnd)) return;
+    HWND page = PageWindow();
+    if (page && GetFocus() != page && IsWindowVisible(page)) SetFocus(page);
+}
+
 void CFrameGame::ToggleFullScreen()
 {
     if (!IsWindowVisible(hwnd)) return;
@@ -220,13 +255,22 @@ void CFrameGame::ToggleFullScreen()
         SwitchToThisWindow(hwnd, TRUE);
         if (html.hwnd) SetFocus(html.hwnd);
         GetWindowRect(hwnd, &savedRect);
-        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                     GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
+        // The whole of the monitor that holds the window, not always the primary one.
+        const RECT screen = screen_placement::MonitorOf(hwnd).whole;
+        SetWindowPos(hwnd, HWND_TOPMOST, screen.left, screen.top, screen.right - screen.left,
+                     screen.bottom - screen.top, SWP_SHOWWINDOW);
         // Full screen gives the page the title bar's strip too.
         RECT client = {};
         GetClientRect(hwnd, &client);
         if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
     } else {
+        // Wine keeps an owned window topmost when its owner lies right under it (it inserts the
+        // window after itself); with the owner put to the bottom first, the order is honoured.
+        const HWND owner = GetWindow(hwnd, GW_OWNER);
+        if (owner) {
+            SetWindowPos(owner, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        }
         SetWindowPos(hwnd, HWND_NOTOPMOST, savedRect.left, savedRect.top,
                      savedRect.right - savedRect.left, savedRect.bottom - savedRect.top,
                      SWP_SHOWWINDOW);
@@ -247,6 +291,7 @@ void CFrameGame::OnSize(UINT, int, int)
                    page.bottom - page.top, TRUE);
     }
     PlaceBackdrop();
+    FollowVisibility(IsWindowVisible(hwnd) != FALSE);
     backdrop.painter.UpdateLayered();
 }
 
@@ -279,9 +324,12 @@ void CFrameGame::FollowVisibility(bool shown)
     // In the game view the shadow frame goes and comes with the game window (a frame left on
     // the screen would give a window hidden by the boss key away); it never takes activation.
     // Showing maximised sends no WM_SHOWWINDOW, so window-position changes call this too.
+    // Maximised or in full screen the window has no shadow: the frame would reach onto a
+    // neighbouring monitor.
     if (!gameView || !backdrop.hwnd) return;
-    if (shown != (IsWindowVisible(backdrop.hwnd) != FALSE))
-        ShowWindow(backdrop.hwnd, shown ? SW_SHOWNA : SW_HIDE);
+    const bool wanted = shown && !fullScreen && !IsZoomed(hwnd);
+    if (wanted != (IsWindowVisible(backdrop.hwnd) != FALSE))
+        ShowWindow(backdrop.hwnd, wanted ? SW_SHOWNA : SW_HIDE);
 }
 
 void CFrameGame::OnDestroy()
@@ -290,7 +338,10 @@ void CFrameGame::OnDestroy()
     titleBrush.Reset();
     UnregisterHotKey(hwnd, HOTKEY_BOSS);
     // A window destroyed while hidden by the boss key (CMD_DESTROY) takes its tray icon along.
-    if (bossHidden) Shell_NotifyIconW(NIM_DELETE, &trayIcon);
+    if (bossHidden) {
+        Shell_NotifyIconW(NIM_DELETE, &trayIcon);
+        HoldCacheMessage(false);
+    }
     if (backdrop.hwnd) PostMessageW(backdrop.hwnd, WM_CLOSE, 0, 0);
     if (clientApp) PostThreadMessageW(clientApp->threadId, WM_QUIT, 0, 0);
 }

@@ -74,6 +74,8 @@ public:
     void RunGameWindow();
     // The creation part of RunGameWindow for a given work area; false without a game window.
     bool CreateGameWindows(const RECT& workArea);
+    // The window that takes the page's keys: the browser control's innermost window.
+    HWND PageWindow() const;
     // The one-way switch to the game view.
     void EnterGameView();
     void ToggleFullScreen();
@@ -116,4 +118,5 @@ private:
     DocumentTitle ReadDocumentTitle();
     void PlaceBackdrop();
     void FollowVisibility(bool shown);
+    void FocusPage();
 };

@@ -7,6 +7,7 @@
 #include "CImageItem.h"
 #include "CImageMenu.h"
 #include "GameMessages.h"
+#include "UrlCache.h"
 
 #ifdef _WIN64
 static_assert(sizeof(NOTIFYICONDATAW) == 976, "the full NOTIFYICONDATAW");
@@ -22,18 +23,52 @@ void TrayMenu::FillIcon(NOTIFYICONDATAW& icon, HWND hwnd)
     icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ICON_APP));
 }
 
-POINT TrayMenu::Place(POINT cursor, const RECT& workArea, int screenWidth, int h)
+POINT TrayMenu::Place(POINT cursor, const screen_placement::Monitor& m, int h)
 {
-    const int bottom = (std::min)(static_cast<int>(cursor.y),
-                                  static_cast<int>(workArea.bottom - workArea.top));
-    const bool sideTaskbar = workArea.right - workArea.left < screenWidth;
-    return POINT{cursor.x - (sideTaskbar ? 96 : 30), bottom - h};
+    const RECT& work = m.work;
+    const LONG bottom = (std::min)(cursor.y, work.bottom);
+    const bool sideTaskbar = work.right - work.left < m.whole.right - m.whole.left;
+    const LONG left = cursor.x - (sideTaskbar ? 96 : 30);
+    const RECT r = screen_placement::KeepInside(
+        RECT{left, bottom - h, left + CImageMenu::kWidth, bottom}, work);
+    return POINT{r.left, r.top};
 }
+
+namespace {
+
+// Visible top-level windows of this process in z-order, but for window and its owner (which
+// follows it).
+std::vector<HWND> OurVisibleWindows(HWND window)
+{
+    struct Search {
+        HWND window, owner;
+        std::vector<HWND> found;
+    } search{window, GetWindow(window, GW_OWNER), {}};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (h != s->window && h != s->owner && pid == GetCurrentProcessId() &&
+                IsWindowVisible(h))
+                s->found.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
 
 void TrayMenu::Hide()
 {
     CopyBoundedText(icon.szTip, sizeof(icon.szTip) / sizeof(icon.szTip[0]), kProductTitle);
     Shell_NotifyIconW(NIM_ADD, &icon);
+    if (dismissPopups) dismissPopups();
+    HoldCacheMessage(true);
+    // Owned windows stay on the screen when their owner hides, so they go first.
+    hiddenWithWindow = OurVisibleWindows(window.hwnd);
+    for (HWND h : hiddenWithWindow) ShowWindow(h, SW_HIDE);
     ShowWindow(window.hwnd, SW_HIDE);
     bossHidden = true;
 }
@@ -44,6 +79,17 @@ void TrayMenu::BringBack()
     ShowWindow(window.hwnd, SW_SHOW);
     InvalidateRect(window.hwnd, nullptr, TRUE);
     bossHidden = false;
+    ShowHiddenWindows();
+}
+
+void TrayMenu::ShowHiddenWindows()
+{
+    // Bottom-most first, so that they keep their order above the window.
+    for (auto it = hiddenWithWindow.rbegin(); it != hiddenWithWindow.rend(); ++it) {
+        if (IsWindow(*it)) ShowWindow(*it, SW_SHOWNA);
+    }
+    hiddenWithWindow.clear();
+    HoldCacheMessage(false);
 }
 
 void TrayMenu::OnHotKey(WPARAM id)
@@ -75,9 +121,7 @@ void TrayMenu::OpenMenu()
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    menu.ShowAt(Place(cursor, workArea, GetSystemMetrics(SM_CXSCREEN), menu.list.VisibleHeight()));
+    menu.ShowAt(Place(cursor, screen_placement::MonitorAt(cursor), menu.list.VisibleHeight()));
 }
 
 void TrayMenu::OnItemClick(CImageItem* row)
@@ -101,6 +145,7 @@ void TrayMenu::OnItemClick(CImageItem* row)
         ShowWindow(window.hwnd, SW_SHOW);
         Shell_NotifyIconW(NIM_DELETE, &icon);
         InvalidateRect(window.hwnd, nullptr, TRUE);
+        ShowHiddenWindows();
     }
     if (menuWindow && IsWindow(menuWindow)) {
         ShowWindow(menuWindow, SW_HIDE);

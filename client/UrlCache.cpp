@@ -3,8 +3,10 @@
 #include <wininet.h>
 
 #include "GameMessages.h"
+#include "UniqueHandle.h"
 
 std::atomic<bool> cacheBusy{false};
+std::atomic<bool> cacheMessageHeld{false};
 
 namespace {
 
@@ -30,7 +32,24 @@ auto* Entry(std::vector<BYTE>& buffer)
     return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
 }
 
+// Signalled while the message may be shown; made once, at the first use, and kept for the
+// process's lifetime.
+HANDLE MessageGate()
+{
+    static const UniqueKernelHandle gate(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    return gate.Get();
+}
+
 }  // namespace
+
+void HoldCacheMessage(bool hold)
+{
+    if (hold) {
+        ResetEvent(MessageGate());
+    } else {
+        SetEvent(MessageGate());
+    }
+}
 
 bool ReadCacheEntry(const CacheEntryRead& call, std::vector<BYTE>& buffer, DWORD size)
 {
@@ -89,6 +108,11 @@ DWORD WINAPI ClearUrlCache(LPVOID param)
 {
     if (cacheBusy.exchange(true)) return 0;
     DeleteAllUrlCacheEntries();
+    if (HANDLE gate = MessageGate(); gate && WaitForSingleObject(gate, 0) == WAIT_TIMEOUT) {
+        cacheMessageHeld.store(true);
+        WaitForSingleObject(gate, INFINITE);
+        cacheMessageHeld.store(false);
+    }
     MessageBoxW(static_cast<HWND>(param), L"清理缓存完成", kProductTitle, MB_OK);
     cacheBusy.store(false);
     return 0;

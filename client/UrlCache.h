@@ -11,6 +11,12 @@
 // True from the moment a clearing starts until its message box has been closed.
 extern std::atomic<bool> cacheBusy;
 
+// While held, a finished clearing keeps its "done" message back until the hold is released
+// (the boss key has hidden the window that would own it).
+void HoldCacheMessage(bool hold);
+// True while a finished clearing waits for the hold to end.
+extern std::atomic<bool> cacheMessageHeld;
+
 // Thread procedure; param is the window that owns the "done" message box (may be null).
 // Returns at once, without a message, while another clearing is still busy.
 DWORD WINAPI ClearUrlCache(LPVOID param);

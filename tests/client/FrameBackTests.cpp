@@ -16,6 +16,7 @@ using namespace client_test;
 using testing_support::ColorNear;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
+using testing_support::ScreenPixel;
 
 namespace {
 std::vector<unsigned> g_surface;
@@ -34,6 +35,20 @@ BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC s
 }
 
 unsigned SurfaceAt(int x, int y) { return g_surface[(g_height - 1 - y) * g_width + x]; }
+
+// Left-button releases over one window, seen as the thread takes them from its queue.
+HWND g_watched = nullptr;
+int g_releases = 0;
+LRESULT CALLBACK CountReleases(int code, WPARAM message, LPARAM info)
+{
+    if (code == HC_ACTION && (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP) &&
+        reinterpret_cast<MOUSEHOOKSTRUCT*>(info)->hwnd == g_watched) {
+        ++g_releases;
+    }
+    return CallNextHookEx(nullptr, code, message, info);
+}
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
 
 // Renders the backdrop's layered surface as the painter hands it to the system.
@@ -78,10 +93,11 @@ TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(w.Game()); }, 2000));
     EXPECT_TRUE(IsWindowVisible(w.Back()));
 
-    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // The low four bits of the command are the system's and are not part of it.
+    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_MINIMIZE | 0x2, 0);
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
     EXPECT_FALSE(IsWindowVisible(w.Back()));
-    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    SendMessageW(w.Game(), WM_SYSCOMMAND, SC_RESTORE | 0x1, 0);
     EXPECT_TRUE(IsWindowVisible(w.Back()));
 
     // Hiding and showing the game window in the start-up view takes the backdrop along.
@@ -139,6 +155,45 @@ TEST(BackdropPixels, StartUpPictureIsDrawn)
     if (c.GetA() == 255) {
         EXPECT_TRUE(ColorNear(SurfaceAt(1031 + 14, 157 + 14), c.GetValue(), 2));
     }
+}
+
+// Under Wine a click on the backdrop activates it (the caption drag's default handling does, even
+// when WM_MOUSEACTIVATE answers MA_NOACTIVATE) and the X server then stacks it over the page
+// window. Not mended yet: run with --gtest_also_run_disabled_tests to see it.
+TEST(BackdropPixels, DISABLED_PageStaysInFrontAfterARealClickOnTheBackdrop)
+{
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    CaptureBackdrop(w.game->backdrop);
+    ASSERT_EQ(g_width, 1154);
+    const RECT back = WindowRect(w.Back());
+    POINT page = Centre(WindowRect(w.Game()));
+    const COLORREF under = SurfaceAt(page.x - back.left, page.y - back.top) & 0xFFFFFF;
+    // Shown, the page's colour there differs from the picture it covers.
+    COLORREF shown = CLR_INVALID;
+    ASSERT_TRUE(PumpUntil([&] {
+        shown = ScreenPixel(page);
+        return shown != CLR_INVALID && shown != RGB(GetBValue(under), GetGValue(under), GetRValue(under));
+    }));
+
+    // A real click (Wine raises windows on real pointer input only) on the picture, away from
+    // the page and the buttons.
+    g_watched = w.Back();
+    g_releases = 0;
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE, &CountReleases, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    const POINT at = {back.left + 100, back.top + 400};
+    ASSERT_TRUE(testing_support::StartUnixProgram(
+        L"/usr/bin/xdotool", (L"mousemove " + std::to_wstring(at.x) + L" " +
+                              std::to_wstring(at.y) + L" click 1").c_str()));
+    const bool clicked = PumpUntil([] { return g_releases > 0; }, 5000);
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(clicked);
+    PumpFor(100);  // the X server's restacking, if any, has arrived
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(page) == shown; }, 2000))
+        << std::hex << ScreenPixel(page) << " instead of " << shown;
+    // The page window kept the activation.
+    EXPECT_EQ(GetActiveWindow(), w.Game());
 }
 
 TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)

@@ -92,6 +92,8 @@ TEST(GameViewWiring, BossKeyHidesBehindTheTrayIconAndBack)
     UnregisterHotKey(w.Game(), HOTKEY_BOSS + 1);
     ASSERT_TRUE(w.EnterGameViewShown());
     EXPECT_FALSE(RegisterHotKey(w.Game(), HOTKEY_BOSS + 1, MOD_ALT, 'D'));
+    ShowWindow(w.Game(), SW_RESTORE);  // maximised, it has no shadow frame
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(w.Back()) != FALSE; }, 2000));
 
     SendMessageW(w.Game(), WM_HOTKEY, HOTKEY_BOSS, 0);
     EXPECT_TRUE(w.game->bossHidden);

@@ -1,6 +1,7 @@
 // The boss key and the tray icon on a real window and Wine's real notification area.
 #include "CImageButton.h"
 #include "CImageItem.h"
+#include "Desktops.h"
 #include "GameMessages.h"
 #include "GameViewTestUtil.h"
 #include "TestSupport.h"
@@ -56,21 +57,33 @@ void ClickRow(CImageMenu& menu, int index)
 
 }  // namespace
 
-TEST(TrayMenuPlace, BottomAtThePointerOrTheWorkAreaAndLeftOfIt)
+TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
 {
-    const RECT wa = {0, 0, 1920, 1040};
-    POINT p = TrayMenu::Place(POINT{1800, 1000}, wa, 1920, 48);
-    EXPECT_EQ(p.y, 952);
-    EXPECT_EQ(p.x, 1770);
-    p = TrayMenu::Place(POINT{1800, 1060}, wa, 1920, 48);
-    EXPECT_EQ(p.y, 992) << "pointer on the taskbar below the work area";
-    // A taskbar at the right narrows the work area: 96 pixels left of the pointer.
-    p = TrayMenu::Place(POINT{1880, 700}, RECT{0, 0, 1840, 1080}, 1920, 48);
-    EXPECT_EQ(p.x, 1784);
-    EXPECT_EQ(p.y, 652);
-    // The work area's own top is not added: the height is what counts.
-    p = TrayMenu::Place(POINT{500, 1079}, RECT{0, 40, 1920, 1080}, 1920, 48);
-    EXPECT_EQ(p.y, 1040 - 48);
+    using namespace desktops;
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        POINT cursor, want;
+    } cases[] = {
+        {"bottom bar: bottom at the pointer, 30 left", kBottomBar, {1800, 1000}, {1770, 952}},
+        {"pointer on a bottom bar", kBottomBar, {1800, 1060}, {1770, 992}},
+        {"right bar: 96 left of the pointer", kRightBar, {1850, 700}, {1754, 652}},
+        {"pointer on a right bar", kRightBar, {1890, 700}, {1764, 652}},
+        {"pointer on a top bar", kTopBar, {960, 20}, {930, 40}},
+        {"top bar, pointer low", kTopBar, {500, 1079}, {470, 1031}},
+        {"pointer on a left bar", kLeftBar, {30, 700}, {60, 652}},
+        {"top-left corner", kBottomBar, {0, 0}, {0, 0}},
+        {"top-right corner", kBottomBar, {1919, 0}, {1824, 0}},
+        {"bottom-left corner", kBottomBar, {0, 1079}, {0, 992}},
+        {"bottom-right corner", kBottomBar, {1919, 1079}, {1824, 992}},
+        {"second monitor at the left", kLeftSecond, {-100, 1060}, {-130, 992}},
+        {"its left edge", kLeftSecond, {-1920, 1060}, {-1920, 992}},
+    };
+    for (const Case& c : cases) {
+        const POINT p = TrayMenu::Place(c.cursor, c.m, 48);
+        EXPECT_EQ(p.x, c.want.x) << c.what;
+        EXPECT_EQ(p.y, c.want.y) << c.what;
+    }
 }
 
 TEST(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
@@ -158,8 +171,6 @@ TEST(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
     ASSERT_TRUE(w.Open());
     w.EnterGameView();
     Hotkey(w);
-    RECT wa = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
     PutCursor(900, 700);
     Tray(w, WM_RBUTTONUP);
     ASSERT_TRUE(IsWindow(w.trayMenu.hwnd));
@@ -171,7 +182,7 @@ TEST(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
     EXPECT_STREQ(w.trayMenu.list.items[1]->buttons[0]->text, L"关闭");
     RECT r = {};
     GetWindowRect(w.trayMenu.hwnd, &r);
-    const POINT want = TrayMenu::Place(POINT{900, 700}, wa, GetSystemMetrics(SM_CXSCREEN), 48);
+    const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
     EXPECT_EQ(r.left, want.x);
     EXPECT_EQ(r.top, want.y);
     EXPECT_EQ(r.bottom - r.top, 48);

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
 #include <cstdlib>
+#include <string>
+
+#include "UniqueHandle.h"
 
 namespace testing_support {
 
@@ -98,6 +101,32 @@ bool ColorNear(unsigned a, unsigned b, int tolerance)
         if (std::abs(ca - cb) > tolerance) return false;
     }
     return true;
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments)
+{
+    // Z: is the Unix root.
+    std::wstring command = L"Z:" + std::wstring(unixPath) + L" " + arguments;
+    for (wchar_t& c : command) {
+        if (c == L'/') c = L'\\';
+    }
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    const UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    return true;
+}
+
+COLORREF ScreenPixel(POINT p)
+{
+    const WindowDC screen = GetWindowDc(nullptr);
+    return GetPixel(screen.Get(), p.x, p.y);
 }
 
 }  // namespace testing_support

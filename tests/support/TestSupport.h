@@ -15,6 +15,13 @@ void PumpFor(DWORD ms);
 // Waits (without pumping) until pred() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 
+// Starts a Unix program through Wine (xdotool for real pointer input, which Wine treats unlike
+// SendInput); true when it was started. Wine gives no handle to wait on for such a program:
+// callers wait for what it does.
+bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments);
+// What the screen shows at a point (under Wine the screen DC follows the X stacking).
+COLORREF ScreenPixel(POINT p);
+
 // Reads one pixel of a DIB rendering as 0xAARRGGBB.
 struct Bitmap32 {
     int width = 0, height = 0;
