@@ -77,17 +77,20 @@ protected:
         ASSERT_FALSE(Exists(installDirectory_) || Exists(FakeInstallation::Shortcut()) ||
                      Exists(FakeInstallation::Group()) || EntryIn(KEY_WOW64_32KEY))
             << "an installation is left over from elsewhere";
-        mayCleanUp_ = true;
+        made_ = {installDirectory_, FakeInstallation::Group()};
+        madeShortcut_ = FakeInstallation::Shortcut();
 #endif
     }
     void TearDown() override
     {
         helpers_.EndAll();
-        if (!mayCleanUp_)
+        // What the setup made: recorded as absent before, or where the test sent the setup.
+        if (madeShortcut_.empty())
             return;
-        RemoveTestTree(installDirectory_);
-        RemoveTestTree(FakeInstallation::Group());
-        DeleteFileW(FakeInstallation::Shortcut().c_str());
+        made_.push_back(installDirectory_);
+        for (const std::wstring& directory : made_)
+            RemoveTestTree(directory);
+        DeleteFileW(madeShortcut_.c_str());
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), KEY_WOW64_32KEY, 0);
     }
 
@@ -165,7 +168,8 @@ protected:
 
     std::wstring installDirectory_ = ProgramFiles() + L"\\Harrowmere";
     HelperProcesses helpers_;
-    bool mayCleanUp_ = false;
+    std::vector<std::wstring> made_;
+    std::wstring madeShortcut_;
 };
 
 TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)

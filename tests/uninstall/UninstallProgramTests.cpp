@@ -145,20 +145,6 @@ TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
     ExpectAllRemoved(run);
 }
 
-TEST(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
-{
-    // "%TEMP%" in a folder's name must not become the temporary folder, in the batch or on the
-    // interpreter's command line (the batch's own path holds no '%').
-    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
-    FakeInstallation installation(L"C:\\Games\\Harrowmere%TEMP%");
-    ASSERT_TRUE(installation.Create()) << installation.Problem();
-    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run.batch);
-    EXPECT_EQ(std::wstring::npos, run.batchPath.find(L'%')) << Utf8(run.batchPath);
-    EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation.Directory()));
-}
-
 // Runs the uninstaller copied to directory (which the test made or owns) with marker files of
 // others beside it, and checks that the refusal is silent and removes nothing but the entry.
 class MisplacedUninstallerTest : public ::testing::Test {
@@ -248,20 +234,38 @@ TEST_F(MisplacedUninstallerTest, LinkedDirectoryAndGroupAreNotFollowed)
     EXPECT_TRUE(Exists(scratch_.At(L"target\\uninstall.exe")));
 }
 
-TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
-{
-    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
-    FakeInstallation installation(L"C:\\Games\\网页版安装");
-    ASSERT_TRUE(installation.Create()) << installation.Problem();
-    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
-    ASSERT_TRUE(run.ended);
-    EXPECT_FALSE(installation.EntryExists());
-    const std::string batch = run.batch;
-    if (batch.empty()) {
-        EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(installation.Directory()));
-        return;
+// An installation in a directory of an unusual name, uninstalled without a client.
+class UninstallProgramNames : public ::testing::Test {
+protected:
+    void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
+    void RunAt(const std::wstring& directory)
+    {
+        installation_.reset(new FakeInstallation(directory));
+        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
+        run_ = installation_->RunUninstaller(IDNO);
+        ASSERT_TRUE(run_.ended);
+        EXPECT_FALSE(installation_->EntryExists());
+        EXPECT_EQ(kLeftForTheBatch, ListDirectory(directory));
     }
-    EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation.Directory()));
+    std::unique_ptr<FakeInstallation> installation_;
+    FakeInstallation::Run run_;
+};
+
+TEST_F(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
+{
+    // "%TEMP%" in a folder's name must not become the temporary folder, in the batch or on the
+    // interpreter's command line (the batch's own path holds no '%').
+    ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\Harrowmere%TEMP%"));
+    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run_.batch);
+    EXPECT_EQ(std::wstring::npos, run_.batchPath.find(L'%')) << Utf8(run_.batchPath);
+}
+
+TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\网页版安装"));
+    const std::string& batch = run_.batch;
+    if (batch.empty())
+        return;  // no byte form names exactly it: the directory stays
     // Line 4 names the directory; read it as the command interpreter will.
     const std::string prefix = "DEL /F /A /Q \\\\?\\\"";
     const size_t start = batch.find(prefix);
@@ -271,7 +275,7 @@ TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_EQ(FakeInstallation::ExpectedBatch(named), batch);
     wchar_t decoded[MAX_PATH] = {};
     ASSERT_GT(MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, named.c_str(), -1, decoded, MAX_PATH), 0);
-    EXPECT_TRUE(PathIdentity::Same(decoded, installation.Directory())) << named;
+    EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
 }
 
 }  // namespace
