@@ -7,17 +7,17 @@
 
 namespace {
 
-bool CurrentUser(std::vector<BYTE>& buffer)
+bool TokenPart(TOKEN_INFORMATION_CLASS part, std::vector<BYTE>& buffer)
 {
     UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()))
         return false;
     DWORD size = 0;
-    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.Get(), part, nullptr, 0, &size);
     if (size == 0)
         return false;
     buffer.resize(size);
-    return GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size) != FALSE;
+    return GetTokenInformation(token.Get(), part, buffer.data(), size, &size) != FALSE;
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ std::vector<BYTE> PrivateTempFolder::AccessList()
     BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
     BYTE system[SECURITY_MAX_SID_SIZE] = {};
     DWORD administratorsSize = sizeof administrators, systemSize = sizeof system;
-    if (!CurrentUser(user) ||
+    if (!TokenPart(TokenUser, user) ||
         !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &administratorsSize) ||
         !CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &systemSize))
         return std::vector<BYTE>();
@@ -47,6 +47,22 @@ std::vector<BYTE> PrivateTempFolder::AccessList()
     return list;
 }
 
+std::vector<BYTE> PrivateTempFolder::IntegrityLabel()
+{
+    std::vector<BYTE> level;
+    if (!TokenPart(TokenIntegrityLevel, level))
+        return std::vector<BYTE>();
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(level.data())->Label.Sid;
+    const DWORD size = sizeof(ACL) + sizeof(SYSTEM_MANDATORY_LABEL_ACE) - sizeof(DWORD) + GetLengthSid(sid);
+    std::vector<BYTE> list(size);
+    ACL* acl = reinterpret_cast<ACL*>(list.data());
+    if (!InitializeAcl(acl, size, ACL_REVISION) ||
+        !AddMandatoryAce(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE,
+                         SYSTEM_MANDATORY_LABEL_NO_WRITE_UP, sid))
+        return std::vector<BYTE>();
+    return list;
+}
+
 std::wstring PrivateTempFolder::Create(const wchar_t* prefix)
 {
     wchar_t temp[MAX_PATH + 1] = {};
@@ -61,6 +77,9 @@ std::wstring PrivateTempFolder::Create(const wchar_t* prefix)
         !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<ACL*>(acl.data()), FALSE) ||
         !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
         return std::wstring();
+    std::vector<BYTE> label = IntegrityLabel();
+    if (!label.empty())
+        SetSecurityDescriptorSacl(&descriptor, TRUE, reinterpret_cast<ACL*>(label.data()), FALSE);
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
     const std::wstring base = std::wstring(temp) + prefix + L"-" +
                               std::to_wstring(GetCurrentProcessId()) + L"-";

@@ -15,4 +15,9 @@ public:
     // The folder's access list: full control for the current user, the administrators and the
     // system, inherited by what is made inside. Empty when it could not be built.
     static std::vector<BYTE> AccessList();
+
+    // A system access list labelling the folder with our own integrity level, no write up: the
+    // same user's processes of lower integrity (the unelevated ones) cannot write into it either.
+    // Empty when the system offers no integrity levels; the folder is then made without a label.
+    static std::vector<BYTE> IntegrityLabel();
 };

@@ -222,6 +222,20 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     EXPECT_EQ(std::vector<std::wstring>{L"data.txt"}, ListDirectory(scratch.At(L"X")));
     const std::vector<BYTE> list = PrivateTempFolder::AccessList();
     EXPECT_TRUE(OnlyUserAdministratorsAndSystem(list.empty() ? nullptr : reinterpret_cast<const ACL*>(list.data())));
+    // Labelled with our own integrity level, so that unelevated processes cannot write into it.
+    const std::vector<BYTE> label = PrivateTempFolder::IntegrityLabel();
+    SYSTEM_MANDATORY_LABEL_ACE* mandatory = nullptr;
+    ASSERT_FALSE(label.empty());
+    ASSERT_EQ(1u, reinterpret_cast<const ACL*>(label.data())->AceCount);
+    ASSERT_TRUE(GetAce(reinterpret_cast<ACL*>(const_cast<BYTE*>(label.data())), 0, reinterpret_cast<void**>(&mandatory)));
+    EXPECT_EQ(SYSTEM_MANDATORY_LABEL_ACE_TYPE, mandatory->Header.AceType);
+    EXPECT_EQ(static_cast<DWORD>(SYSTEM_MANDATORY_LABEL_NO_WRITE_UP), mandatory->Mask);
+    BYTE level[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_MANDATORY_LABEL)] = {};
+    DWORD levelSize = sizeof level;
+    UniqueKernelHandle token;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) &&
+                GetTokenInformation(token.Get(), TokenIntegrityLevel, level, levelSize, &levelSize));
+    EXPECT_TRUE(EqualSid(&mandatory->SidStart, reinterpret_cast<TOKEN_MANDATORY_LABEL*>(level)->Label.Sid));
     // Wine keeps no access lists of files (it makes one up from the Unix mode bits).
     if (!UnderWine()) {
         PACL acl = nullptr;
