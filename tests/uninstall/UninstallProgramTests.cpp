@@ -302,3 +302,24 @@ TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MachineStateGuard, AnyOtherPrefixIsRefusedUnlessDeclaredDisposable)
+{
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();  // this prefix, or a machine declared disposable
+    wchar_t prefix[MAX_PATH] = {}, disposable[8] = {};
+    GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    const bool declared = GetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", disposable, 8) > 0;
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", nullptr);
+    SetEnvironmentVariableW(L"WINEPREFIX", L"/nonexistent/wineprefix");
+    const std::string elsewhere = MachineStateGuard::WhyNot();
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", L"1");
+    const std::string declaredDisposable = MachineStateGuard::WhyNot();
+    SetEnvironmentVariableW(L"WINEPREFIX", prefix[0] ? prefix : nullptr);
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", declared ? disposable : nullptr);
+    EXPECT_NE(std::string::npos, elsewhere.find("HM_TESTS_MAY_CHANGE_THIS_MACHINE=1")) << elsewhere;
+    EXPECT_EQ("", declaredDisposable);
+}
+
+}  // namespace
