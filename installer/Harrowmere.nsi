@@ -5,8 +5,8 @@
 ; The uninstaller later removes the whole installation directory, so the directory is never a
 ; drive or share root, a system or user folder or one that holds such a folder (the folders the
 ; uninstaller refuses, too); a chosen folder that is not empty and holds no earlier installation
-; gets a "Harrowmere" folder of its own inside it. A silent setup given a refused directory
-; writes nothing and ends with exit code 2.
+; gets a "Harrowmere" folder of its own inside it. A silent setup given a refused directory, or
+; one NSIS would not take as given, writes nothing and ends with exit code 2.
 
 !ifndef TARGET
   !define TARGET amd64-unicode
@@ -181,8 +181,44 @@ Function PrepareInstallDirectory
   ours:
 FunctionEnd
 
+; The raw "/D=" of our own command line into $R9 ("" when there is none). NSIS hides it from
+; $CMDLINE, and takes it only when it likes the path: otherwise it quietly falls back to InstallDir.
+Function RequestedDirectory
+  System::Call 'kernel32::GetCommandLineW() t .R8'
+  StrCpy $R9 ""
+  StrLen $R7 $R8
+  StrCpy $R6 0
+  ${DoWhile} $R6 < $R7
+    StrCpy $R5 $R8 4 $R6
+    ${If} $R5 S== " /D="
+      IntOp $R6 $R6 + 4
+      StrCpy $R9 $R8 "" $R6
+      ${Break}
+    ${EndIf}
+    IntOp $R6 $R6 + 1
+  ${Loop}
+FunctionEnd
+
 Function .onInit
   ${If} ${Silent}
+    Call RequestedDirectory
+    ${If} $R9 != ""
+      StrCpy $R8 $INSTDIR
+      ${Do}
+        StrCpy $0 $R9 1 -1
+        ${IfThen} $0 != "\" ${|} ${ExitDo} ${|}
+        StrCpy $R9 $R9 -1
+      ${Loop}
+      ${Do}
+        StrCpy $0 $R8 1 -1
+        ${IfThen} $0 != "\" ${|} ${ExitDo} ${|}
+        StrCpy $R8 $R8 -1
+      ${Loop}
+      ${If} $R9 != $R8
+        SetErrorLevel 2  ; a directory other than the one asked for
+        Quit
+      ${EndIf}
+    ${EndIf}
     Call PrepareInstallDirectory
     ${If} $Refusal != ""
       SetErrorLevel 2

@@ -183,16 +183,18 @@ TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
     ExpectUninstalled(run);
 }
 
-TEST_F(RoundTripTest, SetupRefusesADriveRootAndWritesNothing)
+TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
 {
     // NSIS itself would quietly install into its default folder instead and report success.
     ASSERT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
-    EXPECT_NE(0u, RunSetup(L"/S /D=C:\\"));
-    EXPECT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
-    EXPECT_FALSE(Exists(installDirectory_));
-    EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
-    EXPECT_FALSE(Exists(FakeInstallation::Group()));
-    EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
+    for (const wchar_t* arguments : {L"/S /D=C:\\", L"/S /D=Games"}) {
+        EXPECT_NE(0u, RunSetup(arguments)) << Utf8(arguments);
+        EXPECT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
+        EXPECT_FALSE(Exists(installDirectory_));
+        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
+        EXPECT_FALSE(Exists(FakeInstallation::Group()));
+        EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
+    }
 }
 
 TEST_F(RoundTripTest, NonEmptyFolderOfOthersGetsAHarrowmereFolderInside)
