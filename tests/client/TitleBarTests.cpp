@@ -82,7 +82,7 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
         ASSERT_EQ(game.painter.buttons.size(), 10u);
         for (size_t i = 0; i < 10; ++i) {
             const Expected& e = expected[i];
-            const CImageButton* b = game.painter.buttons[i];
+            const CImageButton* b = game.painter.buttons[i].get();
             EXPECT_EQ(b->id, e.id) << "drawing order";
             EXPECT_TRUE(RectIs(b->rect, {W - e.fromRight - e.width, e.top, W - e.fromRight, e.bottom}))
                 << "button " << e.id;
