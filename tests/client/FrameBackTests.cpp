@@ -13,38 +13,20 @@
 #include <vector>
 
 using namespace client_test;
-using testing_support::ColorNear;
-using testing_support::PumpFor;
-using testing_support::PumpUntil;
 
 namespace {
-std::vector<unsigned> g_surface;
-int g_width = 0, g_height = 0;
-
-BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
-                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
-{
-    BITMAP bm = {};
-    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
-    g_width = bm.bmWidth;
-    g_height = bm.bmHeight;
-    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
-    g_surface.assign(bits, bits + bm.bmWidth * bm.bmHeight);
-    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
-}
-
-unsigned SurfaceAt(int x, int y) { return g_surface[(g_height - 1 - y) * g_width + x]; }
-unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
-
 // Renders the backdrop's layered surface as the painter hands it to the system.
-void CaptureBackdrop(CFrameBack& back)
+const LayeredCapture& CaptureBackdrop(CFrameBack& back)
 {
-    g_surface.clear();
+    LastLayeredSurface() = LayeredCapture{};
     auto saved = back.painter.updateLayered;
-    back.painter.updateLayered = &CapturingUpdate;
+    back.painter.updateLayered = &CapturingUpdateLayeredWindow;
     back.painter.UpdateLayered();
     back.painter.updateLayered = saved;
+    return LastLayeredSurface();
 }
+unsigned SurfaceAt(int x, int y) { return LastLayeredSurface().At(x, y); }
+unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
 }  // namespace
 
 TEST(Backdrop, DraggingCarriesTheGameWindow)
@@ -115,9 +97,9 @@ TEST(BackdropPixels, StartUpPictureIsDrawn)
 {
     GameWindows w;
     ASSERT_TRUE(w.created);
-    CaptureBackdrop(w.game->backdrop);
-    ASSERT_EQ(g_width, 1154);
-    ASSERT_EQ(g_height, 704);
+    const LayeredCapture& surface = CaptureBackdrop(w.game->backdrop);
+    ASSERT_EQ(surface.width, 1154);
+    ASSERT_EQ(surface.height, 704);
     GdipPtr<Gdiplus::Image> image(LoadPngResource(145));
     ASSERT_TRUE(image);
     auto* bitmap = static_cast<Gdiplus::Bitmap*>(image.Get());
@@ -149,9 +131,9 @@ TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
     ShowWindow(w.Game(), SW_RESTORE);
     MoveWindow(w.Game(), 100, 50, 1020, 704, TRUE);
     ASSERT_TRUE(SameRect(WindowRect(w.Back()), RECT{94, 44, 1126, 760}));
-    CaptureBackdrop(w.game->backdrop);
-    ASSERT_EQ(g_width, 1032);
-    ASSERT_EQ(g_height, 716);
+    const LayeredCapture& surface = CaptureBackdrop(w.game->backdrop);
+    ASSERT_EQ(surface.width, 1032);
+    ASSERT_EQ(surface.height, 716);
 
     // Along the left edge at mid height: outline 1 (alpha 15, 2 wide at x 1), outline 2
     // (alpha 50, 2 wide at x 3), outline 3 (alpha 100, 4 wide at x 6), then nothing.

@@ -14,7 +14,7 @@ namespace {
 // The topmost open question of this thread, or null.
 HWND Question()
 {
-    const auto found = ThreadWindows(L"pelvardorsin");
+    const auto found = TopLevelWindows(L"pelvardorsin");
     return found.empty() ? nullptr : found.front();
 }
 
@@ -118,7 +118,7 @@ TEST(CloseQuestion, SecondQuestionOverTheFirstAnswersOnItsOwn)
                             return true;
                         },
                         [&] {
-                            open = ThreadWindows(L"pelvardorsin").size();
+                            open = TopLevelWindows(L"pelvardorsin").size();
                             return open == 2;
                         },
                         Answer(CloseMsgWnd::kConfirmId), Answer(CloseMsgWnd::kCancelId)});

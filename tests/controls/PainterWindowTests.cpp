@@ -457,28 +457,8 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
 }
 
 namespace {
-std::vector<unsigned> g_surface;
-int g_surfaceWidth = 0, g_surfaceHeight = 0, g_pushes = 0;
-BYTE g_alpha = 0;
-
-BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
-                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
-{
-    ++g_pushes;
-    g_alpha = blend->SourceConstantAlpha;
-    BITMAP bm = {};
-    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
-    g_surfaceWidth = bm.bmWidth;
-    g_surfaceHeight = bm.bmHeight;
-    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
-    g_surface.assign(bits, bits + bm.bmWidth * bm.bmHeight);
-    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
-}
-
-unsigned SurfaceAt(int x, int y)
-{
-    return g_surface[(g_surfaceHeight - 1 - y) * g_surfaceWidth + x];  // bottom-up rows
-}
+const testing_support::LayeredCapture& surface = testing_support::LastLayeredSurface();
+unsigned SurfaceAt(int x, int y) { return surface.At(x, y); }
 }  // namespace
 
 TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
@@ -492,13 +472,13 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     EXPECT_TRUE(w->painter.layered);
     EXPECT_FALSE(w->painter.fillBackground);
     ASSERT_NE(w->painter.updateLayered, nullptr);
-    w->painter.updateLayered = &CapturingUpdate;
-    g_pushes = 0;
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    testing_support::LastLayeredSurface().pushes = 0;
     w->painter.UpdateLayered();
-    ASSERT_EQ(g_pushes, 1);
-    EXPECT_EQ(g_surfaceWidth, 200);
-    EXPECT_EQ(g_surfaceHeight, 120);
-    EXPECT_EQ(g_alpha, 255);
+    ASSERT_EQ(surface.pushes, 1);
+    EXPECT_EQ(surface.width, 200);
+    EXPECT_EQ(surface.height, 120);
+    EXPECT_EQ(surface.alpha, 255);
     EXPECT_EQ(SurfaceAt(100, 30), 0u);  // nothing drawn there: fully transparent
     EXPECT_EQ(SurfaceAt(5, 5), 0xFFFF0000u);
     EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);
@@ -514,9 +494,9 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     w->painter.SetBackColor(0x0023373C);
 
     // Hover over a layered window redraws the whole surface at once.
-    const int before = g_pushes;
+    const int before = surface.pushes;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
-    EXPECT_EQ(g_pushes, before + 1);
+    EXPECT_EQ(surface.pushes, before + 1);
     EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
     EXPECT_EQ(SurfaceAt(30, 60), 0xFF0000FFu);
@@ -525,7 +505,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     w->painter.alpha = 100;
     ShowWindow(h, SW_HIDE);
     ShowWindow(h, SW_SHOW);
-    EXPECT_EQ(g_alpha, 100);
+    EXPECT_EQ(surface.alpha, 100);
     EXPECT_EQ(w->painter.mousePoint.x, -1);
 
     // A re-created window starts unlayered.

@@ -4,6 +4,8 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -58,12 +60,6 @@ bool Differs(uint32_t a, uint32_t b, int tolerance) {
         if (d > tolerance || -d > tolerance) return true;
     }
     return false;
-}
-
-std::wstring WindowsPath(const char* path) {
-    std::wstring w;
-    for (const char* p = path; *p; ++p) w += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
-    return w;
 }
 
 // The bytes of one resource of a module; empty when it is missing.
@@ -362,8 +358,8 @@ void ExpectIconGroup(HMODULE module, int groupId) {
 // A built program opened for its resources only.
 class ProgramImage {
 public:
-    explicit ProgramImage(const char* path)
-        : module_(LoadLibraryExW(WindowsPath(path).c_str(), nullptr,
+    explicit ProgramImage(const wchar_t* path)
+        : module_(LoadLibraryExW(testing_support::WindowsPath(path).c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     ~ProgramImage() {
         if (module_) FreeLibrary(module_);
