@@ -14,7 +14,7 @@
 #include "CImageMenu.h"
 #include "CImageTipCtrl.h"
 #include "CMyHtml.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "TitleTips.h"
 #include "ToolsMenu.h"
 #include "TrayMenu.h"

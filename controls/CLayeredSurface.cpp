@@ -1,17 +1,14 @@
 #include "CLayeredSurface.h"
-#include "WindowDC.h"
+#include "UniqueHandle.h"
 
 #include <cstring>
 
 void CLayeredSurface::Reset()
 {
     graphics.Reset();
-    if (memoryDC && previous) SelectObject(memoryDC, previous);
-    if (bitmap) DeleteObject(bitmap);
-    if (memoryDC) DeleteDC(memoryDC);
-    memoryDC = nullptr;
-    bitmap = nullptr;
-    previous = nullptr;
+    selection.Reset();
+    bitmap.Reset();
+    memoryDC.Reset();
     bits = nullptr;
     width = 0;
     height = 0;
@@ -28,9 +25,9 @@ bool CLayeredSurface::Fit(HWND hwnd)
     width = w;
     height = h;
     {
-        WindowDC windowDC(hwnd);
+        WindowDC windowDC = GetWindowDc(hwnd);
         if (!windowDC) return true;
-        memoryDC = CreateCompatibleDC(windowDC.Get());
+        memoryDC.Reset(CreateCompatibleDC(windowDC.Get()));
     }
     if (!memoryDC || width <= 0 || height <= 0) return true;
     BITMAPINFO info = {};
@@ -40,14 +37,14 @@ bool CLayeredSurface::Fit(HWND hwnd)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) {
         bits = nullptr;
         return true;
     }
-    previous = SelectObject(memoryDC, bitmap);
-    SetBkMode(memoryDC, TRANSPARENT);
-    graphics.Reset(new Gdiplus::Graphics(memoryDC));
+    selection = SelectInto(memoryDC.Get(), bitmap.Get());
+    SetBkMode(memoryDC.Get(), TRANSPARENT);
+    graphics.Reset(new Gdiplus::Graphics(memoryDC.Get()));
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     return true;
 }
@@ -78,8 +75,8 @@ bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) 
     SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    WindowDC screen(nullptr);
-    return update(hwnd, screen.Get(), &destination, &size, memoryDC, &source, 0, &blend,
+    WindowDC screen = GetWindowDc(nullptr);
+    return update(hwnd, screen.Get(), &destination, &size, memoryDC.Get(), &source, 0, &blend,
                   ULW_ALPHA) != FALSE;
 }
 

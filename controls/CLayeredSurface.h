@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                             BLENDFUNCTION*, DWORD);
@@ -30,7 +30,7 @@ public:
 
     // Null when the surface could not be made (for example a 0 x 0 client area).
     Gdiplus::Graphics* Graphics() const { return graphics.Get(); }
-    HDC DC() const { return memoryDC; }
+    HDC DC() const { return memoryDC.Get(); }
     // Bottom-up rows of premultiplied BGRA, width * height values; null without a bitmap.
     const unsigned* Bits() const { return static_cast<const unsigned*>(bits); }
     unsigned* Pixels() { return static_cast<unsigned*>(bits); }
@@ -42,10 +42,10 @@ public:
     int height = 0;
 
 private:
-    // Made in this order by Fit, let go in reverse by Reset and nowhere else.
-    HDC memoryDC = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
+    // Let go in reverse order: the graphics, then the bitmap's selection, the bitmap, the DC.
+    MemoryDC memoryDC;
+    UniqueBitmap bitmap;
+    ScopedSelect selection;
     void* bits = nullptr;
     GdipPtr<Gdiplus::Graphics> graphics;
 };

@@ -6,10 +6,10 @@ CSanDC::CSanDC(HDC target, int width, int height, const RECT& copy)
     Make(width, height);
 }
 
-CSanDC::CSanDC(HDC target, const RECT& copy)
-    : copyRect(copy), targetDC(target), origin{copy.left, copy.top}
+CSanDC::CSanDC(HDC target, const RECT& copy) : copyRect(copy), targetDC(target)
 {
     Make(copy.right - copy.left, copy.bottom - copy.top);
+    if (memoryDC) SetViewportOrgEx(memoryDC, -copy.left, -copy.top, nullptr);
 }
 
 void CSanDC::Make(int width, int height)
@@ -23,8 +23,8 @@ CSanDC::~CSanDC()
 {
     if (memoryDC && bitmap && targetDC) {
         BitBlt(targetDC, copyRect.left, copyRect.top, copyRect.right - copyRect.left,
-               copyRect.bottom - copyRect.top, memoryDC, copyRect.left - origin.x,
-               copyRect.top - origin.y, SRCCOPY);
+               copyRect.bottom - copyRect.top, memoryDC, copyRect.left,
+               copyRect.top, SRCCOPY);
     }
     if (memoryDC && previousBitmap) SelectObject(memoryDC, previousBitmap);
     if (bitmap) DeleteObject(bitmap);

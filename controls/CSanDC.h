@@ -7,8 +7,8 @@ class CSanDC {
 public:
     // A bitmap of the window's whole client size (width x height).
     CSanDC(HDC target, int width, int height, const RECT& copyRect);
-    // A bitmap of just copyRect's size: its pixel (0, 0) is the client point origin
-    // (copyRect's top-left), so drawing in client coordinates is shifted by -origin.
+    // A bitmap of just copyRect's size, still drawn in client coordinates: the memory DC's
+    // viewport origin puts copyRect's top-left corner on the bitmap's pixel (0, 0).
     CSanDC(HDC target, const RECT& copyRect);
     CSanDC(const CSanDC&) = delete;
     CSanDC& operator=(const CSanDC&) = delete;
@@ -19,7 +19,6 @@ public:
     RECT copyRect = {};
     HDC memoryDC = nullptr;
     HDC targetDC = nullptr;  // borrowed from the caller (BeginPaint)
-    POINT origin = {};       // client point at the bitmap's pixel (0, 0)
 
 private:
     void Make(int width, int height);

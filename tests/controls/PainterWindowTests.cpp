@@ -2,7 +2,7 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -210,8 +210,8 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     HWND h = Make();
     auto* left = new CountingButton(h, 1, RECT{10, 50, 50, 70});
     auto* right = new CountingButton(h, 2, RECT{50, 50, 90, 70});
-    w->painter.buttons.push_back(left);  // the painter owns them from here
-    w->painter.buttons.push_back(right);
+    w->painter.buttons.emplace_back(left);  // the painter owns them from here
+    w->painter.buttons.emplace_back(right);
     InvalidateRect(h, nullptr, TRUE);
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -229,7 +229,7 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     UpdateWindow(h);
     left->draws = right->draws = 0;
     auto* distant = new CountingButton(h, 3, RECT{200, 150, 240, 170});
-    w->painter.buttons.push_back(distant);
+    w->painter.buttons.emplace_back(distant);
     SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -390,7 +390,7 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
     CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
     EXPECT_EQ(again, second);
     EXPECT_EQ(w->painter.buttons.size(), 3u);
-    EXPECT_EQ(w->painter.buttons[1], second);
+    EXPECT_EQ(w->painter.buttons[1].get(), second);
     EXPECT_EQ(second->rect.top, 150);
     EXPECT_STREQ(second->text, L"");
     EXPECT_FALSE(second->images[CImageButton::ImageHover]);
@@ -536,6 +536,61 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
+TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
+{
+    HWND h = Make(200, 120);
+    AddStandardElements();
+    // Half-transparent over opaque red, and over nothing.
+    w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 2, false);
+    w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 3, false);
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &CapturingUpdate;
+    w->painter.UpdateLayered();
+    ASSERT_EQ(static_cast<int>(g_surface.size()), 200 * 120);
+    CLayeredSurface drawnByGdiplus(h);
+    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
+    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < 200 * 120; ++i) {
+        if (!testing_support::ColorNear(g_surface[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(15, 5), 0xFFFF8080u, 2)) << std::hex << SurfaceAt(15, 5);
+}
+
+TEST_F(PainterWindow, LayeredRendersAtChangingSizesKeepGdiAndMemoryFlat)
+{
+    HWND h = Make(300, 200);
+    AddStandardElements();
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &CapturingUpdate;
+    // Each round: a new size (the surface is made anew) and two hover changes at that size (the
+    // surface is kept and only the buttons are rendered again).
+    auto round = [&](int i) {
+        MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    };
+    for (int i = 0; i < 50; ++i) round(i);
+    PumpFor(20);
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    const size_t bytes = testing_support::PrivateBytes();
+    ASSERT_GT(bytes, 0u);
+    g_pushes = 0;
+    for (int i = 0; i < 1000; ++i) round(i);
+    EXPECT_EQ(g_pushes, 3000);
+    EXPECT_EQ(g_surfaceWidth, 200 + (999 % 7) * 13);
+    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);  // button 1 back to normal
+    PumpFor(20);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
+    // A surface left behind per render would be 100 kB or more each.
+    EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
+}
+
 TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
 {
     for (bool layeredWindow : {false, true}) {
@@ -597,8 +652,8 @@ TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)
             if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
             CImageButton* hot = w->painter.hot;
             if (hot) {
-                EXPECT_NE(std::find(w->painter.buttons.begin(), w->painter.buttons.end(), hot),
-                          w->painter.buttons.end());
+                EXPECT_TRUE(std::any_of(w->painter.buttons.begin(), w->painter.buttons.end(),
+                                        [hot](const auto& b) { return b.get() == hot; }));
                 EXPECT_FALSE(CImagePaint::NeverHot(hot->id));
             }
             if (!w->painter.leftPressed && !w->painter.rightPressed) {

@@ -1,20 +1,41 @@
 #include "ClientShutdown.h"
 #include "FakeInstallation.h"
 #include "HelperProcesses.h"
+#include "MachineStateGuard.h"
 #include "PathIdentity.h"
 #include "RemovalSteps.h"
 #include "UninstallFlow.h"
+#include "ScratchFolder.h"
 #include "TestSupport.h"
+#include "WineLinks.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <memory>
+
 using testing_support::WaitUntil;
 
 namespace {
 
-const std::vector<std::wstring> kLeftForTheBatch = {L"pelvar_uninstall.bat", L"uninstall.exe"};
+const std::vector<std::wstring> kLeftForTheBatch = {L"uninstall.exe"};
+
+std::wstring TempFolder()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return temp;
+}
+
+// The batch lies in a folder of its own in our temporary folder, and names the directory.
+void ExpectBatchFor(const FakeInstallation::Run& run, const std::wstring& directory)
+{
+    EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
+    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
+    EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
+    EXPECT_FALSE(Exists(directory + L"\\pelvar_uninstall.bat"));
+}
 
 std::wstring FakeClient() { return WindowsPath(HM_FAKE_CLIENT_EXE); }
 
@@ -22,8 +43,9 @@ class UninstallProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
-        ASSERT_TRUE(installation_.Create());
+        ASSERT_TRUE(installation_.Create()) << installation_.Problem();
     }
     void TearDown() override { helpers_.EndAll(); }
 
@@ -36,14 +58,13 @@ protected:
         return process;
     }
 
-    void ExpectAllRemoved()
+    void ExpectAllRemoved(const FakeInstallation::Run& run)
     {
         EXPECT_FALSE(installation_.EntryExists());
         EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
         EXPECT_FALSE(Exists(FakeInstallation::Group()));
         EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation_.Directory()));
-        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installation_.Directory())),
-                  ReadBytes(installation_.Directory() + L"\\pelvar_uninstall.bat"));
+        ExpectBatchFor(run, installation_.Directory());
     }
 
     void ExpectNothingRemoved()
@@ -52,7 +73,6 @@ protected:
         EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
         EXPECT_TRUE(Exists(FakeInstallation::Group() + L"\\uninstall.lnk"));
         EXPECT_TRUE(Exists(installation_.Directory() + L"\\data\\maps\\start.map"));
-        EXPECT_FALSE(Exists(installation_.Directory() + L"\\pelvar_uninstall.bat"));
     }
 
     FakeInstallation installation_{L"C:\\Games\\HarrowmereFake"};
@@ -66,7 +86,7 @@ TEST_F(UninstallProgramTest, WithoutClientRemovesEverythingWithoutAsking)
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked) << Utf8(run.text);
     EXPECT_EQ(1u, installation_.CompatibilityValue());
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
@@ -83,6 +103,7 @@ TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
     EXPECT_FALSE(HasEnded(client));
     EXPECT_EQ(1u, installation_.CompatibilityValue());  // written before the question
     ExpectNothingRemoved();
+    EXPECT_TRUE(run.batchPath.empty());
 }
 
 TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
@@ -97,7 +118,7 @@ TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.asked);
     EXPECT_TRUE(HasEnded(client));
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
@@ -110,7 +131,7 @@ TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
     EXPECT_TRUE(run.asked);
     // Ten rounds of half a second, a second's wait after them and one before the batch.
     EXPECT_GE(GetTickCount() - started, 7000u - 100u);
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
@@ -121,54 +142,121 @@ TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
     const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
-TEST(UninstallProgramGuard, CopyInAProtectedFolderLeavesTheFolderAlone)
+TEST(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
 {
-    // An uninstaller copied into the public documents must not take them with it. (The same
-    // holds for the desktop; the public folders are the prefix's own on every Wine set-up.)
+    // "%TEMP%" in a folder's name must not become the temporary folder, in the batch or on the
+    // interpreter's command line (the batch's own path holds no '%').
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+    FakeInstallation installation(L"C:\\Games\\Harrowmere%TEMP%");
+    ASSERT_TRUE(installation.Create()) << installation.Problem();
+    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run.batch);
+    EXPECT_EQ(std::wstring::npos, run.batchPath.find(L'%')) << Utf8(run.batchPath);
+    EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation.Directory()));
+}
+
+// Runs the uninstaller copied to directory (which the test made or owns) with marker files of
+// others beside it, and checks that the refusal is silent and removes nothing but the entry.
+class MisplacedUninstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+        ASSERT_TRUE(scratch_.Make(L"others"));
+        ASSERT_TRUE(WriteBytes(scratch_.At(L"others\\keep.txt"), "theirs"));
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& file : madeFiles_)
+            DeleteFileW(file.c_str());
+    }
+    void Place(const std::wstring& directory)
+    {
+        uninstaller_ = directory + L"\\uninstall.exe";
+        ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller_.c_str(), TRUE)) << Utf8(uninstaller_);
+        madeFiles_.push_back(uninstaller_);
+        marker_ = directory + L"\\keep me.txt";
+        ASSERT_TRUE(!Exists(marker_) && WriteBytes(marker_, "mine"));
+        madeFiles_.push_back(marker_);
+        installation_.reset(new FakeInstallation(scratch_.At(L"entry only")));
+        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
+    }
+    void RunAndExpectNothingRemoved(const std::wstring& currentDirectory = L"")
+    {
+        const FakeInstallation::Run run =
+            FakeInstallation::RunAndAnswer(uninstaller_, IDYES, 60000, currentDirectory);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_FALSE(run.asked);
+        EXPECT_EQ("mine", ReadBytes(marker_));
+        EXPECT_TRUE(Exists(uninstaller_));
+        EXPECT_EQ("theirs", ReadBytes(scratch_.At(L"others\\keep.txt")));
+        EXPECT_TRUE(run.batchPath.empty()) << Utf8(run.batchPath);
+        // Everything that is not the directory itself still goes.
+        EXPECT_FALSE(installation_->EntryExists());
+    }
+
+    ScratchFolder scratch_;
+    WineLinks links_;
+    std::unique_ptr<FakeInstallation> installation_;
+    std::vector<std::wstring> madeFiles_;
+    std::wstring uninstaller_, marker_;
+};
+
+TEST_F(MisplacedUninstallerTest, CopyInAProtectedFolderLeavesTheFolderAlone)
+{
+    // The public documents; the public folders are the prefix's own on every Wine set-up.
     wchar_t documents[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_COMMON_DOCUMENTS, FALSE));
-    const std::wstring folder = documents;
-    const std::wstring marker = folder + L"\\keep me.txt";
-    const std::wstring uninstaller = folder + L"\\uninstall.exe";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(WriteBytes(marker, "mine"));
-    ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller.c_str(), FALSE));
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
-                                             nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
-                                             nullptr));
-    RegCloseKey(key);
+    ASSERT_TRUE(Exists(documents));
+    ASSERT_NO_FATAL_FAILURE(Place(documents));
+    RunAndExpectNothingRemoved();
+}
 
-    HelperProcesses processes;
-    HANDLE process = processes.Start(uninstaller);
-    ASSERT_NE(nullptr, process);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 60000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process, &exitCode);
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_EQ("mine", ReadBytes(marker));
-    EXPECT_TRUE(Exists(uninstaller));
-    EXPECT_FALSE(Exists(folder + L"\\pelvar_uninstall.bat"));
-    // Everything that is not the directory itself still goes.
-    HKEY probe = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
-                                           KEY_READ | KEY_WOW64_32KEY, &probe));
-    DeleteFileW(marker.c_str());
-    DeleteFileW(uninstaller.c_str());
+TEST_F(MisplacedUninstallerTest, CopyAtADriveRootLeavesTheDriveAlone)
+{
+    // "R:\\uninstall.exe" makes the directory "R:", which the system reads as the current
+    // folder on R:; started from inside "R:\\others", nothing on R: may go.
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine to map a drive letter to a scratch folder";
+    const std::wstring drive = links_.MapDrive(scratch_.Path());
+    ASSERT_FALSE(drive.empty());
+    ASSERT_NO_FATAL_FAILURE(Place(drive));
+    RunAndExpectNothingRemoved(drive + L"\\others");
+    EXPECT_EQ((std::vector<std::wstring>{L"entry only", L"keep me.txt", L"others", L"uninstall.exe"}),
+              ListDirectory(drive));
+}
+
+TEST_F(MisplacedUninstallerTest, LinkedDirectoryAndGroupAreNotFollowed)
+{
+    // The installation directory and the Start-menu group are links to folders of others.
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine's Unix links, which it reports as reparse points";
+    ASSERT_TRUE(scratch_.Make(L"target"));
+    ASSERT_TRUE(links_.Link(scratch_.At(L"Harrowmere linked"), scratch_.At(L"target")));
+    ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              GetFileAttributesW(scratch_.At(L"Harrowmere linked").c_str()));
+    ASSERT_NO_FATAL_FAILURE(Place(scratch_.At(L"Harrowmere linked")));
+    RemoveTestTree(FakeInstallation::Group());  // made by Place's installation
+    ASSERT_FALSE(Exists(FakeInstallation::Group()));
+    ASSERT_TRUE(links_.Link(FakeInstallation::Group(), scratch_.At(L"others")));
+    RunAndExpectNothingRemoved();
+    EXPECT_TRUE(Exists(scratch_.At(L"target\\uninstall.exe")));
 }
 
 TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
 {
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
     FakeInstallation installation(L"C:\\Games\\网页版安装");
-    ASSERT_TRUE(installation.Create());
+    ASSERT_TRUE(installation.Create()) << installation.Problem();
     const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_FALSE(installation.EntryExists());
-    const std::wstring batchPath = installation.Directory() + L"\\pelvar_uninstall.bat";
-    const std::string batch = ReadBytes(batchPath);
+    const std::string batch = run.batch;
     if (batch.empty()) {
         EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(installation.Directory()));
         return;

@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// A folder made fresh for one run in our temporary folder, that only the current user, the
+// administrators and the system can write: what the elevated clean-up runs from cannot be
+// replaced or redirected by anyone else in the meantime.
+class PrivateTempFolder {
+public:
+    // Creates "<temp>\<prefix>-<process id>-<n>" (never an existing one) and returns its path;
+    // empty when no such folder could be made.
+    static std::wstring Create(const wchar_t* prefix);
+
+    // The folder's access list: full control for the current user, the administrators and the
+    // system, inherited by what is made inside. Empty when it could not be built.
+    static std::vector<BYTE> AccessList();
+};
