@@ -78,8 +78,8 @@ void CFrameBack::OnCreate(CREATESTRUCTW*)
         painter.AddButton(b.id, b.rect, 0, b.images[0], b.images[1], b.images[2], b.images[3]);
     painter.AddStatic(client, kPicturePng, kPictureKey, false);
 
+    // EnableLayered renders and pushes the first frame; a second render would push the same.
     painter.EnableLayered();
-    painter.UpdateLayered();
 }
 
 void CFrameBack::OnDestroy() { rim.ReleasePens(); }
@@ -93,9 +93,10 @@ void CFrameBack::OnMove(int, int)
                kGameHeight, TRUE);
 }
 
-void CFrameBack::OnShowWindow(BOOL show, UINT)
+void CFrameBack::OnShowWindow(BOOL, UINT)
 {
-    if (show) painter.UpdateLayered();
+    // The painter has already put the frame up for this WM_SHOWWINDOW (it sees the message
+    // first), re-rendering only when something changed while the window was hidden.
 }
 
 bool CFrameBack::OnButtonClick(CImageButton* button)

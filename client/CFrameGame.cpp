@@ -234,8 +234,9 @@ void CFrameGame::OnSize(UINT, int, int)
         MoveWindow(html.hwnd, page.left, page.top, page.right - page.left,
                    page.bottom - page.top, TRUE);
     }
-    PlaceBackdrop();
-    backdrop.painter.UpdateLayered();
+    // A new frame size re-renders the frame in the backdrop's own WM_SIZE; only an unchanged
+    // size needs the redraw asked for here.
+    if (!PlaceBackdrop()) backdrop.painter.UpdateLayered();
 }
 
 void CFrameGame::OnMove(int, int)
@@ -243,13 +244,15 @@ void CFrameGame::OnMove(int, int)
     if (gameView) PlaceBackdrop();
 }
 
-void CFrameGame::PlaceBackdrop()
+bool CFrameGame::PlaceBackdrop()
 {
-    if (!backdrop.hwnd) return;
-    RECT w = {};
+    if (!backdrop.hwnd) return false;
+    RECT w = {}, old = {};
     GetWindowRect(hwnd, &w);
+    GetWindowRect(backdrop.hwnd, &old);
     const RECT f = ShadowRectFor(w, backdrop.shadowSize);
     MoveWindow(backdrop.hwnd, f.left, f.top, f.right - f.left, f.bottom - f.top, TRUE);
+    return f.right - f.left != old.right - old.left || f.bottom - f.top != old.bottom - old.top;
 }
 
 void CFrameGame::OnShowWindow(BOOL show, UINT)

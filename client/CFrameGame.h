@@ -110,6 +110,7 @@ public:
 
 private:
     DocumentTitle ReadDocumentTitle();
-    void PlaceBackdrop();
+    // Moves the shadow frame around the window; true when that changed the frame's size.
+    bool PlaceBackdrop();
     void FollowVisibility(bool shown);
 };

@@ -169,8 +169,12 @@ Gdiplus::Status DrawTitleText(Gdiplus::Graphics& g, const wchar_t* text, const G
                               const Gdiplus::Brush* brush, bool gameView)
 {
     if (!gameView || !text || !text[0]) return Gdiplus::Ok;
-    GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentNear);
     const Gdiplus::RectF layout(kTextLeft, kTextTop, kTextWidth, kTextHeight);
+    // A paint that does not reach the title (a hovered button) spares the measuring below.
+    Gdiplus::RectF visible;
+    if (g.GetVisibleClipBounds(&visible) == Gdiplus::Ok && !visible.IntersectsWith(layout))
+        return Gdiplus::Ok;
+    GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentNear);
     // Cut here rather than left to the format's trimming alone: the line is cut the same way
     // where the trimming is missing (Wine's GDI+ wraps the text instead).
     const std::wstring line = FitTitle(g, text, font, kTextWidth);

@@ -38,6 +38,7 @@ CImagePaint::~CImagePaint() = default;
 CImageButton* CImagePaint::AddButton(int id, const RECT& rect, int, int imgNormal, int imgHover,
                                      int imgPressed, int imgExtra)
 {
+    surfaceCurrent = false;
     if (CImageButton* existing = FindButton(id)) {
         existing->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
         existing->text[0] = L'\0';
@@ -64,11 +65,13 @@ bool CImagePaint::RemoveButton(int id)
     if (it == buttons.end()) return false;
     if (hot == it->get()) hot = nullptr;
     buttons.erase(it);
+    surfaceCurrent = false;
     return true;
 }
 
 CImageStatic* CImagePaint::AddStatic(const RECT& rect, int pngId, int key, bool cleanStretch)
 {
+    surfaceCurrent = false;
     CImageStatic* s = FindStatic(key);
     if (!s) {
         statics.push_back(std::make_unique<CImageStatic>());
@@ -95,12 +98,14 @@ bool CImagePaint::RemoveStatic()
                            [](const auto& s) { return s->key == kRemovableStaticKey; });
     if (it == statics.end()) return false;
     statics.erase(it);
+    surfaceCurrent = false;
     return true;
 }
 
 void CImagePaint::SetBackColor(Gdiplus::ARGB color)
 {
     backColor = color;
+    surfaceCurrent = false;
     // A colour without alpha makes no brush: nothing would be filled anyway.
     backBrush = BrushIfVisible(color);
     fillBackground = true;
@@ -115,6 +120,9 @@ void CImagePaint::ClearElements()
     hwnd = nullptr;
     backBrush.Reset();
     layered = false;
+    surface.Reset();
+    dirty.clear();
+    surfaceCurrent = false;
     // The window is gone with its capture and tracking; a re-created window starts idle.
     captured = false;
     tracking = false;
@@ -138,7 +146,7 @@ void CImagePaint::EnableLayered()
     UpdateLayered();
 }
 
-void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
+void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update, CLayeredSurface* pixels)
 {
     if (fillBackground && backBrush && hwnd) {
         RECT client = {};
@@ -147,8 +155,14 @@ void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
     }
     if (onDrawBackground) onDrawBackground(g);
     const RECT none = {};
+    const RECT all = {0, 0, pixels ? pixels->width : 0, pixels ? pixels->height : 0};
     for (const auto& s : statics) {
-        if (!update || Intersects(s->rect, *update)) s->Draw(g, none);
+        if (update && !Intersects(s->rect, *update)) continue;
+        if (pixels && s->BlendInto(pixels->Pixels(), pixels->width, pixels->height,
+                                   update ? *update : all)) {
+            continue;
+        }
+        s->Draw(g, none);
     }
     for (const auto& b : buttons) {
         if (!update || Intersects(b->rect, *update)) b->Draw(g, mousePoint, leftPressed, &none);
@@ -158,11 +172,45 @@ void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
 
 void CImagePaint::UpdateLayered()
 {
+    dirty.clear();
+    RenderLayered(nullptr);
+}
+
+void CImagePaint::RenderLayered(const std::vector<RECT>* areas)
+{
     if (!updateLayered || !IsWindow(hwnd)) return;
-    CLayeredSurface surface(hwnd);
-    if (Gdiplus::Graphics* g = surface.Graphics()) {
-        DrawElements(*g, nullptr);
+    // A surface of a new size starts transparent and is drawn whole.
+    const bool fresh = surface.Fit(hwnd);
+    Gdiplus::Graphics* g = surface.Graphics();
+    if (!g) return;
+    const RECT whole = {0, 0, surface.width, surface.height};
+    if (fresh || !areas) {
+        if (!fresh) surface.Clear(whole);
+        DrawElements(*g, nullptr, &surface);
+    } else {
+        for (const RECT& area : *areas) {
+            RECT r;
+            if (!IntersectRect(&r, &area, &whole)) continue;
+            surface.Clear(r);
+            g->SetClip(Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+            DrawElements(*g, &r, &surface);
+            g->ResetClip();
+        }
+    }
+    surfaceCurrent = true;
+    surface.Push(updateLayered, hwnd, alpha);
+}
+
+void CImagePaint::ShowLayered()
+{
+    // The surface kept from the last render still shows everything: pushing it is enough.
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    if (surfaceCurrent && dirty.empty() && surface.Graphics() && client.right == surface.width &&
+        client.bottom == surface.height && updateLayered) {
         surface.Push(updateLayered, hwnd, alpha);
+    } else {
+        UpdateLayered();
     }
 }
 
@@ -171,13 +219,13 @@ void CImagePaint::PaintWindow()
     if (!hwnd) return;
     RECT update = {};
     GetUpdateRect(hwnd, &update, FALSE);
-    PaintBuffered(hwnd, update, [this, &update](HDC dc) {
+    PaintBuffered(hwnd, update, [this](HDC dc, const RECT& area) {
         Gdiplus::Graphics g(dc);
         PrepareGraphics(g, dc);
-        // Only the update rectangle is copied back: GDI+ need not produce anything else.
-        g.SetClip(Gdiplus::Rect(update.left, update.top, update.right - update.left,
-                                update.bottom - update.top));
-        DrawElements(g, &update);
+        // Only what can reach the window is copied back: GDI+ need not produce anything else.
+        g.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left,
+                                area.bottom - area.top));
+        DrawElements(g, &area);
     });
 }
 
@@ -194,11 +242,25 @@ void CImagePaint::PrintClient(HDC dc)
 
 void CImagePaint::Redraw(const RECT& r)
 {
+    Invalidate(r);
+    FlushLayered();
+}
+
+void CImagePaint::Invalidate(const RECT& r)
+{
     if (layered) {
-        UpdateLayered();
+        dirty.push_back(r);
     } else if (hwnd) {
         InvalidateRect(hwnd, &r, TRUE);
     }
+}
+
+void CImagePaint::FlushLayered()
+{
+    if (!layered || dirty.empty()) return;
+    std::vector<RECT> areas;
+    areas.swap(dirty);
+    RenderLayered(&areas);
 }
 
 void CImagePaint::LayoutAnchors(int cx, int cy)
@@ -294,10 +356,12 @@ bool CImagePaint::OnMouseMove(POINT p)
     if (hot && PtInRect(&hot->rect, p) && tracking) return false;
     if (leftPressed) return false;
     CImageButton* found = tracking ? HotCandidate(buttons, p) : nullptr;
-    if (hot) Redraw(hot->rect);
+    // The old and the new hot button change together: one render, one push.
+    if (hot) Invalidate(hot->rect);
     hot = found;
+    if (found) Invalidate(found->rect);
+    FlushLayered();
     if (!found) return false;
-    Redraw(found->rect);
     if (onButtonHover && !onButtonHover(found)) return true;
     return false;
 }
@@ -433,9 +497,11 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_SHOWWINDOW:
         if (!wParam) {
+            // The hot button, if any, will show its normal look: the surface no longer matches.
+            if (mousePoint.x != -1 || mousePoint.y != -1) surfaceCurrent = false;
             mousePoint = POINT{-1, -1};
         } else if (layered) {
-            UpdateLayered();
+            ShowLayered();
         }
         return false;
     case WM_MOUSEMOVE: return OnMouseMove(PointFrom(lParam));

@@ -44,13 +44,16 @@ public:
     bool RemoveStatic();
     void SetBackColor(Gdiplus::ARGB color);
     void EnableLayered();
+    // Renders the whole layered surface and pushes it.
     void UpdateLayered();
     void ClearElements();
     void ToggleMaximize();
     void LayoutAnchors(int cx, int cy);
     void PaintWindow();
     // The drawing order on g; with an update rectangle only the elements that intersect it.
-    void DrawElements(Gdiplus::Graphics& g, const RECT* update);
+    // With the layered surface g draws on, static pictures drawn at their own size are blended
+    // into its pixels directly.
+    void DrawElements(Gdiplus::Graphics& g, const RECT* update, CLayeredSurface* pixels = nullptr);
 
     void SetOnButtonDown(ButtonHandler f) { onButtonDown = std::move(f); }
     void SetOnButtonClick(ButtonHandler f) { onButtonClick = std::move(f); }
@@ -95,7 +98,15 @@ public:
     HWND hwnd = nullptr;
 
 private:
+    // Redraw r: an ordinary window invalidates it; a layered one re-renders just r on its kept
+    // surface and pushes once.
     void Redraw(const RECT& r);
+    // Notes r as changed (an ordinary window invalidates it at once); FlushLayered then renders
+    // everything noted since the last render with one push.
+    void Invalidate(const RECT& r);
+    void FlushLayered();
+    void RenderLayered(const std::vector<RECT>* areas);
+    void ShowLayered();
     bool OnMouseMove(POINT p);
     bool OnMouseLeave();
     bool OnLeftDown(POINT p);
@@ -104,4 +115,9 @@ private:
     bool OnRightUp(POINT p);
     bool Owns(const CImageButton* button) const;
     void PrintClient(HDC dc);
+
+    // The layered window's surface, kept between renders while the client size stays the same.
+    CLayeredSurface surface;
+    std::vector<RECT> dirty;        // layered areas changed since the last render
+    bool surfaceCurrent = false;    // the surface shows every change the painter knows of
 };

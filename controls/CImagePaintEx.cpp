@@ -183,7 +183,7 @@ void CImagePaintEx::PaintList()
     if (update.right == update.left || update.bottom == update.top) return;
     painting = true;
     const RECT client = ClientRect();
-    PaintBuffered(hwnd, client, [this, &client](HDC dc) { DrawList(dc, client); });
+    PaintBuffered(hwnd, client, [this, &client](HDC dc, const RECT&) { DrawList(dc, client); });
     painting = false;
 }
 

@@ -84,6 +84,40 @@ void CImageStatic::DrawPrepared(Gdiplus::Graphics& g, const RECT& r, int w, int 
     g.SetInterpolationMode(mode);
 }
 
+namespace {
+// Premultiplied source over destination, per channel d = s + d * (255 - sa) / 255, rounded.
+inline UINT32 Over(UINT32 s, UINT32 d)
+{
+    const UINT32 a = s >> 24;
+    if (a == 255 || d == 0) return s;
+    if (s == 0) return d;
+    const UINT32 keep = 255 - a;
+    UINT32 out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const UINT32 c = ((s >> shift) & 0xFF) + (((d >> shift) & 0xFF) * keep + 127) / 255;
+        out |= (c > 255 ? 255 : c) << shift;
+    }
+    return out;
+}
+}  // namespace
+
+bool CImageStatic::BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area)
+{
+    if (!visible || !bits || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
+    const RECT surfaceRect = {0, 0, surfaceWidth, surfaceHeight};
+    RECT r;
+    if (!IntersectRect(&r, &rect, &area) || !IntersectRect(&r, &r, &surfaceRect)) return true;
+    GdiFlush();  // what GDI+ drew before lies in the pixels
+    for (int y = r.top; y < r.bottom; ++y) {
+        const UINT32* from = preparedPixels.data() + static_cast<size_t>(y - rect.top) * w + (r.left - rect.left);
+        unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
+        for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(from[x], to[x]);
+    }
+    return true;
+}
+
 void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
 {
     if (!visible) return;

@@ -42,6 +42,12 @@ public:
     bool visible = true;
     int alignment = 1;
 
+    // Draws the picture, at its drawn size, straight into a 32-bit premultiplied surface
+    // (bottom-up rows of surfaceWidth x surfaceHeight) within area: the source-over blend GDI+
+    // does, done on the pixels without its per-pixel conversions. False (nothing done) when the
+    // static draws more than a picture at its own size.
+    bool BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area);
+
 private:
     // The picture converted once to premultiplied pixels at the size it is drawn, and drawn
     // instead of it at its own size: the same pixels without decoding, converting or scaling it

@@ -137,7 +137,7 @@ void CImageTipCtrl::Paint()
 {
     RECT client = {};
     GetClientRect(hwnd, &client);
-    PaintBuffered(hwnd, client, [this, &client](HDC dc) { DrawTip(dc, client); });
+    PaintBuffered(hwnd, client, [this, &client](HDC dc, const RECT&) { DrawTip(dc, client); });
 }
 
 LRESULT CImageTipCtrl::HandleMessage(UINT message, WPARAM, LPARAM)

@@ -40,15 +40,17 @@ void FillBackground(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, const REC
                     static_cast<INT>(r.right - r.left + 1), static_cast<INT>(r.bottom - r.top + 1));
 }
 
-void PaintBuffered(HWND hwnd, const RECT& copyRect, const std::function<void(HDC)>& draw)
+void PaintBuffered(HWND hwnd, const RECT& copyRect,
+                   const std::function<void(HDC dc, const RECT& area)>& draw)
 {
-    RECT client = {};
-    GetClientRect(hwnd, &client);
     PAINTSTRUCT ps = {};
     HDC dc = BeginPaint(hwnd, &ps);
-    if (dc && !IsRectEmpty(&copyRect)) {
-        CSanDC surface(dc, client.right - client.left, client.bottom - client.top, copyRect);
-        if (surface.bitmap) draw(surface.memoryDC);
+    RECT area = copyRect;
+    RECT visible = {};
+    if (dc && GetClipBox(dc, &visible) != ERROR) IntersectRect(&area, &copyRect, &visible);
+    if (dc && !IsRectEmpty(&area)) {
+        CSanDC surface(dc, area);
+        if (surface.bitmap) draw(surface.memoryDC, area);
     }
     EndPaint(hwnd, &ps);
 }

@@ -24,10 +24,12 @@ GdipPtr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color);
 // Fills r grown by one pixel to the left and top, so that antialiased edges leave no seam.
 void FillBackground(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, const RECT& r);
 
-// One WM_PAINT: BeginPaint, draw on an off-screen surface of the client's size whose copyRect
-// (client coordinates) is copied to the window, EndPaint. draw is not called when copyRect is
-// empty or the surface could not be made.
-void PaintBuffered(HWND hwnd, const RECT& copyRect, const std::function<void(HDC)>& draw);
+// One WM_PAINT: BeginPaint, then draw in client coordinates on an off-screen surface just the
+// size of area, the part of copyRect that can reach the screen (children of a WS_CLIPCHILDREN
+// window left out), which is copied to the window; EndPaint. draw is not called when that part
+// is empty or the surface could not be made.
+void PaintBuffered(HWND hwnd, const RECT& copyRect,
+                   const std::function<void(HDC dc, const RECT& area)>& draw);
 
 // Makes hwnd a tool window: no taskbar button.
 void MakeToolWindow(HWND hwnd);

@@ -1,18 +1,24 @@
 #!/usr/bin/python3
 """Draws every picture the client and the uninstaller embed.
 
-Run from anywhere with Debian's Python and python3-pil (fonts-noto-cjk for the Chinese labels):
-    /usr/bin/python3 tools/make_art.py
-Writes resources/png/<id>.png, resources/Harrowmere.ico, resources/uninstall.ico and
-resources/contact-sheet.png. The output is deterministic (fixed random seeds), and committed, so
-building the programs never needs Python.
+Run from anywhere with Debian's Python, python3-pil (fonts-noto-cjk for the Chinese labels) and
+zopfli (zopflipng recompresses every picture losslessly):
+    /usr/bin/python3 tools/make_art.py               draw everything anew
+    /usr/bin/python3 tools/make_art.py --recompress  only recompress the committed pictures
+Writes resources/png/<id>.png, resources/png/pixels.txt (a checksum of each picture's pixels, which
+the resources test compares with what the client decodes), resources/Harrowmere.ico,
+resources/uninstall.ico and resources/contact-sheet.png. The output is deterministic (fixed random
+seeds), and committed, so building the programs never needs Python.
 """
 import io
 import math
 import os
 import random
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -1075,7 +1081,54 @@ def contact_sheet(pics, icons):
     return sheet
 
 
+def pixel_checksum(im):
+    """FNV-1a, 64 bits, over the RGBA bytes of the rows top to bottom."""
+    h = 0xCBF29CE484222325
+    for byte in im.convert("RGBA").tobytes():
+        h = ((h ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return h
+
+
+def recompress(path):
+    """Recompresses one PNG with zopflipng; keeps the smaller file, never other pixels, and
+    keeps the colour type (a picture with an alpha channel keeps it, opaque or not)."""
+    if not shutil.which("zopflipng"):
+        sys.exit("make_art: zopflipng not found; install Debian's zopfli")
+    with Image.open(path) as im:
+        before = pixel_checksum(im)
+        mode = im.mode
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "out.png")
+        subprocess.run(["zopflipng", "-y", "--iterations=1", path, out], check=True,
+                       stdout=subprocess.DEVNULL)
+        if not os.path.exists(out):  # zopflipng writes nothing when it cannot do better
+            return before
+        with Image.open(out) as im:
+            if pixel_checksum(im) != before:
+                sys.exit(f"make_art: zopflipng changed the pixels of {path}")
+            # An opaque picture would lose its alpha channel; it stays as it was.
+            same_type = im.mode == mode
+        if same_type and os.path.getsize(out) < os.path.getsize(path):
+            shutil.copyfile(out, path)
+    return before
+
+
+def recompress_all():
+    sums = {}
+    for name in sorted(os.listdir(PNG_DIR)):
+        if name.endswith(".png"):
+            sums[int(name[:-4])] = recompress(os.path.join(PNG_DIR, name))
+    with open(os.path.join(PNG_DIR, "pixels.txt"), "w") as f:
+        f.write("# id, FNV-1a 64 of the picture's RGBA bytes (tools/make_art.py)\n")
+        for k in sorted(sums):
+            f.write(f"{k} {sums[k]:016x}\n")
+
+
 def main():
+    if sys.argv[1:] == ["--recompress"]:
+        recompress_all()
+        print(f"make_art: pictures in {PNG_DIR} recompressed")
+        return
     os.makedirs(PNG_DIR, exist_ok=True)
     pics = build_all()
     missing = set(SIZES) - set(pics)
@@ -1085,6 +1138,7 @@ def main():
         if im.size != SIZES[k]:
             sys.exit(f"make_art: {k} is {im.size}, expected {SIZES[k]}")
         im.save(os.path.join(PNG_DIR, f"{k}.png"), optimize=True)
+    recompress_all()
     sizes = (16, 24, 32, 48, 256)
     client_icons = [small_icon((s, s)) for s in sizes]
     uninstall_icons = [small_icon((s, s), badge=True) for s in sizes]

@@ -516,6 +516,61 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
 }
 
+TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
+{
+    HWND h = Make(200, 120);
+    AddStandardElements();
+    // Half-transparent over opaque red, and over nothing.
+    w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 2, false);
+    w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 3, false);
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    w->painter.UpdateLayered();
+    ASSERT_EQ(static_cast<int>(surface.pixels.size()), 200 * 120);
+    CLayeredSurface drawnByGdiplus(h);
+    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
+    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < 200 * 120; ++i) {
+        if (!testing_support::ColorNear(surface.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(15, 5), 0xFFFF8080u, 2)) << std::hex << SurfaceAt(15, 5);
+}
+
+TEST_F(PainterWindow, LayeredRendersAtChangingSizesKeepGdiAndMemoryFlat)
+{
+    HWND h = Make(300, 200);
+    AddStandardElements();
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    // Each round: a new size (the surface is made anew) and two hover changes at that size (the
+    // surface is kept and only the buttons are rendered again).
+    auto round = [&](int i) {
+        MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    };
+    for (int i = 0; i < 50; ++i) round(i);
+    PumpFor(20);
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    const size_t bytes = testing_support::PrivateBytes();
+    ASSERT_GT(bytes, 0u);
+    testing_support::LastLayeredSurface().pushes = 0;
+    for (int i = 0; i < 1000; ++i) round(i);
+    EXPECT_EQ(surface.pushes, 3000);
+    EXPECT_EQ(surface.width, 200 + (999 % 7) * 13);
+    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);  // button 1 back to normal
+    PumpFor(20);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
+    // A surface left behind per render would be 100 kB or more each.
+    EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
+}
+
 TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
 {
     for (bool layeredWindow : {false, true}) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -175,6 +176,30 @@ TEST_F(Resources, EveryPictureIsAChinesePngOfItsSize) {
                                      [](uint32_t c) { return Alpha(c) == 255; });
         EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
     }
+}
+
+// The art script records a checksum of each picture's pixels as it drew them, before the lossless
+// recompression: what the client decodes must be exactly those pixels.
+TEST_F(Resources, EmbeddedPicturesDecodeToThePixelsTheArtScriptDrew) {
+    FILE* sums = _wfopen(testing_support::WindowsPath(HM_PIXEL_SUMS).c_str(), L"r");
+    ASSERT_NE(sums, nullptr) << HM_PIXEL_SUMS;
+    char line[128];
+    int checked = 0;
+    while (std::fgets(line, sizeof line, sums)) {
+        int id = 0;
+        unsigned long long expected = 0;
+        if (line[0] == '#' || std::sscanf(line, "%d %llx", &id, &expected) != 2) continue;
+        const Picture picture = LoadPicture(id);
+        ASSERT_EQ(picture.status, Gdiplus::Ok) << id;
+        uint64_t h = 0xCBF29CE484222325ull;
+        for (uint32_t argb : picture.argb) {
+            for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
+        }
+        EXPECT_EQ(h, expected) << "picture " << id;
+        ++checked;
+    }
+    std::fclose(sums);
+    EXPECT_EQ(checked, static_cast<int>(sizeof(kPictures) / sizeof(kPictures[0])));
 }
 
 TEST_F(Resources, NoPictureBeyondTheListed) {

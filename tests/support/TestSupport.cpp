@@ -1,8 +1,20 @@
 #include "TestSupport.h"
 
+#include <psapi.h>
+
 #include <cstdlib>
 
 namespace testing_support {
+
+size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+        return 0;
+    return counters.PrivateUsage;
+}
 
 int GdiObjectCount()
 {

@@ -14,6 +14,8 @@ namespace testing_support {
 // GDI objects of this process. GetGuiResources answers 0 under Wine, so when it does the
 // handle table is probed: every 16-bit handle index that GetObjectType recognises.
 int GdiObjectCount();
+// Bytes of memory committed to this process alone (its private bytes).
+size_t PrivateBytes();
 
 // Pumps this thread's messages until pred() holds or timeoutMs passes; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
