@@ -13,7 +13,8 @@ size_t PrivateBytes()
     if (!GetProcessMemoryInfo(GetCurrentProcess(),
                               reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
         return 0;
-    return counters.PrivateUsage;
+    // Wine leaves PrivateUsage at 0; PagefileUsage is the same commit charge on Windows.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 int GdiObjectCount()
