@@ -14,6 +14,9 @@
 namespace {
 
 constexpr Gdiplus::ARGB kGameBackColor = 0x0023373C;
+constexpr DWORD kBackdropStyle = WS_POPUP | WS_VISIBLE;
+constexpr DWORD kPageWindowStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kToolTipStyle = WS_POPUP | WS_CLIPCHILDREN;
 
 RECT WorkArea()
 {
@@ -48,24 +51,9 @@ RECT GameViewPageRect(const RECT& client, bool zoomed)
     return r;
 }
 
-RECT ShadowFrameRect(const RECT& w, int s)
-{
-    if (w.right - w.left == 0) return w;
-    return RECT{w.left - s, w.top - s, w.right + s, w.bottom + s};
-}
-
 bool IsGameServerAddress(const wchar_t* address)
 {
     return address && (wcsstr(address, L"type=3") || wcsstr(address, L"client=1"));
-}
-
-void CopyTitleText(wchar_t (&title)[260], const wchar_t* text)
-{
-    size_t n = 0;
-    if (text) {
-        for (; n < 259 && text[n]; ++n) title[n] = text[n];
-    }
-    title[n] = L'\0';
 }
 
 CFrameGame::CFrameGame()
@@ -85,14 +73,14 @@ void CFrameGame::RunGameWindow()
 bool CFrameGame::CreateGameWindows(const RECT& workArea)
 {
     const StartupPlaces places = StartupPlacement(workArea);
-    backdrop.Create(0, backdrop.className, nullptr, 0x90000000, places.backdrop.x,
+    backdrop.Create(0, backdrop.className, nullptr, kBackdropStyle, places.backdrop.x,
                     places.backdrop.y, CFrameBack::kWidth, CFrameBack::kHeight, nullptr);
     if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kGameWidth &&
         GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kGameHeight) {
         minWidth = CFrameBack::kGameWidth;
         minHeight = CFrameBack::kGameHeight;
     }
-    Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, 0x92030000, places.game.x, places.game.y,
+    Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, kPopupStyle, places.game.x, places.game.y,
            CFrameBack::kGameWidth, CFrameBack::kGameHeight, backdrop.hwnd);
     if (!hwnd) return false;
     backdrop.gameWindow = this;
@@ -110,7 +98,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
 
     RECT client = {};
     GetClientRect(hwnd, &client);
-    html.Create(0, html.className, L"", 0x50000000, &client, hwnd);
+    html.Create(0, html.className, L"", kPageWindowStyle, &client, hwnd);
 
     CWebBrowser& browser = html.browser;
     browser.SetNavigateCompleteHandler(std::bind(&CFrameGame::OnNavigateComplete, this, _1));
@@ -186,7 +174,7 @@ void CFrameGame::EnterGameView()
     RECT client = {};
     GetClientRect(hwnd, &client);
     title_bar::Build(painter, client);
-    toolTip.Create(0, L"ToolTip", nullptr, 0x82000000, 0, 0, 0, 0, hwnd);
+    toolTip.Create(0, L"ToolTip", nullptr, kToolTipStyle, 0, 0, 0, 0, hwnd);
     bossKey.Register(hwnd);
     tools.bossKeyLabel = bossKey.MenuLabel();
     if (GetSystemMetrics(SM_CXSCREEN) >= 1020 && GetSystemMetrics(SM_CYSCREEN) >= 704) {
@@ -260,7 +248,7 @@ void CFrameGame::PlaceBackdrop()
     if (!backdrop.hwnd) return;
     RECT w = {};
     GetWindowRect(hwnd, &w);
-    const RECT f = ShadowFrameRect(w, backdrop.shadowSize);
+    const RECT f = ShadowRectFor(w, backdrop.shadowSize);
     MoveWindow(backdrop.hwnd, f.left, f.top, f.right - f.left, f.bottom - f.top, TRUE);
 }
 
@@ -344,7 +332,7 @@ void CFrameGame::OnDocumentComplete(IDispatch*, const wchar_t* url)
 {
     const DocumentTitle doc = documentTitleSource ? documentTitleSource() : ReadDocumentTitle();
     if (!doc.hasDocument || !url) return;
-    if (doc.hasTitle && !titleFromPage) CopyTitleText(titleText, doc.title.c_str());
+    if (doc.hasTitle && !titleFromPage) CopyBoundedText(titleText, doc.title.c_str());
     if (gameView) {
         html.OnSize(0, 0, 0);
     } else if (IsGameServerAddress(url)) {
@@ -363,7 +351,7 @@ std::wstring CFrameGame::OnPageCall(unsigned dispid, const std::vector<std::wstr
 {
     if (dispid == static_cast<unsigned>(kTitleCallId) && args.size() == 1) {
         titleFromPage = true;
-        CopyTitleText(titleText, args[0].c_str());
+        CopyBoundedText(titleText, args[0].c_str());
     }
     return std::wstring();
 }

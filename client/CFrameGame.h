@@ -34,12 +34,8 @@ POINT CenteredOnWorkArea(const RECT& workArea, int w, int h);
 // The page's rectangle in the game view: under the 25-pixel title bar, with a one-pixel border
 // at the left, right and bottom unless the window is maximised.
 RECT GameViewPageRect(const RECT& client, bool zoomed);
-// The shadow frame around a game window rectangle (unchanged when the window has no width).
-RECT ShadowFrameRect(const RECT& window, int shadowSize);
 // An address that shows the pages have reached a game server ("type=3" or "client=1").
 bool IsGameServerAddress(const wchar_t* address);
-// Copies text into a 260-character title buffer, cut to 259 characters.
-void CopyTitleText(wchar_t (&title)[260], const wchar_t* text);
 
 // The client's main window: the page window of the start-up view laid over the backdrop, and
 // once the pages reach a game server the maximised, resizable game view with its own title bar

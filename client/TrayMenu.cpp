@@ -32,7 +32,7 @@ POINT TrayMenu::Place(POINT cursor, const RECT& workArea, int screenWidth, int h
 
 void TrayMenu::Hide()
 {
-    CopyBoundedText(icon.szTip, sizeof(icon.szTip) / sizeof(icon.szTip[0]), kProductTitle);
+    CopyBoundedText(icon.szTip, kProductTitle);
     Shell_NotifyIconW(NIM_ADD, &icon);
     ShowWindow(window.hwnd, SW_HIDE);
     bossHidden = true;

@@ -4,19 +4,6 @@
 
 #include <cwchar>
 
-void CopyBoundedText(wchar_t* buffer, size_t count, const wchar_t* text)
-{
-    if (!buffer || count == 0) return;
-    size_t n = 0;
-    if (text) {
-        while (n + 1 < count && text[n]) {
-            buffer[n] = text[n];
-            ++n;
-        }
-    }
-    buffer[n] = L'\0';
-}
-
 namespace {
 Gdiplus::Rect ToRect(const RECT& r)
 {
@@ -28,7 +15,7 @@ CImageButton::CImageButton(HWND ownerWindow, int buttonId, const RECT& r, const 
     : id(buttonId), rect(r), owner(ownerWindow)
 {
     font = MakeDefaultFont();
-    CopyBoundedText(text, 256, caption);
+    CopyBoundedText(text, caption);
     textBrushes[LookNormal].Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
 }
 
@@ -44,7 +31,7 @@ RECT* CImageButton::GetPartRect(RECT* out)
     return out;
 }
 
-void CImageButton::SetText(const wchar_t* caption) { CopyBoundedText(text, 256, caption); }
+void CImageButton::SetText(const wchar_t* caption) { CopyBoundedText(text, caption); }
 
 void CImageButton::SetImages(int normalId, int hoverId, int pressedId, int extraId)
 {
@@ -158,7 +145,7 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
     Gdiplus::Image* chosen = ImageFor(look);
     Gdiplus::Image* normal = images[ImageNormal].Get();
     switch (imageMode) {
-    case 3:
+    case kChosenImage:
         if (chosen) {
             if (imageOffset.x != 0) {
                 g.DrawImage(chosen, static_cast<INT>(b.left + imageOffset.x),
@@ -170,11 +157,11 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
             }
         }
         break;
-    case 4:
+    case kNormalOverChosen:
         if (chosen) g.DrawImage(chosen, whole);
         if (normal && normal != chosen) g.DrawImage(normal, whole);
         break;
-    case 5:
+    case kChosenOverNormal:
         if (normal && normal != chosen) g.DrawImage(normal, whole);
         if (chosen) g.DrawImage(chosen, whole);
         break;

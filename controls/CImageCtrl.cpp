@@ -1,6 +1,7 @@
 #include "CImageCtrl.h"
 #include "CAppManager.h"
 #include "CImageButton.h"
+#include "SkinDrawing.h"
 #include "UniqueHandle.h"
 
 #include <functional>
@@ -105,8 +106,7 @@ LRESULT CImageCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         painter.SetOnButtonRightClick(std::bind(&CImageCtrl::OnButtonRightClick, this, _1));
         painter.SetOnDrawBackground(std::bind(&CImageCtrl::OnDrawBackground, this, _1));
         painter.SetOnDrawOverlay(std::bind(&CImageCtrl::OnDrawOverlay, this, _1));
-        const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-        SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | 0x02010100);
+        MakeSkinnedStyle(hwnd);
         break;
     }
     case WM_NCHITTEST: {
@@ -138,24 +138,16 @@ bool CImageCtrl::RunModalLoop()
     const HWND window = hwnd;
     CAppManager* const loopApp = app;
     modalRunning = true;
-    MSG msg;
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    while (got > 0) {
-        loopApp->PumpMessage(&msg);
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            modalRunning = false;
-            return true;
-        }
-        // Read the handle first: once the window is gone the object may be too.
-        if (!IsWindow(window) || !modalRunning) {
-            if (IsWindow(window)) modalRunning = false;
-            return true;
-        }
-        got = GetMessageW(&msg, nullptr, 0, 0);
+    WPARAM exitCode = 0;
+    // Read the handle first: once the window is gone the object may be too.
+    const CAppManager::LoopEnd end = loopApp->PumpMessages(
+        [this, window] { return !IsWindow(window) || !modalRunning; }, &exitCode);
+    if (end == CAppManager::LoopEnd::Stopped) {
+        if (IsWindow(window)) modalRunning = false;
+        return true;
     }
     // The quit belongs to the loops outside this one as well.
-    if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+    if (end == CAppManager::LoopEnd::Quit) PostQuitMessage(static_cast<int>(exitCode));
     modalRunning = false;
     return true;
 }
@@ -173,7 +165,7 @@ void CImageCtrl::SetIcon(HICON given, int kind)
     }
     // The copy this one displaces is ours and no longer on the window (each kind has its own
     // copy); icons the window had from elsewhere are not ours to destroy.
-    (big ? bigIcon_ : icon) = std::move(copy);
+    (big ? bigIcon : icon) = std::move(copy);
 }
 
 bool CImageCtrl::LoadIconFromResource(int kind, int size)

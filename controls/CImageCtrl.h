@@ -13,6 +13,10 @@ class CImageButton;
 // modal loop, and the painter's events turned into virtual hooks for derived windows.
 class CImageCtrl : public CWindowCtrl {
 public:
+    // The style of the skinned top-level windows (the game window, the close question).
+    static constexpr DWORD kPopupStyle =
+        WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
     CImageCtrl();
     ~CImageCtrl() override;
 
@@ -55,5 +59,5 @@ public:
 private:
     void ApplyRegion();
     void OnMinMaxInfo(MINMAXINFO* info);
-    UniqueIcon bigIcon_;  // the big-icon copy
+    UniqueIcon bigIcon;  // the big-icon copy
 };

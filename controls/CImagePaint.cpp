@@ -92,7 +92,7 @@ CImageStatic* CImagePaint::FindStatic(int key) const
 bool CImagePaint::RemoveStatic()
 {
     auto it = std::find_if(statics.begin(), statics.end(),
-                           [](const auto& s) { return s->key == 1007; });
+                           [](const auto& s) { return s->key == kRemovableStaticKey; });
     if (it == statics.end()) return false;
     statics.erase(it);
     return true;

@@ -22,6 +22,8 @@ public:
 
     // Built-in button identifiers.
     enum : int { kCloseId = 10, kMinimizeId = 20, kMaximizeId = 30, kRestoreId = 40 };
+    // The key of the one static that is ever removed (a picture the window drops).
+    static constexpr int kRemovableStaticKey = 1007;
     // Height of the default caption strip (y <= 40).
     static constexpr int kCaptionHeight = 40;
 
@@ -38,7 +40,7 @@ public:
     bool RemoveButton(int id);
     CImageStatic* AddStatic(const RECT& rect, int pngId, int key, bool cleanStretch);
     CImageStatic* FindStatic(int key) const;
-    // Removes the picture static 1007, the only one ever removed.
+    // Removes the static with kRemovableStaticKey.
     bool RemoveStatic();
     void SetBackColor(Gdiplus::ARGB color);
     void EnableLayered();

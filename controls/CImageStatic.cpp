@@ -1,5 +1,6 @@
 #include "CImageStatic.h"
 #include "CImageButton.h"
+#include "BoundedText.h"
 #include "SkinDrawing.h"
 
 #include <cwchar>
@@ -21,7 +22,7 @@ void CImageStatic::SetImage(GdipPtr<Gdiplus::Image> picture)
     image = std::move(picture);
 }
 
-void CImageStatic::SetText(const wchar_t* caption) { CopyBoundedText(text, 256, caption); }
+void CImageStatic::SetText(const wchar_t* caption) { CopyBoundedText(text, caption); }
 
 void CImageStatic::SetBackColor(Gdiplus::ARGB color)
 {

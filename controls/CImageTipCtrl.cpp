@@ -1,5 +1,6 @@
 #include "CImageTipCtrl.h"
 #include "CImageButton.h"
+#include "BoundedText.h"
 #include "SkinDrawing.h"
 
 #include <cwchar>
@@ -49,7 +50,7 @@ void CImageTipCtrl::ReleaseResources()
     borderPen.Reset();
 }
 
-void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, 260, tip); }
+void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, tip); }
 
 int CImageTipCtrl::TextLength() const
 {

@@ -60,6 +60,13 @@ void MakeToolWindow(HWND hwnd)
                       (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
 }
 
+void MakeSkinnedStyle(HWND hwnd)
+{
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    SetWindowLongPtrW(hwnd, GWL_STYLE,
+                      (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | kSkinnedStyleBits);
+}
+
 bool TrackMouseLeave(HWND hwnd)
 {
     TRACKMOUSEEVENT tme = {sizeof(tme), TME_HOVER | TME_LEAVE, hwnd, 10};

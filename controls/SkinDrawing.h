@@ -32,5 +32,11 @@ void PaintBuffered(HWND hwnd, const RECT& copyRect, const std::function<void(HDC
 // Makes hwnd a tool window: no taskbar button.
 void MakeToolWindow(HWND hwnd);
 
+// The style bits a skinned window takes at WM_NCCREATE in place of WS_CAPTION (its caption is
+// drawn): WS_CLIPCHILDREN, WS_MAXIMIZEBOX and the class-specific bit 0x0100.
+constexpr LONG_PTR kSkinnedStyleBits = WS_CLIPCHILDREN | WS_MAXIMIZEBOX | 0x00000100;
+// Takes WS_CAPTION off hwnd and sets kSkinnedStyleBits.
+void MakeSkinnedStyle(HWND hwnd);
+
 // Asks for WM_MOUSEHOVER (after 10 ms) and WM_MOUSELEAVE on hwnd; false when refused.
 bool TrackMouseLeave(HWND hwnd);

@@ -1,7 +1,7 @@
 // The browser child in a real parent window: the control created with the window, the page and
 // the Flash window fitted to the child, and Tab, Esc and F10 in the game view.
 #include "CMyHtml.h"
-#include "GameCommands.h"
+#include "GameMessages.h"
 #include "TestSupport.h"
 #include "TestWindows.h"
 

@@ -40,17 +40,17 @@ TEST(Shadow, RectangleGrowsByTheMarginUnlessItHasNoWidth)
     EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
 
     CShadowCtrl shadow;
-    CShadowCtrl::Outline o[3];
-    shadow.Outlines(108, 84, o);
-    EXPECT_EQ(o[0].left, 1);
-    EXPECT_EQ(o[0].right, 106);
-    EXPECT_EQ(o[0].bottom, 82);
+    ShadowOutline o[3];
+    ShadowOutlines(RECT{0, 0, 108, 84}, shadow.margin, shadow.radius, o);
+    EXPECT_EQ(o[0].rect.left, 1);
+    EXPECT_EQ(o[0].rect.right, 106);
+    EXPECT_EQ(o[0].rect.bottom, 82);
     EXPECT_EQ(o[0].radius, 4);
-    EXPECT_EQ(o[1].left, 3);
-    EXPECT_EQ(o[1].right, 104);
-    EXPECT_EQ(o[2].left, 6);
-    EXPECT_EQ(o[2].right, 101);
-    EXPECT_EQ(o[2].bottom, 77);
+    EXPECT_EQ(o[1].rect.left, 3);
+    EXPECT_EQ(o[1].rect.right, 104);
+    EXPECT_EQ(o[2].rect.left, 6);
+    EXPECT_EQ(o[2].rect.right, 101);
+    EXPECT_EQ(o[2].rect.bottom, 77);
     EXPECT_EQ(o[2].radius, 2);
 }
 
@@ -126,7 +126,7 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedAndFollowingPlacesTheShadow)
     const long live = GdipLiveObjects().load();
     DestroyWindow(h);
     EXPECT_EQ(GdipLiveObjects().load(), live - 3);
-    EXPECT_EQ(r.shadow.colors[2], 0x649E9E9Eu);
+    EXPECT_EQ(r.shadow.rim.colors[2], 0x649E9E9Eu);
 }
 
 TEST(Shadow, RepeatedRendersLeakNoGdiObjects)
