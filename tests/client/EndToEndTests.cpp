@@ -296,11 +296,12 @@ TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
     const HWND page = FindWindowExW(game, nullptr, L"ImageWnd", nullptr);
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(IsWindowVisible(page));
-    RECT client_area = {};
-    GetClientRect(game, &client_area);
+    // In the start-up view the page fills the game window.
+    RECT clientArea = {};
+    GetClientRect(game, &clientArea);
     RECT over = WindowRect(notice);
     MapWindowPoints(nullptr, game, reinterpret_cast<POINT*>(&over), 2);
-    EXPECT_TRUE(Same(over, client_area)) << Show(over);
+    EXPECT_TRUE(Same(over, clientArea)) << Show(over);
 
     // The count-down runs, and its end retries by itself: refused again, the next wait is longer.
     const int first = CountdownOf(notice);
@@ -308,10 +309,20 @@ TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
     EXPECT_TRUE(WaitUntil([&] { const int s = CountdownOf(notice); return s >= 1 && s < first; }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return CountdownOf(notice) > 5; }, 20000)) << "no second failure";
 
+    // In the game view it stays over the page, which now spans the maximised window.
+    PostMessageW(game, kGameCommand, kEnterGameView, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT g = WindowRect(game), p = WindowRect(page);
+        return IsZoomed(game) && p.right - p.left == g.right - g.left && Same(WindowRect(notice), p);
+    }, 10000)) << Show(WindowRect(notice)) << " over " << Show(WindowRect(page));
+    EXPECT_TRUE(IsWindowVisible(notice));
+    EXPECT_FALSE(IsWindowVisible(page));
+
     // The site comes up; "重试" gets the page back without waiting.
     ASSERT_TRUE(site.Listen());
-    const int cx = client_area.right, cy = client_area.bottom;
-    PostClick(notice, cx / 2, (cy - 240) / 2 + 197);
+    RECT area = {};
+    GetClientRect(notice, &area);
+    PostClick(notice, area.right / 2, (area.bottom - 240) / 2 + 197);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(notice) && IsWindowVisible(page); }, 20000))
         << "still offline: " << CountdownOf(notice);
     EXPECT_FALSE(site.Requests().empty());

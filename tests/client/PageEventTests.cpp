@@ -370,6 +370,9 @@ TEST(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothView
     EXPECT_TRUE(SameRect(ChildRect(notice.hwnd), area));
     EXPECT_EQ(area.top, CFrameGame::kTitleBarHeight);
     const int width = area.right - area.left, height = area.bottom - area.top;
+    // The panel in the middle of the page area, wherever the area went.
+    EXPECT_EQ(notice.panel.x, (width - COfflineNotice::kPanelWidth) / 2);
+    EXPECT_EQ(notice.panel.y, (height - COfflineNotice::kPanelHeight) / 2);
     testing_support::Bitmap32 shot(width, height);
     testing_support::CaptureWindow(notice.hwnd, shot);
     EXPECT_TRUE(testing_support::ColorNear(shot.At(2, 2) & 0xFFFFFF, 0x23373C));
