@@ -313,14 +313,25 @@ TEST(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
     EXPECT_STREQ(w.game->titleText, L"In game");
 }
 
-TEST(OfflineNotice, ConnectionFailuresOfTheTopLevelShowItEverythingElseGivesThePageBack)
-{
+namespace {
+// Game windows with an idle control, their notice and their page window.
+class OfflineNotice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(w.created);
+        control = ControlAfterStart(w);
+        if (!control) GTEST_SKIP() << "no idle browser control in this prefix";
+    }
     GameWindows w;
-    ASSERT_TRUE(w.created);
-    IDispatch* control = ControlAfterStart(w);
-    if (!control) GTEST_SKIP() << "no idle browser control in this prefix";
+    IDispatch* control = nullptr;
     COfflineNotice& notice = w.game->offline;
     const HWND page = w.game->html.hwnd;
+};
+}  // namespace
+
+TEST_F(OfflineNotice, ConnectionFailuresOfTheTopLevelShowItEverythingElseGivesThePageBack)
+{
     const HWND foreground = GetForegroundWindow();
     for (unsigned long code : {0x800C0004UL, 0x800C0005UL, 0x800C0007UL, 0x800C0008UL, 0x800C000BUL}) {
         SCOPED_TRACE(code);
@@ -347,14 +358,8 @@ TEST(OfflineNotice, ConnectionFailuresOfTheTopLevelShowItEverythingElseGivesTheP
     EXPECT_EQ(GetForegroundWindow(), foreground);
 }
 
-TEST(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothViews)
+TEST_F(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothViews)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
-    IDispatch* control = ControlAfterStart(w);
-    if (!control) GTEST_SKIP() << "no idle browser control in this prefix";
-    COfflineNotice& notice = w.game->offline;
-    const HWND page = w.game->html.hwnd;
     for (int expected : {5, 15, 30, 60, 60}) {
         NavigateError(*w.game, control, kServer, static_cast<long>(0x800C0004));
         EXPECT_EQ(notice.SecondsLeft(), expected);
