@@ -3,6 +3,7 @@
 #include "CImageButton.h"
 #include "CloseMsgWnd.h"
 #include "OperatorSite.h"
+#include "SkinDrawing.h"
 #include "WebLinks.h"
 
 #include <cstring>
@@ -81,9 +82,7 @@ LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void CFrameBack::OnCreate(CREATESTRUCTW*)
 {
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
-    const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
-                      (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+    MakeToolWindow(hwnd);
 
     RECT client = {};
     GetClientRect(hwnd, &client);

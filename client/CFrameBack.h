@@ -4,7 +4,7 @@
 
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 class CFrameGame;
 class CImageButton;

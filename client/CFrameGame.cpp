@@ -102,7 +102,7 @@ bool CFrameGame::CreateGameWindows(const RECT& workArea)
 void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
     using namespace std::placeholders;
-    titleFont.Reset(title_bar::MakeTitleFont());
+    titleFont = title_bar::MakeTitleFont();
     titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
     LoadIconFromResource(ICON_BIG, 64);
     LoadIconFromResource(ICON_SMALL, 64);
@@ -348,12 +348,11 @@ CFrameGame::DocumentTitle CFrameGame::ReadDocumentTitle()
     ComPtr<IHTMLDocument2> doc = html.browser.GetDocument();
     if (!doc) return result;
     result.hasDocument = true;
-    BSTR title = nullptr;
-    if (SUCCEEDED(doc->get_title(&title)) && title) {
+    UniqueBstr title;
+    if (SUCCEEDED(doc->get_title(title.Put())) && title) {
         result.hasTitle = true;
-        result.title.assign(title, SysStringLen(title));
+        result.title.assign(title.Get(), SysStringLen(title.Get()));
     }
-    SysFreeString(title);
     return result;
 }
 

@@ -15,7 +15,7 @@
 #include "CImageTipCtrl.h"
 #include "CMyHtml.h"
 #include "COfflineNotice.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "TitleTips.h"
 #include "ToolsMenu.h"
 #include "TrayMenu.h"

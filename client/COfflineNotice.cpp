@@ -2,7 +2,7 @@
 
 #include "CImageButton.h"
 #include "CImageStatic.h"
-#include "DefaultFont.h"
+#include "SkinDrawing.h"
 
 #include <algorithm>
 
@@ -55,8 +55,8 @@ void COfflineNotice::OnCreate(CREATESTRUCTW*)
     painter.SetBackColor(kBackColor);
     painter.AddStatic(RECT{0, 0, kPanelWidth, kPanelHeight}, kPanelPicture, kPanelKey, false);
     painter.AddButton(kRetryId, kRetryRect, 0, kRetryNormal, kRetryHover, kRetryHover, kRetryNormal);
-    font.Reset(MakeDefaultFont());
-    textBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFF0DEB2)));
+    font = MakeDefaultFont();
+    textBrush = BrushIfVisible(0xFFF0DEB2);
 }
 
 void COfflineNotice::OnDestroy()
@@ -194,14 +194,13 @@ void COfflineNotice::OnDrawOverlay(Gdiplus::Graphics& g)
 {
     if (!font || !textBrush) return;
     const std::wstring line = OfflineStatusLine(SecondsLeft());
-    Gdiplus::StringFormat format;
-    format.SetAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    const GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentCenter);
+    if (!format) return;
     const RECT r = StatusRect();
     const Gdiplus::RectF box(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
                              static_cast<Gdiplus::REAL>(r.right - r.left),
                              static_cast<Gdiplus::REAL>(r.bottom - r.top));
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-    g.DrawString(line.c_str(), static_cast<INT>(line.size()), font.Get(), box, &format,
+    g.DrawString(line.c_str(), static_cast<INT>(line.size()), font.Get(), box, format.Get(),
                  textBrush.Get());
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "CImageCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 // NavigateError status codes that mean the operator's server could not be reached at all, from
 // the platform's INET_E_* list. Everything else (HTTP statuses of a page the server answered,

@@ -24,13 +24,10 @@ WPARAM FullScreenKeyCommand(const MSG& msg, bool gameView)
     return 0;
 }
 
-HANDLE TakeInstanceMutex()
+UniqueKernelHandle TakeInstanceMutex()
 {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"zelk");
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return nullptr;
-    }
+    UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"zelk"));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) mutex.Reset();
     return mutex;
 }
 
@@ -57,10 +54,7 @@ bool gameApp::InitInstance()
         game->~CFrameGame();
     }
 
-    if (instanceMutex) {
-        CloseHandle(instanceMutex);
-        instanceMutex = nullptr;
-    }
+    instanceMutex.Reset();
     return false;
 }
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 // A windowless button inside a container (a window painter or a list row): draws one of three
 // looks from state images, an icon, a caption, a background and a border. The container decides

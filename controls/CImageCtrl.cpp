@@ -1,20 +1,17 @@
 #include "CImageCtrl.h"
 #include "CAppManager.h"
 #include "CImageButton.h"
-#include "GdiObject.h"
+#include "UniqueHandle.h"
 
 #include <functional>
+#include <utility>
 
 CImageCtrl::CImageCtrl()
 {
     SetClassName(L"ImageCtrl");
 }
 
-CImageCtrl::~CImageCtrl()
-{
-    if (icon) DestroyIcon(icon);
-    if (bigIcon_ && bigIcon_ != icon) DestroyIcon(bigIcon_);
-}
+CImageCtrl::~CImageCtrl() = default;
 
 bool CImageCtrl::OnButtonDown(CImageButton*) { return true; }
 bool CImageCtrl::OnButtonClick(CImageButton*) { return true; }
@@ -77,7 +74,7 @@ void CImageCtrl::ApplyRegion()
         region.Reset(CreatePolygonRgn(points, 8, WINDING));
     }
     // From a successful SetWindowRgn on, the region belongs to the system.
-    if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
+    if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Detach();
 }
 
 void CImageCtrl::OnMinMaxInfo(MINMAXINFO* info)
@@ -169,16 +166,14 @@ void CImageCtrl::SetIcon(HICON given, int kind)
     const bool hasWindow = hwnd && IsWindow(hwnd);
     // Without a window a big copy would reach nobody; only the small copy is kept.
     if (big && !hasWindow) return;
-    HICON copy = given ? CopyIcon(given) : nullptr;
-    HICON& slot = big ? bigIcon_ : icon;
+    UniqueIcon copy(given ? CopyIcon(given) : nullptr);
     if (hasWindow) {
-        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(copy));
+        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind),
+                     reinterpret_cast<LPARAM>(copy.Get()));
     }
     // The copy this one displaces is ours and no longer on the window (each kind has its own
     // copy); icons the window had from elsewhere are not ours to destroy.
-    HICON displaced = slot;
-    slot = copy;
-    if (displaced && displaced != copy) DestroyIcon(displaced);
+    (big ? bigIcon_ : icon) = std::move(copy);
 }
 
 bool CImageCtrl::LoadIconFromResource(int kind, int size)
@@ -200,11 +195,10 @@ bool CImageCtrl::LoadIconFromResource(int kind, int size)
     if (!imageData) return false;
     auto* bits = static_cast<PBYTE>(LockResource(imageData));
     const DWORD bytes = SizeofResource(module, image);
-    HICON loaded = bits ? CreateIconFromResourceEx(bits, bytes, TRUE, 0x00030000, size, size, 0)
-                        : nullptr;
+    UniqueIcon loaded(bits ? CreateIconFromResourceEx(bits, bytes, TRUE, 0x00030000, size, size, 0)
+                           : nullptr);
     FreeResource(imageData);
     if (!loaded) return false;
-    SetIcon(loaded, kind);
-    DestroyIcon(loaded);
+    SetIcon(loaded.Get(), kind);
     return true;
 }

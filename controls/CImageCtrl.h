@@ -4,6 +4,7 @@
 
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
+#include "UniqueHandle.h"
 
 class CImageButton;
 
@@ -41,7 +42,7 @@ public:
     static void LimitSize(int& cx, int& cy, int fixedW, int fixedH, int minW, int minH);
 
     CImagePaint painter;
-    HICON icon = nullptr;  // owned: the small-icon copy
+    UniqueIcon icon;  // the small-icon copy
     int minWidth = 0, minHeight = 0;
     int fixedWidth = 0, fixedHeight = 0;
     bool resizable = false;
@@ -54,5 +55,5 @@ public:
 private:
     void ApplyRegion();
     void OnMinMaxInfo(MINMAXINFO* info);
-    HICON bigIcon_ = nullptr;  // owned: the big-icon copy
+    UniqueIcon bigIcon_;  // the big-icon copy
 };

@@ -3,6 +3,7 @@
 #include "CImageStatic.h"
 #include "CSanDC.h"
 #include "PngResource.h"
+#include "SkinDrawing.h"
 
 #include <algorithm>
 
@@ -32,11 +33,7 @@ void PrepareGraphics(Gdiplus::Graphics& g, HDC dc)
 
 CImagePaint::CImagePaint() = default;
 
-CImagePaint::~CImagePaint()
-{
-    for (CImageStatic* s : statics) delete s;
-    for (CImageButton* b : buttons) delete b;
-}
+CImagePaint::~CImagePaint() = default;
 
 CImageButton* CImagePaint::AddButton(int id, const RECT& rect, int, int imgNormal, int imgHover,
                                      int imgPressed, int imgExtra)
@@ -47,16 +44,15 @@ CImageButton* CImagePaint::AddButton(int id, const RECT& rect, int, int imgNorma
         existing->SetRect(rect);
         return existing;
     }
-    auto* button = new CImageButton(hwnd, id, rect, L"");
-    button->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
-    buttons.push_back(button);
-    return button;
+    buttons.push_back(std::make_unique<CImageButton>(hwnd, id, rect, L""));
+    buttons.back()->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
+    return buttons.back().get();
 }
 
 CImageButton* CImagePaint::FindButton(int id) const
 {
-    for (CImageButton* b : buttons) {
-        if (b->id == id) return b;
+    for (const auto& b : buttons) {
+        if (b->id == id) return b.get();
     }
     return nullptr;
 }
@@ -64,10 +60,9 @@ CImageButton* CImagePaint::FindButton(int id) const
 bool CImagePaint::RemoveButton(int id)
 {
     auto it = std::find_if(buttons.begin(), buttons.end(),
-                           [id](CImageButton* b) { return b->id == id; });
+                           [id](const auto& b) { return b->id == id; });
     if (it == buttons.end()) return false;
-    if (hot == *it) hot = nullptr;
-    delete *it;
+    if (hot == it->get()) hot = nullptr;
     buttons.erase(it);
     return true;
 }
@@ -76,8 +71,8 @@ CImageStatic* CImagePaint::AddStatic(const RECT& rect, int pngId, int key, bool 
 {
     CImageStatic* s = FindStatic(key);
     if (!s) {
-        s = new CImageStatic;
-        statics.push_back(s);
+        statics.push_back(std::make_unique<CImageStatic>());
+        s = statics.back().get();
     }
     s->rect = rect;
     s->cleanStretch = cleanStretch;
@@ -88,8 +83,8 @@ CImageStatic* CImagePaint::AddStatic(const RECT& rect, int pngId, int key, bool 
 
 CImageStatic* CImagePaint::FindStatic(int key) const
 {
-    for (CImageStatic* s : statics) {
-        if (s->key == key) return s;
+    for (const auto& s : statics) {
+        if (s->key == key) return s.get();
     }
     return nullptr;
 }
@@ -97,9 +92,8 @@ CImageStatic* CImagePaint::FindStatic(int key) const
 bool CImagePaint::RemoveStatic()
 {
     auto it = std::find_if(statics.begin(), statics.end(),
-                           [](CImageStatic* s) { return s->key == 1007; });
+                           [](const auto& s) { return s->key == 1007; });
     if (it == statics.end()) return false;
-    delete *it;
     statics.erase(it);
     return true;
 }
@@ -108,15 +102,13 @@ void CImagePaint::SetBackColor(Gdiplus::ARGB color)
 {
     backColor = color;
     // A colour without alpha makes no brush: nothing would be filled anyway.
-    backBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    backBrush = BrushIfVisible(color);
     fillBackground = true;
 }
 
 void CImagePaint::ClearElements()
 {
-    for (CImageStatic* s : statics) delete s;
     statics.clear();
-    for (CImageButton* b : buttons) delete b;
     buttons.clear();
     hot = nullptr;
     mousePoint = POINT{-1, -1};
@@ -138,11 +130,10 @@ void CImagePaint::EnableLayered()
     fillBackground = false;
     layered = true;
     alpha = 255;
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    if (GetModuleHandleW(L"user32.dll")) {
         SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
                           GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-        updateLayered =
-            reinterpret_cast<UpdateLayeredWindowFn>(GetProcAddress(user32, "UpdateLayeredWindow"));
+        updateLayered = LookUpUpdateLayeredWindow();
     }
     UpdateLayered();
 }
@@ -152,17 +143,14 @@ void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
     if (fillBackground && backBrush && hwnd) {
         RECT client = {};
         GetClientRect(hwnd, &client);
-        g.FillRectangle(backBrush.Get(), static_cast<INT>(client.left - 1),
-                        static_cast<INT>(client.top - 1),
-                        static_cast<INT>(client.right - client.left + 1),
-                        static_cast<INT>(client.bottom - client.top + 1));
+        FillBackground(g, backBrush.Get(), client);
     }
     if (onDrawBackground) onDrawBackground(g);
     const RECT none = {};
-    for (CImageStatic* s : statics) {
+    for (const auto& s : statics) {
         if (!update || Intersects(s->rect, *update)) s->Draw(g, none);
     }
-    for (CImageButton* b : buttons) {
+    for (const auto& b : buttons) {
         if (!update || Intersects(b->rect, *update)) b->Draw(g, mousePoint, leftPressed, &none);
     }
     if (onDrawOverlay) onDrawOverlay(g);
@@ -183,22 +171,14 @@ void CImagePaint::PaintWindow()
     if (!hwnd) return;
     RECT update = {};
     GetUpdateRect(hwnd, &update, FALSE);
-    RECT client = {};
-    GetClientRect(hwnd, &client);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc && !IsRectEmpty(&update)) {
-        CSanDC surface(dc, client.right - client.left, client.bottom - client.top, update);
-        if (surface.bitmap) {
-            Gdiplus::Graphics g(surface.memoryDC);
-            PrepareGraphics(g, surface.memoryDC);
-            // Only the update rectangle is copied back: GDI+ need not produce anything else.
-            g.SetClip(Gdiplus::Rect(update.left, update.top, update.right - update.left,
-                                    update.bottom - update.top));
-            DrawElements(g, &update);
-        }
-    }
-    EndPaint(hwnd, &ps);
+    PaintBuffered(hwnd, update, [this, &update](HDC dc) {
+        Gdiplus::Graphics g(dc);
+        PrepareGraphics(g, dc);
+        // Only the update rectangle is copied back: GDI+ need not produce anything else.
+        g.SetClip(Gdiplus::Rect(update.left, update.top, update.right - update.left,
+                                update.bottom - update.top));
+        DrawElements(g, &update);
+    });
 }
 
 void CImagePaint::PrintClient(HDC dc)
@@ -223,7 +203,7 @@ void CImagePaint::Redraw(const RECT& r)
 
 void CImagePaint::LayoutAnchors(int cx, int cy)
 {
-    for (CImageButton* b : buttons) {
+    for (const auto& b : buttons) {
         if (b->rightOffset != -1 && cx - b->rightOffset != b->rect.right) {
             RECT r = b->rect;
             const int width = r.right - r.left;
@@ -239,7 +219,7 @@ void CImagePaint::LayoutAnchors(int cx, int cy)
             b->SetRect(r);
         }
     }
-    for (CImageStatic* s : statics) {
+    for (const auto& s : statics) {
         if (s->rightOffset != -1 && cx - s->rightOffset != s->rect.right) {
             const int newRight = cx - s->rightOffset;
             s->rect.left = s->fixedLeft != -1 ? s->fixedLeft
@@ -274,7 +254,8 @@ void CImagePaint::ToggleMaximize()
 
 bool CImagePaint::Owns(const CImageButton* button) const
 {
-    return std::find(buttons.begin(), buttons.end(), button) != buttons.end();
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [button](const auto& b) { return b.get() == button; });
 }
 
 bool CImagePaint::OnClick(CImageButton* button)
@@ -295,10 +276,11 @@ bool CImagePaint::OnClick(CImageButton* button)
     return true;
 }
 
-CImageButton* CImagePaint::HotCandidate(const std::vector<CImageButton*>& list, POINT p)
+CImageButton* CImagePaint::HotCandidate(const std::vector<std::unique_ptr<CImageButton>>& list,
+                                        POINT p)
 {
-    for (CImageButton* b : list) {
-        if (!NeverHot(b->id) && PtInRect(&b->rect, p) && b->visible) return b;
+    for (const auto& b : list) {
+        if (!NeverHot(b->id) && PtInRect(&b->rect, p) && b->visible) return b.get();
     }
     return nullptr;
 }
@@ -307,8 +289,7 @@ bool CImagePaint::OnMouseMove(POINT p)
 {
     mousePoint = p;
     if (!tracking) {
-        TRACKMOUSEEVENT tme = {sizeof(tme), TME_HOVER | TME_LEAVE, hwnd, 10};
-        tracking = TrackMouseEvent(&tme) != FALSE;
+        tracking = TrackMouseLeave(hwnd);
     }
     if (hot && PtInRect(&hot->rect, p) && tracking) return false;
     if (leftPressed) return false;
@@ -433,9 +414,7 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        if (!backBrush && (backColor >> 24) != 0) {
-            backBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(backColor)));
-        }
+        if (!backBrush) backBrush = BrushIfVisible(backColor);
         return false;
     case WM_DESTROY: ClearElements(); return false;
     case WM_SIZE:

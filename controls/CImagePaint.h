@@ -3,10 +3,11 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "CLayeredSurface.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 class CImageButton;
 class CImageStatic;
@@ -60,7 +61,8 @@ public:
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // The first visible button outside 100-250 whose rectangle contains p, or null.
-    static CImageButton* HotCandidate(const std::vector<CImageButton*>& buttons, POINT p);
+    static CImageButton* HotCandidate(const std::vector<std::unique_ptr<CImageButton>>& buttons,
+                                      POINT p);
     static bool NeverHot(int id) { return id >= 100 && id <= 250; }
 
     UpdateLayeredWindowFn updateLayered = nullptr;
@@ -79,8 +81,8 @@ public:
     POINT mousePoint = {-1, 0};
     BYTE alpha = 255;
     CImageButton* hot = nullptr;          // one of buttons
-    std::vector<CImageStatic*> statics;   // owned
-    std::vector<CImageButton*> buttons;   // owned
+    std::vector<std::unique_ptr<CImageStatic>> statics;
+    std::vector<std::unique_ptr<CImageButton>> buttons;
     ButtonHandler onButtonDown;
     ButtonHandler onButtonClick;
     ButtonHandler onButtonHover;

@@ -1,35 +1,36 @@
 #include "CImageStatic.h"
 #include "CImageButton.h"
-#include "DefaultFont.h"
+#include "SkinDrawing.h"
 
 #include <cwchar>
+#include <utility>
 
 CImageStatic::CImageStatic()
 {
     textBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
-    defaultFont.Reset(MakeDefaultFont());
+    defaultFont = MakeDefaultFont();
 }
 
 CImageStatic::~CImageStatic() = default;
 
-void CImageStatic::SetImage(Gdiplus::Image* picture)
+void CImageStatic::SetImage(GdipPtr<Gdiplus::Image> picture)
 {
     prepared.Reset();
     preparedPixels.clear();
     preparedFrom = nullptr;
-    image.Reset(picture);
+    image = std::move(picture);
 }
 
 void CImageStatic::SetText(const wchar_t* caption) { CopyBoundedText(text, 256, caption); }
 
 void CImageStatic::SetBackColor(Gdiplus::ARGB color)
 {
-    backBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    backBrush = BrushIfVisible(color);
 }
 
 void CImageStatic::SetTextColor(Gdiplus::ARGB color)
 {
-    textBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    textBrush = BrushIfVisible(color);
 }
 
 Gdiplus::Image* CImageStatic::PreparedImage(int width, int height)
@@ -89,8 +90,7 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
 
-    if (backBrush) g.FillRectangle(backBrush.Get(), static_cast<INT>(r.left - 1), static_cast<INT>(r.top - 1), w + 1,
-                                  h + 1);
+    FillBackground(g, backBrush.Get(), r);
 
     if (image) {
         if (!cleanStretch) {
@@ -105,10 +105,8 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
     }
 
     if (text[0] != L'\0' && textBrush) {
-        GdipPtr<Gdiplus::StringFormat> format(new Gdiplus::StringFormat(0, LANG_NEUTRAL));
-        format->SetAlignment(static_cast<Gdiplus::StringAlignment>(alignment));
-        format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
+        GdipPtr<Gdiplus::StringFormat> format =
+            MakeCaptionFormat(static_cast<Gdiplus::StringAlignment>(alignment));
         Gdiplus::Font* f = font ? font : defaultFont.Get();
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(r.left),
                                     static_cast<Gdiplus::REAL>(r.top),

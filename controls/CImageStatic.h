@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 #include <vector>
 
@@ -17,8 +17,8 @@ public:
 
     // Draws into rect, or into override when its right differs from its left.
     void Draw(Gdiplus::Graphics& g, const RECT& override);
-    // Replaces the picture (the static takes ownership; null removes it).
-    void SetImage(Gdiplus::Image* picture);
+    // Replaces the picture (null removes it).
+    void SetImage(GdipPtr<Gdiplus::Image> picture);
     void SetText(const wchar_t* caption);
     // Alpha 0 removes the fill.
     void SetBackColor(Gdiplus::ARGB color);

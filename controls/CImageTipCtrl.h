@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "CWindowCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 // A small skinned tooltip: when timer 1100 fires it measures its text, places itself 15 pixels
 // right of and below the pointer, sizes itself to the text and shows without taking activation.
@@ -52,5 +52,3 @@ private:
 
 // The tip's window rectangle for a pointer position and a measured text size.
 RECT TipRectFor(POINT cursor, SIZE textSize);
-// Formatting shared by measuring and painting: near alignment, centred lines, word ellipsis.
-Gdiplus::StringFormat* MakeTipFormat();

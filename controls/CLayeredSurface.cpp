@@ -1,5 +1,5 @@
 #include "CLayeredSurface.h"
-#include "WindowDC.h"
+#include "UniqueHandle.h"
 
 CLayeredSurface::CLayeredSurface(HWND hwnd)
 {
@@ -8,9 +8,9 @@ CLayeredSurface::CLayeredSurface(HWND hwnd)
     width = client.right - client.left;
     height = client.bottom - client.top;
     {
-        WindowDC windowDC(hwnd);
+        WindowDC windowDC = GetWindowDc(hwnd);
         if (!windowDC) return;
-        memoryDC = CreateCompatibleDC(windowDC.Get());
+        memoryDC.Reset(CreateCompatibleDC(windowDC.Get()));
     }
     if (!memoryDC) return;
     BITMAPINFO info = {};
@@ -21,24 +21,16 @@ CLayeredSurface::CLayeredSurface(HWND hwnd)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     if (width > 0 && height > 0) {
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     }
     if (!bitmap) {
         bits = nullptr;
         return;
     }
-    previous = SelectObject(memoryDC, bitmap);
-    SetBkMode(memoryDC, TRANSPARENT);
-    graphics.Reset(new Gdiplus::Graphics(memoryDC));
+    selection = SelectInto(memoryDC.Get(), bitmap.Get());
+    SetBkMode(memoryDC.Get(), TRANSPARENT);
+    graphics.Reset(new Gdiplus::Graphics(memoryDC.Get()));
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-}
-
-CLayeredSurface::~CLayeredSurface()
-{
-    graphics.Reset();
-    if (memoryDC && previous) SelectObject(memoryDC, previous);
-    if (bitmap) DeleteObject(bitmap);
-    if (memoryDC) DeleteDC(memoryDC);
 }
 
 bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const
@@ -52,8 +44,8 @@ bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) 
     SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    WindowDC screen(nullptr);
-    return update(hwnd, screen.Get(), &destination, &size, memoryDC, &source, 0, &blend,
+    WindowDC screen = GetWindowDc(nullptr);
+    return update(hwnd, screen.Get(), &destination, &size, memoryDC.Get(), &source, 0, &blend,
                   ULW_ALPHA) != FALSE;
 }
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                             BLENDFUNCTION*, DWORD);
@@ -15,11 +15,10 @@ public:
     explicit CLayeredSurface(HWND hwnd);
     CLayeredSurface(const CLayeredSurface&) = delete;
     CLayeredSurface& operator=(const CLayeredSurface&) = delete;
-    ~CLayeredSurface();
 
     // Null when the surface could not be made (for example a 0 x 0 client area).
     Gdiplus::Graphics* Graphics() const { return graphics.Get(); }
-    HDC DC() const { return memoryDC; }
+    HDC DC() const { return memoryDC.Get(); }
     // Bottom-up rows of premultiplied BGRA, width * height values; null without a bitmap.
     const unsigned* Bits() const { return static_cast<const unsigned*>(bits); }
     // Puts the surface on the screen at the window's position with a constant alpha; false when
@@ -30,9 +29,10 @@ public:
     int height = 0;
 
 private:
-    HDC memoryDC = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
+    // Let go in reverse order: the graphics, then the bitmap's selection, the bitmap, the DC.
+    MemoryDC memoryDC;
+    UniqueBitmap bitmap;
+    ScopedSelect selection;
     void* bits = nullptr;
     GdipPtr<Gdiplus::Graphics> graphics;
 };

@@ -1,4 +1,5 @@
 #include "CShadowCtrl.h"
+#include "SkinDrawing.h"
 
 RECT ShadowRectFor(const RECT& decorated, int margin)
 {
@@ -47,9 +48,7 @@ void CShadowCtrl::SetMenuColors()
 void CShadowCtrl::OnCreate(CREATESTRUCTW*)
 {
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
-    LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    ex = (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
-    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex);
+    MakeToolWindow(hwnd);
     MakePens();
     if (GetModuleHandleW(L"user32.dll")) {
         SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);

@@ -4,7 +4,7 @@
 
 #include "CLayeredSurface.h"
 #include "CWindowCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 // A borderless layered tool window behind a popup that draws a soft grey rim around it: three
 // rounded outlines of rising opacity. The decorated window keeps it margin pixels larger than

@@ -34,6 +34,17 @@ public:
         : Traits(std::move(other.GetTraits())), handle_(std::exchange(other.handle_, Traits::Invalid()))
     {
     }
+    // Takes over from a holder of a derived class's pointer (a GDI+ bitmap into an image holder).
+    template <typename Other,
+              typename = std::enable_if_t<
+                  !std::is_same<Other, Traits>::value &&
+                  std::is_class<std::remove_pointer_t<typename Other::Type>>::value &&
+                  std::is_base_of<std::remove_pointer_t<Type>,
+                                  std::remove_pointer_t<typename Other::Type>>::value>>
+    UniqueHandle(UniqueHandle<Other>&& other) noexcept : handle_(other.Detach())
+    {
+        if (Traits::IsValid(handle_)) Traits::Count(+1);
+    }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other) {
@@ -54,6 +65,11 @@ public:
     T operator->() const
     {
         return handle_;
+    }
+    template <typename T = Type, typename = std::enable_if_t<std::is_pointer<T>::value>>
+    std::remove_pointer_t<T>& operator*() const
+    {
+        return *handle_;
     }
 
     // Releases what is held and takes the new handle (which may be the invalid value).

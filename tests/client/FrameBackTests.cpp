@@ -3,7 +3,7 @@
 #include "CImageButton.h"
 #include "ClientTestUtil.h"
 #include "GameMessages.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PngResource.h"
 #include "WebLinks.h"
 

@@ -3,7 +3,7 @@
 #include "ClientTestUtil.h"
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 

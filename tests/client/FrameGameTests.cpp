@@ -289,13 +289,11 @@ TEST(GameStart, ModuleDirectoryAndMutex)
     CutAtLastBackslash(bare);
     EXPECT_STREQ(bare, L"Harrowmere.exe");
 
-    HANDLE first = TakeInstanceMutex();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(TakeInstanceMutex(), nullptr);  // a second holder gets nothing
-    CloseHandle(first);
-    HANDLE again = TakeInstanceMutex();
-    EXPECT_NE(again, nullptr);
-    if (again) CloseHandle(again);
+    UniqueKernelHandle first = TakeInstanceMutex();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(TakeInstanceMutex());  // a second holder gets nothing
+    first.Reset();
+    EXPECT_TRUE(TakeInstanceMutex());
 }
 
 TEST(GameEnd, DestroyCommandPostsCloseAndQuit)

@@ -19,10 +19,7 @@ namespace {
 
 CImageButton* FindButton(CFrameGame& game, int id)
 {
-    for (CImageButton* b : game.painter.buttons) {
-        if (b->id == id) return b;
-    }
-    return nullptr;
+    return game.painter.FindButton(id);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ GameWindow::~GameWindow()
 bool GameWindow::Open()
 {
     using std::placeholders::_1;
-    titleFont.Reset(title_bar::MakeTitleFont());
+    titleFont = title_bar::MakeTitleFont();
     titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
     ToolsMenu::SetUp(toolsMenu, std::bind(&ToolsMenu::OnItemClick, &tools, _1));
     ToolsMenu::SetUp(trayMenu, std::bind(&TrayMenu::OnItemClick, &tray, _1));

@@ -23,7 +23,7 @@ std::vector<int> VisibleButtons(HWND dialog);
 #include "CImageCtrl.h"
 #include "CImageMenu.h"
 #include "CImageTipCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "TitleTips.h"
 #include "ToolsMenu.h"
 #include "TrayMenu.h"

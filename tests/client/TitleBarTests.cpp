@@ -81,7 +81,7 @@ TEST(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
         ASSERT_EQ(w.painter.buttons.size(), 10u);
         for (size_t i = 0; i < 10; ++i) {
             const Expected& e = expected[i];
-            const CImageButton* b = w.painter.buttons[i];
+            const CImageButton* b = w.painter.buttons[i].get();
             EXPECT_EQ(b->id, e.id) << "drawing order";
             const RECT want = {W - e.fromRight - e.width, e.top, W - e.fromRight, e.bottom};
             EXPECT_EQ(Str(b->rect), Str(want)) << "button " << e.id;

@@ -2,7 +2,7 @@
 #include "CImageButton.h"
 #include "CImageItem.h"
 #include "CImageMenu.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "ListTestUtil.h"
 #include "TestSupport.h"
 

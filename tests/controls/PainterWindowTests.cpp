@@ -2,7 +2,7 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -210,8 +210,8 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     HWND h = Make();
     auto* left = new CountingButton(h, 1, RECT{10, 50, 50, 70});
     auto* right = new CountingButton(h, 2, RECT{50, 50, 90, 70});
-    w->painter.buttons.push_back(left);  // the painter owns them from here
-    w->painter.buttons.push_back(right);
+    w->painter.buttons.emplace_back(left);  // the painter owns them from here
+    w->painter.buttons.emplace_back(right);
     InvalidateRect(h, nullptr, TRUE);
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -229,7 +229,7 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     UpdateWindow(h);
     left->draws = right->draws = 0;
     auto* distant = new CountingButton(h, 3, RECT{200, 150, 240, 170});
-    w->painter.buttons.push_back(distant);
+    w->painter.buttons.emplace_back(distant);
     SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -390,7 +390,7 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
     CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
     EXPECT_EQ(again, second);
     EXPECT_EQ(w->painter.buttons.size(), 3u);
-    EXPECT_EQ(w->painter.buttons[1], second);
+    EXPECT_EQ(w->painter.buttons[1].get(), second);
     EXPECT_EQ(second->rect.top, 150);
     EXPECT_STREQ(second->text, L"");
     EXPECT_FALSE(second->images[CImageButton::ImageHover]);
@@ -597,8 +597,8 @@ TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)
             if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
             CImageButton* hot = w->painter.hot;
             if (hot) {
-                EXPECT_NE(std::find(w->painter.buttons.begin(), w->painter.buttons.end(), hot),
-                          w->painter.buttons.end());
+                EXPECT_TRUE(std::any_of(w->painter.buttons.begin(), w->painter.buttons.end(),
+                                        [hot](const auto& b) { return b.get() == hot; }));
                 EXPECT_FALSE(CImagePaint::NeverHot(hot->id));
             }
             if (!w->painter.leftPressed && !w->painter.rightPressed) {

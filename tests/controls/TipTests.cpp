@@ -1,7 +1,7 @@
 // The tooltip: timer 1100, measuring and placement at the pointer, painting, and the show and
 // hide operations its users call.
 #include "CImageTipCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "ListTestUtil.h"
 #include "TestSupport.h"
 
