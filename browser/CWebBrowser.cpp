@@ -57,6 +57,7 @@ void CWebBrowser::ReleaseControl()
     titleChangeHandler = nullptr;
     documentCompleteHandler = nullptr;
     navigateCompleteHandler = nullptr;
+    navigateErrorHandler = nullptr;
     beforeNavigateHandler = nullptr;
     newWindowHandler = nullptr;
     quitHandler = nullptr;
@@ -153,7 +154,14 @@ HRESULT CWebBrowser::OnEvent(DISPID dispid, DISPPARAMS* params)
         if (quitHandler) quitHandler();
         return S_OK;
     case DISPID_COMMANDSTATECHANGE:
+        return S_OK;
     case DISPID_NAVIGATEERROR:
+        // (frame, URL, target frame name, status code, cancel)
+        if (argc >= 5 && a[4].vt == VT_DISPATCH && RefString(a[3], url) &&
+            a[1].vt == (VT_BYREF | VT_VARIANT) && a[1].pvarVal &&
+            (a[1].pvarVal->vt == VT_I4 || a[1].pvarVal->vt == VT_UI4) &&
+            a[0].vt == (VT_BYREF | VT_BOOL) && navigateErrorHandler)
+            navigateErrorHandler(a[4].pdispVal, url, a[1].pvarVal->lVal, a[0].pboolVal);
         return S_OK;
     case DISPID_TITLECHANGE:
         if (argc >= 1 && a[0].vt == VT_BSTR && titleChangeHandler) titleChangeHandler(a[0].bstrVal);
@@ -195,6 +203,22 @@ void CWebBrowser::SetDocumentCompleteHandler(DocumentCompleteHandler handler)
 void CWebBrowser::SetNavigateCompleteHandler(NavigateCompleteHandler handler)
 {
     navigateCompleteHandler = std::move(handler);
+}
+
+void CWebBrowser::SetNavigateErrorHandler(NavigateErrorHandler handler)
+{
+    navigateErrorHandler = std::move(handler);
+}
+
+bool CWebBrowser::IsTopLevel(IDispatch* frame)
+{
+    if (!frame || !webBrowser) return false;
+    // COM identity: both sides compared as IUnknown.
+    ComPtr<IUnknown> a, b;
+    if (FAILED(frame->QueryInterface(IID_IUnknown, a.PutVoid())) ||
+        FAILED(webBrowser->QueryInterface(IID_IUnknown, b.PutVoid())))
+        return false;
+    return a.Get() == b.Get();
 }
 
 bool CWebBrowser::AddExternalName(std::wstring name) { return bridge.AddExternalName(std::move(name)); }

@@ -102,6 +102,9 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
 
     CWebBrowser& browser = html.browser;
     browser.SetNavigateCompleteHandler(std::bind(&CFrameGame::OnNavigateComplete, this, _1));
+    browser.SetNavigateErrorHandler(std::bind(&CFrameGame::OnNavigateError, this, _1, _2, _3, _4));
+    offline.CreateOver(hwnd, html.hwnd);
+    offline.retry = [this](const wchar_t* url) { html.browser.Navigate(url, navNoHistory); };
     browser.SetNewWindowHandler(std::bind(&CFrameGame::OnNewWindow, this, _1, _2, _3, _4, _5));
     browser.SetDocumentCompleteHandler(std::bind(&CFrameGame::OnDocumentComplete, this, _1, _2));
     browser.AddExternalName(L"pelvar_title");
@@ -214,6 +217,7 @@ void CFrameGame::ToggleFullScreen()
         RECT client = {};
         GetClientRect(hwnd, &client);
         if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+        offline.FollowPage();
     } else {
         SetWindowPos(hwnd, HWND_NOTOPMOST, savedRect.left, savedRect.top,
                      savedRect.right - savedRect.left, savedRect.bottom - savedRect.top,
@@ -227,6 +231,7 @@ void CFrameGame::OnSize(UINT, int, int)
     GetClientRect(hwnd, &client);
     if (!gameView) {
         if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+        offline.FollowPage();
         return;
     }
     const RECT page = GameViewPageRect(client, IsZoomed(hwnd) != FALSE);
@@ -234,6 +239,7 @@ void CFrameGame::OnSize(UINT, int, int)
         MoveWindow(html.hwnd, page.left, page.top, page.right - page.left,
                    page.bottom - page.top, TRUE);
     }
+    offline.FollowPage();
     // A new frame size re-renders the frame in the backdrop's own WM_SIZE; only an unchanged
     // size needs the redraw asked for here.
     if (!PlaceBackdrop()) backdrop.painter.UpdateLayered();
@@ -310,11 +316,21 @@ void CFrameGame::OnDrawOverlay(Gdiplus::Graphics& g)
 
 void CFrameGame::OnNavigateComplete(const wchar_t* url)
 {
+    offline.OnNavigationEnded(url, S_OK);
     if (!gameView) {
         if (IsGameServerAddress(url)) SetTimer(hwnd, TIMER_ENTER_GAME_VIEW, 1500, nullptr);
         return;
     }
     html.OnSize(0, 0, 0);
+}
+
+void CFrameGame::OnNavigateError(IDispatch* frame, const wchar_t* url, long status,
+                                 VARIANT_BOOL* cancel)
+{
+    // Only the top-level navigation decides; a failed frame inside a page leaves the page alone.
+    if (!html.browser.IsTopLevel(frame)) return;
+    // With the notice up, the control's own error page is not wanted under it.
+    if (offline.OnNavigationEnded(url, status) && cancel) *cancel = VARIANT_TRUE;
 }
 
 CFrameGame::DocumentTitle CFrameGame::ReadDocumentTitle()

@@ -14,6 +14,7 @@
 #include "CImageMenu.h"
 #include "CImageTipCtrl.h"
 #include "CMyHtml.h"
+#include "COfflineNotice.h"
 #include "UniqueHandle.h"
 #include "TitleTips.h"
 #include "ToolsMenu.h"
@@ -76,6 +77,7 @@ public:
 
     // Page events, bound to the browser in OnCreate.
     void OnNavigateComplete(const wchar_t* url);
+    void OnNavigateError(IDispatch* frame, const wchar_t* url, long status, VARIANT_BOOL* cancel);
     void OnDocumentComplete(IDispatch* frame, const wchar_t* url);
     void OnNewWindow(IDispatch** slot, short*& cancel, unsigned long flags, wchar_t* context,
                      wchar_t* url);
@@ -103,6 +105,8 @@ public:
     ToolsMenu tools{toolsMenu};
     TrayMenu tray{*this, trayIcon, bossHidden, trayMenu};
     TitleTips titleTips;
+    // Over the page area while the server cannot be reached.
+    COfflineNotice offline;
 
     // Replaces reading the browser's current document when set (engines without HTML support
     // never have one).

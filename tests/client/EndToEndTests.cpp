@@ -1,8 +1,14 @@
 // The real Harrowmere.exe, started as a user starts it and driven from outside: its windows,
-// the single-instance mutex, the game view, full screen and closing through the backdrop.
+// the single-instance mutex, the game view, full screen, closing through the backdrop, and the
+// offline notice while the operator's server refuses connections.
+#include "LocalHttpServer.h"  // first: Winsock before windows.h
 #include "ChildProcesses.h"
 #include "TestSupport.h"
 
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -164,6 +170,87 @@ TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
     EXPECT_EQ(Hmctl(L"leave-fullscreen"), 0u);
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), maximised); }, 3000));
     EXPECT_EQ(Hmctl(L"close"), 0u);
+    ASSERT_TRUE(client.Ended(10000));
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+namespace {
+// The port of the operator address the client was built with, when it is ours on loopback.
+unsigned short LoopbackOperatorPort()
+{
+    const std::wstring url = HM_OPERATOR_URL;
+    const std::wstring prefix = L"http://127.0.0.1:";
+    if (url.compare(0, prefix.size(), prefix) != 0) return 0;
+    const unsigned long port = std::wcstoul(url.c_str() + prefix.size(), nullptr, 10);
+    return port > 0 && port < 65536 ? static_cast<unsigned short>(port) : 0;
+}
+
+// The seconds of the notice's count-down as its window text gives them; 0 while it retries.
+int CountdownOf(HWND notice)
+{
+    // Asked of the window itself: GetWindowText reads no other process's child windows.
+    wchar_t text[128] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(notice, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    const wchar_t* line = std::wcschr(text, L'\n');
+    return line ? static_cast<int>(std::wcstol(line + 1, nullptr, 10)) : -1;
+}
+}  // namespace
+
+TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
+{
+    const unsigned short port = LoopbackOperatorPort();
+    if (!port) GTEST_SKIP() << "the client was built for an operator site that is not on loopback";
+    // Held without serving: the client's connections are refused until the site listens.
+    LocalHttpServer site(120000, port, false);
+    if (!site.Bound()) GTEST_SKIP() << "port " << port << " is in use by another program";
+    ASSERT_FALSE(MutexExists()) << "another client is running";
+    Client client;
+    ASSERT_TRUE(client.Start());
+    HWND game = nullptr, back = nullptr;
+    ASSERT_TRUE(client.WaitForWindows(game, back));
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        notice = FindWindowExW(game, nullptr, L"pelvar_offline", nullptr);
+        return notice && IsWindowVisible(notice);
+    }, 30000)) << "no offline notice";
+    const HWND page = FindWindowExW(game, nullptr, L"ImageWnd", nullptr);
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(IsWindowVisible(page));
+    // In the start-up view the page fills the game window.
+    RECT clientArea = {};
+    GetClientRect(game, &clientArea);
+    RECT over = WindowRect(notice);
+    MapWindowPoints(nullptr, game, reinterpret_cast<POINT*>(&over), 2);
+    EXPECT_TRUE(SameRect(over, clientArea)) << RectText(over);
+
+    // The count-down runs, and its end retries by itself: refused again, the next wait is longer.
+    const int first = CountdownOf(notice);
+    EXPECT_TRUE(first >= 1 && first <= 5) << first;
+    EXPECT_TRUE(WaitUntil([&] { const int s = CountdownOf(notice); return s >= 1 && s < first; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return CountdownOf(notice) > 5; }, 20000)) << "no second failure";
+
+    // In the game view it stays over the page, which now spans the maximised window.
+    PostMessageW(game, kGameCommand, kEnterGameView, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT g = WindowRect(game), p = WindowRect(page);
+        return IsZoomed(game) && p.right - p.left == g.right - g.left && SameRect(WindowRect(notice), p);
+    }, 10000)) << RectText(WindowRect(notice)) << " over " << RectText(WindowRect(page));
+    EXPECT_TRUE(IsWindowVisible(notice));
+    EXPECT_FALSE(IsWindowVisible(page));
+
+    // The site comes up; "重试" gets the page back without waiting.
+    ASSERT_TRUE(site.Listen());
+    RECT area = {};
+    GetClientRect(notice, &area);
+    PostClick(notice, area.right / 2, (area.bottom - 240) / 2 + 197);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(notice) && IsWindowVisible(page); }, 20000))
+        << "still offline: " << CountdownOf(notice);
+    EXPECT_FALSE(site.Requests().empty());
+    EXPECT_TRUE(IsWindowVisible(game));
+
+    PostMessageW(game, kGameCommand, kDestroy, 0);
     ASSERT_TRUE(client.Ended(10000));
     EXPECT_EQ(client.ExitCode(), 0u);
 }
