@@ -1,6 +1,6 @@
 #include "CImpIDispatch.h"
 
-#include "VariantHolder.h"
+#include "UniqueHandle.h"
 
 #include <exception>
 #include <utility>
@@ -73,7 +73,7 @@ bool CImpIDispatch::ArgumentText(const VARIANT& arg, std::wstring& text)
         text.assign(*direct);  // up to its terminating NUL
         return true;
     }
-    VariantHolder converted;
+    UniqueVariant converted;
     if (SUCCEEDED(VariantChangeTypeEx(converted.Put(), const_cast<VARIANT*>(&arg), LOCALE_INVARIANT,
                                       VARIANT_ALPHABOOL, VT_BSTR)) &&
         converted.Get().vt == VT_BSTR && converted.Get().bstrVal) {

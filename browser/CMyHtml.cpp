@@ -1,6 +1,6 @@
 #include "CMyHtml.h"
 
-#include "GameCommands.h"
+#include "GameMessages.h"
 
 #include <cwchar>
 

@@ -1,8 +1,6 @@
 #include "CWebBrowser.h"
 
-#include "BstrHolder.h"
-#include "SafeArrayHolder.h"
-#include "VariantHolder.h"
+#include "UniqueHandle.h"
 
 #include <exdispid.h>
 #include <ocidl.h>
@@ -16,6 +14,16 @@
 namespace {
 
 constexpr wchar_t kDocumentWindowClass[] = L"Internet Explorer_Server";
+
+// A VT_BSTR variant holding a copy of text; empty when the copy could not be made.
+UniqueVariant StringVariant(const wchar_t* text)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.bstrVal = SysAllocString(text);
+    if (v.bstrVal) v.vt = VT_BSTR;
+    return UniqueVariant(v);
+}
 
 // The string inside a by-reference VARIANT holding a BSTR, as the control passes URLs.
 bool RefString(const VARIANT& v, const wchar_t*& text)
@@ -49,6 +57,7 @@ void CWebBrowser::ReleaseControl()
     titleChangeHandler = nullptr;
     documentCompleteHandler = nullptr;
     navigateCompleteHandler = nullptr;
+    navigateErrorHandler = nullptr;
     beforeNavigateHandler = nullptr;
     newWindowHandler = nullptr;
     quitHandler = nullptr;
@@ -145,7 +154,14 @@ HRESULT CWebBrowser::OnEvent(DISPID dispid, DISPPARAMS* params)
         if (quitHandler) quitHandler();
         return S_OK;
     case DISPID_COMMANDSTATECHANGE:
+        return S_OK;
     case DISPID_NAVIGATEERROR:
+        // (frame, URL, target frame name, status code, cancel)
+        if (argc >= 5 && a[4].vt == VT_DISPATCH && RefString(a[3], url) &&
+            a[1].vt == (VT_BYREF | VT_VARIANT) && a[1].pvarVal &&
+            (a[1].pvarVal->vt == VT_I4 || a[1].pvarVal->vt == VT_UI4) &&
+            a[0].vt == (VT_BYREF | VT_BOOL) && navigateErrorHandler)
+            navigateErrorHandler(a[4].pdispVal, url, a[1].pvarVal->lVal, a[0].pboolVal);
         return S_OK;
     case DISPID_TITLECHANGE:
         if (argc >= 1 && a[0].vt == VT_BSTR && titleChangeHandler) titleChangeHandler(a[0].bstrVal);
@@ -187,6 +203,22 @@ void CWebBrowser::SetDocumentCompleteHandler(DocumentCompleteHandler handler)
 void CWebBrowser::SetNavigateCompleteHandler(NavigateCompleteHandler handler)
 {
     navigateCompleteHandler = std::move(handler);
+}
+
+void CWebBrowser::SetNavigateErrorHandler(NavigateErrorHandler handler)
+{
+    navigateErrorHandler = std::move(handler);
+}
+
+bool CWebBrowser::IsTopLevel(IDispatch* frame)
+{
+    if (!frame || !webBrowser) return false;
+    // COM identity: both sides compared as IUnknown.
+    ComPtr<IUnknown> a, b;
+    if (FAILED(frame->QueryInterface(IID_IUnknown, a.PutVoid())) ||
+        FAILED(webBrowser->QueryInterface(IID_IUnknown, b.PutVoid())))
+        return false;
+    return a.Get() == b.Get();
 }
 
 bool CWebBrowser::AddExternalName(std::wstring name) { return bridge.AddExternalName(std::move(name)); }
@@ -367,8 +399,8 @@ bool CWebBrowser::CreateControl(HWND host)
 bool CWebBrowser::Navigate(const wchar_t* url, DWORD flags)
 {
     if (!webBrowser || !url) return false;
-    VariantHolder target;
-    if (!target.SetString(url)) return false;
+    UniqueVariant target = StringVariant(url);
+    if (!target) return false;
     VARIANT flagArg;
     VariantInit(&flagArg);
     flagArg.vt = VT_I4;
@@ -397,8 +429,9 @@ HRESULT CWebBrowser::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIA
     if (window) window->get_event(event.Put());
     if (event) hr = ReadScriptError(event.Get());
     if (out) {
-        // Keep running the page's scripts and show no error dialog.
-        VariantClear(out);
+        // Keep running the page's scripts and show no error dialog. What the caller left in out
+        // is ours to let go.
+        UniqueVariant previous(*out);
         out->vt = VT_BOOL;
         out->boolVal = VARIANT_TRUE;
     }
@@ -417,7 +450,7 @@ HRESULT CWebBrowser::ReadScriptError(IDispatch* event)
         DISPID dispid = DISPID_UNKNOWN;
         event->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_SYSTEM_DEFAULT, &dispid);
         DISPPARAMS none = {};
-        VariantHolder value;
+        UniqueVariant value;
         hr = event->Invoke(dispid, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none,
                            value.Put(), nullptr, nullptr);
     }
@@ -441,15 +474,15 @@ ComPtr<IHTMLDocument3> CWebBrowser::GetDocument3()
 bool CWebBrowser::LoadHtml(const wchar_t* html)
 {
     if (!html || !webBrowser) return false;
-    VariantHolder blank;
-    if (!blank.SetString(L"about:blank")) return false;
+    UniqueVariant blank = StringVariant(L"about:blank");
+    if (!blank) return false;
     VARIANT noFlags;
     VariantInit(&noFlags);
     EmptyArguments none;
     webBrowser->Navigate2(&blank.Get(), &noFlags, &none.frame, &none.postData, &none.headers);
     ComPtr<IHTMLDocument2> document = GetDocument();
     if (!document) return false;
-    SafeArrayHolder array(SafeArrayCreateVector(VT_VARIANT, 0, 1));
+    UniqueSafeArray array(SafeArrayCreateVector(VT_VARIANT, 0, 1));
     if (!array.Get()) return false;
     VARIANT* element = nullptr;
     if (FAILED(SafeArrayAccessData(array.Get(), reinterpret_cast<void**>(&element)))) return false;
@@ -472,7 +505,7 @@ bool CWebBrowser::GetBodyHtml(wchar_t* buffer, int* capacity)
     ComPtr<IHTMLElement> body;
     document->get_body(body.Put());
     if (!body) return false;
-    BstrHolder text;
+    UniqueBstr text;
     if (FAILED(body->get_innerHTML(text.Put()))) return false;
     if (text) CopyWhenFits(text.Get(), buffer, *capacity);
     return true;
@@ -521,9 +554,9 @@ bool CWebBrowser::SetElementValue(BSTR id, const wchar_t* value)
     if (!id || !value) return false;
     ComPtr<IHTMLElement> element = FindElement(id);
     if (!element) return false;
-    BstrHolder name(L"value");
-    VariantHolder text;
-    if (!name || !text.SetString(value)) return false;
+    UniqueBstr name(SysAllocString(L"value"));
+    UniqueVariant text = StringVariant(value);
+    if (!name || !text) return false;
     element->setAttribute(name.Get(), text.Get(), 1);
     return true;
 }
@@ -533,9 +566,9 @@ bool CWebBrowser::GetElementValue(BSTR id, wchar_t* buffer, int* capacity)
     if (!capacity || !id) return false;
     ComPtr<IHTMLElement> element = FindElement(id);
     if (!element) return false;
-    BstrHolder name(L"value");
+    UniqueBstr name(SysAllocString(L"value"));
     if (!name) return false;
-    VariantHolder value;
+    UniqueVariant value;
     if (FAILED(element->getAttribute(name.Get(), 0, value.Put()))) return false;
     return CopyValueText(value.Get(), buffer, capacity);
 }

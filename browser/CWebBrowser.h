@@ -24,6 +24,11 @@ using BeforeNavigateHandler =
     std::function<void(IDispatch* frameDispatch, const wchar_t* url, VARIANT_BOOL* cancel)>;
 using NewWindowHandler = std::function<void(IDispatch** ppDisp, short*& cancel, unsigned long flags,
                                             wchar_t* urlContext, wchar_t* url)>;
+// A navigation that failed: the frame that navigated, the address, the status code (an HRESULT
+// of the platform's INET_E_* family or an HTTP status) and the cancel flag of the control's own
+// error page.
+using NavigateErrorHandler = std::function<void(IDispatch* frameDispatch, const wchar_t* url,
+                                                long status, VARIANT_BOOL* cancel)>;
 using QuitHandler = std::function<void()>;
 using BrowserWindowHandler = std::function<void(HWND browserWindow)>;
 
@@ -141,6 +146,9 @@ public:
     void SetNewWindowHandler(NewWindowHandler handler);
     void SetDocumentCompleteHandler(DocumentCompleteHandler handler);
     void SetNavigateCompleteHandler(NavigateCompleteHandler handler);
+    void SetNavigateErrorHandler(NavigateErrorHandler handler);
+    // True when frame is the control itself: the event belongs to the top-level navigation.
+    bool IsTopLevel(IDispatch* frame);
 
     bool AddExternalName(std::wstring name);
     void SetExternalHandler(ExternalHandler handler);
@@ -167,6 +175,7 @@ public:
     TitleChangeHandler titleChangeHandler;
     DocumentCompleteHandler documentCompleteHandler;
     NavigateCompleteHandler navigateCompleteHandler;
+    NavigateErrorHandler navigateErrorHandler;
     BeforeNavigateHandler beforeNavigateHandler;
     NewWindowHandler newWindowHandler;
     QuitHandler quitHandler;

@@ -3,11 +3,10 @@
 #include "CImageButton.h"
 #include "CloseMsgWnd.h"
 #include "OperatorSite.h"
+#include "SkinDrawing.h"
 #include "WebLinks.h"
 
-#include <cstring>
 #include <functional>
-#include <new>
 
 namespace {
 
@@ -17,18 +16,25 @@ struct BackButton {
     int images[4];
 };
 
+// The picture's buttons; minimising uses the painter's built-in identifier.
+constexpr int kMinimizeId = CImagePaint::kMinimizeId;
+constexpr int kCloseId = 1002;
+constexpr int kOfficialSiteId = 1003;
+constexpr int kOfficialSiteAgainId = 1004;
+constexpr int kCustomerServiceId = 1005;
+constexpr int kRechargeId = 1006;
+
 const BackButton kButtons[] = {
-    {20, {1047, 185, 1070, 208}, {135, 154, 154, 135}},
-    {1002, {1031, 157, 1059, 185}, {130, 153, 153, 130}},
-    {1003, {500, 171, 584, 195}, {131, 155, 155, 131}},
-    {1004, {897, 171, 981, 195}, {132, 151, 151, 132}},
-    {1005, {801, 171, 885, 195}, {133, 152, 152, 133}},
-    {1006, {408, 171, 492, 195}, {134, 156, 156, 134}},
+    {kMinimizeId, {1047, 185, 1070, 208}, {135, 154, 154, 135}},
+    {kCloseId, {1031, 157, 1059, 185}, {130, 153, 153, 130}},
+    {kOfficialSiteId, {500, 171, 584, 195}, {131, 155, 155, 131}},
+    {kOfficialSiteAgainId, {897, 171, 981, 195}, {132, 151, 151, 132}},
+    {kCustomerServiceId, {801, 171, 885, 195}, {133, 152, 152, 133}},
+    {kRechargeId, {408, 171, 492, 195}, {134, 156, 156, 134}},
 };
 
-constexpr int kPictureKey = 1007;
+constexpr int kPictureKey = CImagePaint::kRemovableStaticKey;
 constexpr int kPicturePng = 145;
-const float kPenWidths[3] = {2.0f, 2.0f, 4.0f};
 
 void OpenOperatorPage(const wchar_t* path)
 {
@@ -36,26 +42,6 @@ void OpenOperatorPage(const wchar_t* path)
 }
 
 }  // namespace
-
-void AddRoundedRect(Gdiplus::GraphicsPath& path, const RECT& rc, int a, int b)
-{
-    const INT L = rc.left, T = rc.top, R = rc.right, B = rc.bottom;
-    path.AddArc(L, T, 2 * a, 2 * b, 180.0f, 90.0f);
-    path.AddLine(L + a, T, R - a, T);
-    path.AddArc(R - 2 * a, T, 2 * a, 2 * b, 270.0f, 90.0f);
-    path.AddLine(R, T + b, R, B - b);
-    path.AddArc(R - 2 * a, B - 2 * b, 2 * a, 2 * b, 0.0f, 90.0f);
-    path.AddLine(R - a, B, L + a, B);
-    path.AddArc(L, B - 2 * b, 2 * a, 2 * b, 90.0f, 90.0f);
-    path.AddLine(L, B - b, L, T + b);
-}
-
-void ShadowOutlines(const RECT& rc, int s, int r, ShadowOutline out[3])
-{
-    out[0] = {{rc.left + s - 5, rc.top + s - 5, rc.right + 4 - s, rc.bottom + 4 - s}, r + 1};
-    out[1] = {{rc.left + s - 3, rc.top + s - 3, rc.right + 2 - s, rc.bottom + 2 - s}, r + 1};
-    out[2] = {{rc.left + s, rc.top + s, rc.right - 1 - s, rc.bottom - 1 - s}, r - 1};
-}
 
 CFrameBack::CFrameBack()
 {
@@ -71,9 +57,7 @@ LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         painter.hwnd = hwnd;
         painter.SetOnButtonClick(std::bind(&CFrameBack::OnButtonClick, this, _1));
         painter.SetOnDrawOverlay(std::bind(&CFrameBack::DrawShadowFrame, this, _1));
-        const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-        SetWindowLongPtrW(hwnd, GWL_STYLE,
-                          (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | 0x02010100);
+        MakeSkinnedStyle(hwnd);
     }
     return painter.ProcessMessage(message, wParam, lParam) ? 1 : 0;
 }
@@ -81,36 +65,24 @@ LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void CFrameBack::OnCreate(CREATESTRUCTW*)
 {
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
-    const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
-                      (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+    MakeToolWindow(hwnd);
 
     RECT client = {};
     GetClientRect(hwnd, &client);
     painter.captionRect = client;
     painter.dragEnabled = true;
 
-    ReleasePens();
-    for (int i = 0; i < 3; ++i)
-        pens[i].Reset(new Gdiplus::Pen(Gdiplus::Color(penColors[i]), kPenWidths[i]));
+    rim.MakePens();
 
     for (const BackButton& b : kButtons)
         painter.AddButton(b.id, b.rect, 0, b.images[0], b.images[1], b.images[2], b.images[3]);
     painter.AddStatic(client, kPicturePng, kPictureKey, false);
 
+    // EnableLayered renders and pushes the first frame; a second render would push the same.
     painter.EnableLayered();
-    painter.UpdateLayered();
 }
 
-void CFrameBack::OnDestroy()
-{
-    ReleasePens();
-}
-
-void CFrameBack::ReleasePens()
-{
-    for (auto& pen : pens) pen.Reset();
-}
+void CFrameBack::OnDestroy() { rim.ReleasePens(); }
 
 void CFrameBack::OnMove(int, int)
 {
@@ -121,20 +93,21 @@ void CFrameBack::OnMove(int, int)
                kGameHeight, TRUE);
 }
 
-void CFrameBack::OnShowWindow(BOOL show, UINT)
+void CFrameBack::OnShowWindow(BOOL, UINT)
 {
-    if (show) painter.UpdateLayered();
+    // The painter has already put the frame up for this WM_SHOWWINDOW (it sees the message
+    // first), re-rendering only when something changed while the window was hidden.
 }
 
 bool CFrameBack::OnButtonClick(CImageButton* button)
 {
     if (!button) return true;
     switch (button->id) {
-    case 20:
+    case kMinimizeId:
         if (gameWindow && gameWindow->hwnd) ShowWindow(gameWindow->hwnd, SW_MINIMIZE);
         ShowWindow(hwnd, SW_HIDE);
         return false;
-    case 1002: {
+    case kCloseId: {
         const HWND self = hwnd;
         CFrameGame* const game = gameWindow;
         const int answer = AskToClose(self);
@@ -144,10 +117,10 @@ bool CFrameBack::OnButtonClick(CImageButton* button)
         if (game && game->hwnd) PostMessageW(game->hwnd, WM_CLOSE, 0, 0);
         return false;
     }
-    case 1003:
-    case 1004: OpenOperatorPage(operator_site::kOfficialSitePath); return true;
-    case 1005: OpenOperatorPage(operator_site::kCustomerServicePath); return true;
-    case 1006: OpenOperatorPage(operator_site::kRechargePath); return true;
+    case kOfficialSiteId:
+    case kOfficialSiteAgainId: OpenOperatorPage(operator_site::kOfficialSitePath); return true;
+    case kCustomerServiceId: OpenOperatorPage(operator_site::kCustomerServicePath); return true;
+    case kRechargeId: OpenOperatorPage(operator_site::kRechargePath); return true;
     default: return true;
     }
 }
@@ -157,7 +130,10 @@ void CFrameBack::EnterGameView()
     gameView = true;
     painter.dragEnabled = false;
     painter.RemoveStatic();
-    for (int id : {1006, 1003, 1004, 1005, 1002, 20}) painter.RemoveButton(id);
+    for (int id : {kRechargeId, kOfficialSiteId, kOfficialSiteAgainId, kCustomerServiceId, kCloseId,
+                   kMinimizeId}) {
+        painter.RemoveButton(id);
+    }
 }
 
 void CFrameBack::DrawShadowFrame(Gdiplus::Graphics& g)
@@ -165,11 +141,5 @@ void CFrameBack::DrawShadowFrame(Gdiplus::Graphics& g)
     if (!gameView) return;
     RECT rc = {};
     GetClientRect(hwnd, &rc);
-    ShadowOutline outlines[3];
-    ShadowOutlines(rc, shadowSize, cornerRadius, outlines);
-    for (int i = 0; i < 3; ++i) {
-        GdipPtr<Gdiplus::GraphicsPath> path(new Gdiplus::GraphicsPath());
-        AddRoundedRect(*path, outlines[i].rect, outlines[i].radius, outlines[i].radius);
-        if (pens[i]) g.DrawPath(pens[i].Get(), path.Get());
-    }
+    rim.Draw(g, rc, shadowSize, cornerRadius);
 }

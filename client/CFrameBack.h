@@ -4,7 +4,7 @@
 
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
-#include "GdipPtr.h"
+#include "ShadowRim.h"
 
 class CFrameGame;
 class CImageButton;
@@ -40,24 +40,8 @@ public:
 
     int shadowSize = 6;
     int cornerRadius = 3;
-    GdipPtr<Gdiplus::Pen> pens[3];
-    Gdiplus::ARGB penColors[3] = {0x0F8A8A8A, 0x328A8A8A, 0x648A8A8A};
+    ShadowRim rim;
     CImagePaint painter;
     CFrameGame* gameWindow = nullptr;  // not owned: the game window object owns this one
     bool gameView = false;
-
-private:
-    void ReleasePens();
 };
-
-// The outline of a rounded rectangle (L, T, R, B) with horizontal and vertical corner radii a
-// and b, added to path as four arcs joined by four lines.
-void AddRoundedRect(Gdiplus::GraphicsPath& path, const RECT& rect, int a, int b);
-
-// The three outline rectangles of the shadow frame inside a client rectangle, with their
-// corner radii, outermost first.
-struct ShadowOutline {
-    RECT rect;
-    int radius;
-};
-void ShadowOutlines(const RECT& client, int shadowSize, int cornerRadius, ShadowOutline out[3]);

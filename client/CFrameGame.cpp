@@ -16,6 +16,9 @@
 namespace {
 
 constexpr Gdiplus::ARGB kGameBackColor = 0x0023373C;
+constexpr DWORD kBackdropStyle = WS_POPUP | WS_VISIBLE;
+constexpr DWORD kPageWindowStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kToolTipStyle = WS_POPUP | WS_CLIPCHILDREN;
 
 RECT WorkArea()
 {
@@ -50,24 +53,9 @@ RECT GameViewPageRect(const RECT& client, bool zoomed)
     return r;
 }
 
-RECT ShadowFrameRect(const RECT& w, int s)
-{
-    if (w.right - w.left == 0) return w;
-    return RECT{w.left - s, w.top - s, w.right + s, w.bottom + s};
-}
-
 bool IsGameServerAddress(const wchar_t* address)
 {
     return address && (wcsstr(address, L"type=3") || wcsstr(address, L"client=1"));
-}
-
-void CopyTitleText(wchar_t (&title)[260], const wchar_t* text)
-{
-    size_t n = 0;
-    if (text) {
-        for (; n < 259 && text[n]; ++n) title[n] = text[n];
-    }
-    title[n] = L'\0';
 }
 
 CFrameGame::CFrameGame()
@@ -87,14 +75,14 @@ void CFrameGame::RunGameWindow()
 bool CFrameGame::CreateGameWindows(const RECT& workArea)
 {
     const StartupPlaces places = StartupPlacement(workArea);
-    backdrop.Create(0, backdrop.className, nullptr, 0x90000000, places.backdrop.x,
+    backdrop.Create(0, backdrop.className, nullptr, kBackdropStyle, places.backdrop.x,
                     places.backdrop.y, CFrameBack::kWidth, CFrameBack::kHeight, nullptr);
     if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kGameWidth &&
         GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kGameHeight) {
         minWidth = CFrameBack::kGameWidth;
         minHeight = CFrameBack::kGameHeight;
     }
-    Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, 0x92030000, places.game.x, places.game.y,
+    Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, kPopupStyle, places.game.x, places.game.y,
            CFrameBack::kGameWidth, CFrameBack::kGameHeight, backdrop.hwnd);
     if (!hwnd) return false;
     backdrop.gameWindow = this;
@@ -104,7 +92,7 @@ bool CFrameGame::CreateGameWindows(const RECT& workArea)
 void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
     using namespace std::placeholders;
-    titleFont.Reset(title_bar::MakeTitleFont());
+    titleFont = title_bar::MakeTitleFont();
     titleBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)));
     LoadIconFromResource(ICON_BIG, 64);
     LoadIconFromResource(ICON_SMALL, 64);
@@ -112,10 +100,13 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
 
     RECT client = {};
     GetClientRect(hwnd, &client);
-    html.Create(0, html.className, L"", 0x50000000, &client, hwnd);
+    html.Create(0, html.className, L"", kPageWindowStyle, &client, hwnd);
 
     CWebBrowser& browser = html.browser;
     browser.SetNavigateCompleteHandler(std::bind(&CFrameGame::OnNavigateComplete, this, _1));
+    browser.SetNavigateErrorHandler(std::bind(&CFrameGame::OnNavigateError, this, _1, _2, _3, _4));
+    offline.CreateOver(hwnd, html.hwnd);
+    offline.retry = [this](const wchar_t* url) { html.browser.Navigate(url, navNoHistory); };
     browser.SetNewWindowHandler(std::bind(&CFrameGame::OnNewWindow, this, _1, _2, _3, _4, _5));
     browser.SetDocumentCompleteHandler(std::bind(&CFrameGame::OnDocumentComplete, this, _1, _2));
     browser.AddExternalName(L"pelvar_title");
@@ -201,7 +192,7 @@ void CFrameGame::EnterGameView()
     RECT client = {};
     GetClientRect(hwnd, &client);
     title_bar::Build(painter, client);
-    toolTip.Create(0, L"ToolTip", nullptr, 0x82000000, 0, 0, 0, 0, hwnd);
+    toolTip.Create(0, L"ToolTip", nullptr, kToolTipStyle, 0, 0, 0, 0, hwnd);
     bossKey.Register(hwnd);
     tools.bossKeyLabel = bossKey.MenuLabel();
     if (GetSystemMetrics(SM_CXSCREEN) >= 1020 && GetSystemMetrics(SM_CYSCREEN) >= 704) {
@@ -263,6 +254,7 @@ void CFrameGame::ToggleFullScreen()
         RECT client = {};
         GetClientRect(hwnd, &client);
         if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+        offline.FollowPage();
     } else {
         // Wine keeps an owned window topmost when its owner lies right under it (it inserts the
         // window after itself); with the owner put to the bottom first, the order is honoured.
@@ -283,6 +275,7 @@ void CFrameGame::OnSize(UINT, int, int)
     GetClientRect(hwnd, &client);
     if (!gameView) {
         if (html.hwnd) MoveWindow(html.hwnd, 0, 0, client.right, client.bottom, TRUE);
+        offline.FollowPage();
         return;
     }
     const RECT page = GameViewPageRect(client, IsZoomed(hwnd) != FALSE);
@@ -290,9 +283,12 @@ void CFrameGame::OnSize(UINT, int, int)
         MoveWindow(html.hwnd, page.left, page.top, page.right - page.left,
                    page.bottom - page.top, TRUE);
     }
-    PlaceBackdrop();
+    offline.FollowPage();
+    // Maximised or restored, the shadow frame follows (it has none while maximised).
     FollowVisibility(IsWindowVisible(hwnd) != FALSE);
-    backdrop.painter.UpdateLayered();
+    // A new frame size re-renders the frame in the backdrop's own WM_SIZE; only an unchanged
+    // size needs the redraw asked for here.
+    if (!PlaceBackdrop()) backdrop.painter.UpdateLayered();
 }
 
 void CFrameGame::OnMove(int, int)
@@ -300,13 +296,15 @@ void CFrameGame::OnMove(int, int)
     if (gameView) PlaceBackdrop();
 }
 
-void CFrameGame::PlaceBackdrop()
+bool CFrameGame::PlaceBackdrop()
 {
-    if (!backdrop.hwnd) return;
-    RECT w = {};
+    if (!backdrop.hwnd) return false;
+    RECT w = {}, old = {};
     GetWindowRect(hwnd, &w);
-    const RECT f = ShadowFrameRect(w, backdrop.shadowSize);
+    GetWindowRect(backdrop.hwnd, &old);
+    const RECT f = ShadowRectFor(w, backdrop.shadowSize);
     MoveWindow(backdrop.hwnd, f.left, f.top, f.right - f.left, f.bottom - f.top, TRUE);
+    return f.right - f.left != old.right - old.left || f.bottom - f.top != old.bottom - old.top;
 }
 
 void CFrameGame::OnShowWindow(BOOL show, UINT)
@@ -370,11 +368,21 @@ void CFrameGame::OnDrawOverlay(Gdiplus::Graphics& g)
 
 void CFrameGame::OnNavigateComplete(const wchar_t* url)
 {
+    offline.OnNavigationEnded(url, S_OK);
     if (!gameView) {
         if (IsGameServerAddress(url)) SetTimer(hwnd, TIMER_ENTER_GAME_VIEW, 1500, nullptr);
         return;
     }
     html.OnSize(0, 0, 0);
+}
+
+void CFrameGame::OnNavigateError(IDispatch* frame, const wchar_t* url, long status,
+                                 VARIANT_BOOL* cancel)
+{
+    // Only the top-level navigation decides; a failed frame inside a page leaves the page alone.
+    if (!html.browser.IsTopLevel(frame)) return;
+    // With the notice up, the control's own error page is not wanted under it.
+    if (offline.OnNavigationEnded(url, status) && cancel) *cancel = VARIANT_TRUE;
 }
 
 CFrameGame::DocumentTitle CFrameGame::ReadDocumentTitle()
@@ -383,12 +391,11 @@ CFrameGame::DocumentTitle CFrameGame::ReadDocumentTitle()
     ComPtr<IHTMLDocument2> doc = html.browser.GetDocument();
     if (!doc) return result;
     result.hasDocument = true;
-    BSTR title = nullptr;
-    if (SUCCEEDED(doc->get_title(&title)) && title) {
+    UniqueBstr title;
+    if (SUCCEEDED(doc->get_title(title.Put())) && title) {
         result.hasTitle = true;
-        result.title.assign(title, SysStringLen(title));
+        result.title.assign(title.Get(), SysStringLen(title.Get()));
     }
-    SysFreeString(title);
     return result;
 }
 
@@ -396,7 +403,7 @@ void CFrameGame::OnDocumentComplete(IDispatch*, const wchar_t* url)
 {
     const DocumentTitle doc = documentTitleSource ? documentTitleSource() : ReadDocumentTitle();
     if (!doc.hasDocument || !url) return;
-    if (doc.hasTitle && !titleFromPage) CopyTitleText(titleText, doc.title.c_str());
+    if (doc.hasTitle && !titleFromPage) CopyBoundedText(titleText, doc.title.c_str());
     if (gameView) {
         html.OnSize(0, 0, 0);
     } else if (IsGameServerAddress(url)) {
@@ -415,7 +422,7 @@ std::wstring CFrameGame::OnPageCall(unsigned dispid, const std::vector<std::wstr
 {
     if (dispid == static_cast<unsigned>(kTitleCallId) && args.size() == 1) {
         titleFromPage = true;
-        CopyTitleText(titleText, args[0].c_str());
+        CopyBoundedText(titleText, args[0].c_str());
     }
     return std::wstring();
 }

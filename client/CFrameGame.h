@@ -14,7 +14,8 @@
 #include "CImageMenu.h"
 #include "CImageTipCtrl.h"
 #include "CMyHtml.h"
-#include "GdipPtr.h"
+#include "COfflineNotice.h"
+#include "UniqueHandle.h"
 #include "TitleTips.h"
 #include "ToolsMenu.h"
 #include "TrayMenu.h"
@@ -34,12 +35,8 @@ POINT CenteredOnWorkArea(const RECT& workArea, int w, int h);
 // The page's rectangle in the game view: under the 25-pixel title bar, with a one-pixel border
 // at the left, right and bottom unless the window is maximised.
 RECT GameViewPageRect(const RECT& client, bool zoomed);
-// The shadow frame around a game window rectangle (unchanged when the window has no width).
-RECT ShadowFrameRect(const RECT& window, int shadowSize);
 // An address that shows the pages have reached a game server ("type=3" or "client=1").
 bool IsGameServerAddress(const wchar_t* address);
-// Copies text into a 260-character title buffer, cut to 259 characters.
-void CopyTitleText(wchar_t (&title)[260], const wchar_t* text);
 
 // The client's main window: the page window of the start-up view laid over the backdrop, and
 // once the pages reach a game server the maximised, resizable game view with its own title bar
@@ -82,6 +79,7 @@ public:
 
     // Page events, bound to the browser in OnCreate.
     void OnNavigateComplete(const wchar_t* url);
+    void OnNavigateError(IDispatch* frame, const wchar_t* url, long status, VARIANT_BOOL* cancel);
     void OnDocumentComplete(IDispatch* frame, const wchar_t* url);
     void OnNewWindow(IDispatch** slot, short*& cancel, unsigned long flags, wchar_t* context,
                      wchar_t* url);
@@ -109,6 +107,8 @@ public:
     ToolsMenu tools{toolsMenu};
     TrayMenu tray{*this, trayIcon, bossHidden, trayMenu};
     TitleTips titleTips;
+    // Over the page area while the server cannot be reached.
+    COfflineNotice offline;
 
     // Replaces reading the browser's current document when set (engines without HTML support
     // never have one).
@@ -116,7 +116,8 @@ public:
 
 private:
     DocumentTitle ReadDocumentTitle();
-    void PlaceBackdrop();
+    // Moves the shadow frame around the window; true when that changed the frame's size.
+    bool PlaceBackdrop();
     void FollowVisibility(bool shown);
     void FocusPage();
 };

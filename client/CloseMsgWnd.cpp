@@ -1,8 +1,6 @@
 #include "CloseMsgWnd.h"
 #include "CImageButton.h"
-
-#include <cstring>
-#include <new>
+#include "ZeroFilled.h"
 
 namespace {
 
@@ -27,7 +25,7 @@ int CloseMsgWnd::ConfirmClose(HWND owner)
     GetWindowRect(owner, &o);
     const POINT p = PlaceOver(o, minWidth, minHeight);
     if (!hwnd || !IsWindow(hwnd)) {
-        Create(0, className, nullptr, 0x92030000, p.x, p.y, minWidth, minHeight, owner);
+        Create(0, className, nullptr, kPopupStyle, p.x, p.y, minWidth, minHeight, owner);
     } else {
         MoveWindow(hwnd, p.x, p.y, minWidth, minHeight, TRUE);
     }
@@ -74,7 +72,7 @@ void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
     painter.dragEnabled = true;
     painter.AddButton(kConfirmId, RECT{50, 100, 118, 135}, 0, 144, 146, 146, 144);
     painter.AddButton(kCancelId, RECT{178, 100, 246, 135}, 0, 147, 148, 148, 147);
-    painter.AddStatic(RECT{0, 0, kWidth, kHeight}, 142, 1011, false);
+    painter.AddStatic(RECT{0, 0, kWidth, kHeight}, 142, kPictureKey, false);
 }
 
 bool CloseMsgWnd::OnButtonClick(CImageButton* button)
@@ -94,15 +92,13 @@ int AskToClose(HWND owner)
         SetForegroundWindow(openQuestion->hwnd);
         return 2;
     }
-    // Window objects start from zero-filled storage; one object per question.
-    alignas(CloseMsgWnd) unsigned char storage[sizeof(CloseMsgWnd)];
-    std::memset(storage, 0, sizeof(storage));
-    CloseMsgWnd* question = new (storage) CloseMsgWnd;
-    question->SetClassName(L"pelvardorsin");
-    CloseMsgWnd* const outer = openQuestion;
-    openQuestion = question;
-    const int answer = question->ConfirmClose(owner);
-    openQuestion = outer;
-    question->~CloseMsgWnd();
-    return answer;
+    // One object per question.
+    return WithZeroFilled<CloseMsgWnd>([owner](CloseMsgWnd& question) {
+        question.SetClassName(L"pelvardorsin");
+        CloseMsgWnd* const outer = openQuestion;
+        openQuestion = &question;
+        const int answer = question.ConfirmClose(owner);
+        openQuestion = outer;
+        return answer;
+    });
 }

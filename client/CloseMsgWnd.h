@@ -14,6 +14,7 @@ public:
     static constexpr int kHeight = 190;
     static constexpr int kConfirmId = 1001;
     static constexpr int kCancelId = 1002;
+    static constexpr int kPictureKey = 1011;
 
     CloseMsgWnd() = default;
     ~CloseMsgWnd() override = default;

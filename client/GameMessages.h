@@ -1,10 +1,13 @@
 #pragma once
 #include <windows.h>
 
-#include "GameCommands.h"  // WM_GAME_COMMAND and the two full-screen commands
-
 // Messages, commands, timers and ids of the game window. The numbers are fixed: the browser
 // child posts the full-screen commands, and outside tools post the commands to a running client.
+
+// The game window's command message (posted, command code in wParam, lParam 0).
+constexpr UINT WM_GAME_COMMAND = WM_USER + 0x04E5;  // 0x08E5
+constexpr WPARAM CMD_TOGGLE_FULL_SCREEN = 5562;
+constexpr WPARAM CMD_LEAVE_FULL_SCREEN = 5563;
 constexpr WPARAM CMD_ENTER_GAME_VIEW = 1001;
 constexpr WPARAM CMD_DESTROY = 5557;
 constexpr UINT WM_TRAY_ICON = 0x15B4;

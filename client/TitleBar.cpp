@@ -6,8 +6,8 @@
 #include "CImageButton.h"
 #include "CImagePaint.h"
 #include "CImageStatic.h"
+#include "SkinDrawing.h"
 #include "GameMessages.h"
-#include "GdipPtr.h"
 #include "OperatorSite.h"
 #include "WebLinks.h"
 
@@ -99,14 +99,7 @@ bool OnClick(int id, HWND gameWindow, const std::function<void()>& openToolsMenu
     }
 }
 
-Gdiplus::Font* MakeTitleFont()
-{
-    auto* font = new Gdiplus::Font(L"Tahoma", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-    if (font->GetLastStatus() == Gdiplus::Ok) return font;
-    delete font;
-    return new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), 9.0f,
-                             Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-}
+GdipPtr<Gdiplus::Font> MakeTitleFont() { return MakeFontWithFallback(L"Tahoma"); }
 
 namespace {
 
@@ -176,11 +169,12 @@ Gdiplus::Status DrawTitleText(Gdiplus::Graphics& g, const wchar_t* text, const G
                               const Gdiplus::Brush* brush, bool gameView)
 {
     if (!gameView || !text || !text[0]) return Gdiplus::Ok;
-    GdipPtr<Gdiplus::StringFormat> format(new Gdiplus::StringFormat(0, LANG_NEUTRAL));
-    format->SetAlignment(Gdiplus::StringAlignmentNear);
-    format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
     const Gdiplus::RectF layout(kTextLeft, kTextTop, kTextWidth, kTextHeight);
+    // A paint that does not reach the title (a hovered button) spares the measuring below.
+    Gdiplus::RectF visible;
+    if (g.GetVisibleClipBounds(&visible) == Gdiplus::Ok && !visible.IntersectsWith(layout))
+        return Gdiplus::Ok;
+    GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentNear);
     // Cut here rather than left to the format's trimming alone: the line is cut the same way
     // where the trimming is missing (Wine's GDI+ wraps the text instead).
     const std::wstring line = FitTitle(g, text, font, kTextWidth);

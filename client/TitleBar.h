@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "UniqueHandle.h"
+
 class CImagePaint;
 
 // The game view's 25-pixel title bar: its statics and buttons on the game window's painter,
@@ -41,7 +43,7 @@ const wchar_t* PagePath(int id);
 bool OnClick(int id, HWND gameWindow, const std::function<void()>& openToolsMenu);
 
 // "Tahoma" 9 points, or the generic sans-serif family when Tahoma is missing.
-Gdiplus::Font* MakeTitleFont();
+GdipPtr<Gdiplus::Font> MakeTitleFont();
 
 // text as it fits on one line of width pixels: whole, or cut after the last word that leaves
 // room for a trailing "…" (after the last character that does, when not even one word fits).

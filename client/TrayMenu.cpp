@@ -62,7 +62,7 @@ std::vector<HWND> OurVisibleWindows(HWND window)
 
 void TrayMenu::Hide()
 {
-    CopyBoundedText(icon.szTip, sizeof(icon.szTip) / sizeof(icon.szTip[0]), kProductTitle);
+    CopyBoundedText(icon.szTip, kProductTitle);
     Shell_NotifyIconW(NIM_ADD, &icon);
     if (dismissPopups) dismissPopups();
     HoldCacheMessage(true);

@@ -15,17 +15,8 @@ constexpr DWORD kMinEntrySize = sizeof(INTERNET_CACHE_ENTRY_INFOW);
 // A size that keeps growing this many times in a row is not going to settle.
 constexpr int kMaxReadAttempts = 8;
 
-class CacheEnumeration {
-public:
-    explicit CacheEnumeration(HANDLE h) : handle(h) {}
-    CacheEnumeration(const CacheEnumeration&) = delete;
-    CacheEnumeration& operator=(const CacheEnumeration&) = delete;
-    ~CacheEnumeration()
-    {
-        if (handle) FindCloseUrlCache(handle);
-    }
-    HANDLE handle;
-};
+void CloseCacheEnumeration(HANDLE h) { FindCloseUrlCache(h); }
+using CacheEnumeration = UniqueHandle<NullHandleTraits<HANDLE, CloseCacheEnumeration>>;
 
 auto* Entry(std::vector<BYTE>& buffer)
 {
@@ -72,7 +63,7 @@ int DeleteAllUrlCacheEntries()
     // A size query with no buffer yields no enumeration; should one come back all the same it
     // is closed here rather than leaked.
     CacheEnumeration probe(FindFirstUrlCacheEntryW(nullptr, nullptr, &size));
-    if (!probe.handle && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
+    if (!probe && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
     const bool found = ReadCacheEntry(
         [&first](void* b, DWORD* s) {
             first = FindFirstUrlCacheEntryW(nullptr, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b), s);
@@ -88,13 +79,13 @@ int DeleteAllUrlCacheEntries()
             ++deleted;
         }
         size = 0;
-        if (!FindNextUrlCacheEntryW(enumeration.handle, nullptr, &size) &&
+        if (!FindNextUrlCacheEntryW(enumeration.Get(), nullptr, &size) &&
             GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             break;
         }
         const bool next = ReadCacheEntry(
             [&enumeration](void* b, DWORD* s) {
-                return FindNextUrlCacheEntryW(enumeration.handle,
+                return FindNextUrlCacheEntryW(enumeration.Get(),
                                               static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b), s) !=
                        FALSE;
             },
@@ -120,8 +111,7 @@ DWORD WINAPI ClearUrlCache(LPVOID param)
 
 bool StartClearUrlCache(HWND owner)
 {
-    HANDLE thread = CreateThread(nullptr, 0, ClearUrlCache, owner, 0, nullptr);
-    if (!thread) return false;
-    CloseHandle(thread);
-    return true;
+    // The thread runs on by itself; its handle is not needed.
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, ClearUrlCache, owner, 0, nullptr));
+    return static_cast<bool>(thread);
 }

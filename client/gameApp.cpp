@@ -2,10 +2,9 @@
 #include "CFrameGame.h"
 #include "GameMessages.h"
 #include "OperatorSite.h"
+#include "ZeroFilled.h"
 
-#include <cstring>
 #include <cwchar>
-#include <new>
 #include <string>
 
 gameApp* clientApp = nullptr;
@@ -24,13 +23,10 @@ WPARAM FullScreenKeyCommand(const MSG& msg, bool gameView)
     return 0;
 }
 
-HANDLE TakeInstanceMutex()
+UniqueKernelHandle TakeInstanceMutex()
 {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"zelk");
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return nullptr;
-    }
+    UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"zelk"));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) mutex.Reset();
     return mutex;
 }
 
@@ -46,21 +42,13 @@ bool gameApp::InitInstance()
     const std::wstring start = operator_site::Address(operator_site::kStartPath);
     wcsncpy(startUrl, start.c_str(), 511);
 
-    {
-        // Window objects start from zero-filled storage.
-        alignas(CFrameGame) unsigned char storage[sizeof(CFrameGame)];
-        std::memset(storage, 0, sizeof(storage));
-        CFrameGame* game = new (storage) CFrameGame;
-        currentGame = game;
-        game->RunGameWindow();
+    WithZeroFilled<CFrameGame>([this](CFrameGame& game) {
+        currentGame = &game;
+        game.RunGameWindow();
         currentGame = nullptr;
-        game->~CFrameGame();
-    }
+    });
 
-    if (instanceMutex) {
-        CloseHandle(instanceMutex);
-        instanceMutex = nullptr;
-    }
+    instanceMutex.Reset();
     return false;
 }
 

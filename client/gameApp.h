@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "CAppManager.h"
+#include "UniqueHandle.h"
 
 class CFrameGame;
 
@@ -19,7 +20,7 @@ public:
 
     wchar_t moduleDir[260] = {};
     wchar_t startUrl[512] = {};
-    HANDLE instanceMutex = nullptr;
+    UniqueKernelHandle instanceMutex;
     CFrameGame* currentGame = nullptr;  // not owned
 };
 
@@ -34,5 +35,5 @@ void CutAtLastBackslash(wchar_t* path);
 WPARAM FullScreenKeyCommand(const MSG& msg, bool gameView);
 
 // Takes the single-instance mutex "zelk": the handle when this process is the first holder,
-// null otherwise (a second instance closes its handle at once).
-HANDLE TakeInstanceMutex();
+// null otherwise (a second instance lets its handle go at once).
+UniqueKernelHandle TakeInstanceMutex();

@@ -1,28 +1,10 @@
 #include "CImageButton.h"
-#include "DefaultFont.h"
+#include "SkinDrawing.h"
 #include "PngResource.h"
 
 #include <cwchar>
 
-void CopyBoundedText(wchar_t* buffer, size_t count, const wchar_t* text)
-{
-    if (!buffer || count == 0) return;
-    size_t n = 0;
-    if (text) {
-        while (n + 1 < count && text[n]) {
-            buffer[n] = text[n];
-            ++n;
-        }
-    }
-    buffer[n] = L'\0';
-}
-
 namespace {
-Gdiplus::SolidBrush* BrushOrNull(Gdiplus::ARGB color)
-{
-    return (color >> 24) ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr;
-}
-
 Gdiplus::Rect ToRect(const RECT& r)
 {
     return Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -32,8 +14,8 @@ Gdiplus::Rect ToRect(const RECT& r)
 CImageButton::CImageButton(HWND ownerWindow, int buttonId, const RECT& r, const wchar_t* caption)
     : id(buttonId), rect(r), owner(ownerWindow)
 {
-    font.Reset(MakeDefaultFont());
-    CopyBoundedText(text, 256, caption);
+    font = MakeDefaultFont();
+    CopyBoundedText(text, caption);
     textBrushes[LookNormal].Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
 }
 
@@ -49,44 +31,44 @@ RECT* CImageButton::GetPartRect(RECT* out)
     return out;
 }
 
-void CImageButton::SetText(const wchar_t* caption) { CopyBoundedText(text, 256, caption); }
+void CImageButton::SetText(const wchar_t* caption) { CopyBoundedText(text, caption); }
 
 void CImageButton::SetImages(int normalId, int hoverId, int pressedId, int extraId)
 {
     if (normalId == 0) return;
     for (auto& image : images) image.Reset();
-    images[ImageNormal].Reset(LoadPngResource(normalId));
-    images[ImageHover].Reset(LoadPngResource(hoverId));
-    images[ImagePressed].Reset(LoadPngResource(pressedId));
-    images[ImageExtra].Reset(LoadPngResource(extraId));
+    images[ImageNormal] = LoadPngResource(normalId);
+    images[ImageHover] = LoadPngResource(hoverId);
+    images[ImagePressed] = LoadPngResource(pressedId);
+    images[ImageExtra] = LoadPngResource(extraId);
 }
 
 void CImageButton::SetImageStrip(int stripId)
 {
-    GdipPtr<Gdiplus::Image> loaded(LoadPngResource(stripId));
+    GdipPtr<Gdiplus::Image> loaded = LoadPngResource(stripId);
     if (!loaded || loaded->GetLastStatus() != Gdiplus::Ok) return;
     const int frame = static_cast<int>(loaded->GetWidth() / 2);
     const int height = static_cast<int>(loaded->GetHeight());
     if (frame <= 0 || height <= 0) return;
-    images[ImageNormal].Reset(CropImage(*loaded, 0, frame, height));
-    images[ImageHover].Reset(CropImage(*loaded, frame, frame, height));
+    images[ImageNormal] = CropImage(*loaded, 0, frame, height);
+    images[ImageHover] = CropImage(*loaded, frame, frame, height);
     strip = std::move(loaded);
 }
 
 void CImageButton::SetTextColors(Gdiplus::ARGB normal, Gdiplus::ARGB hover, Gdiplus::ARGB pressed)
 {
     for (auto& brush : textBrushes) brush.Reset();
-    textBrushes[LookNormal].Reset(BrushOrNull(normal));
-    textBrushes[LookHover].Reset(BrushOrNull(hover));
-    textBrushes[LookPressed].Reset(BrushOrNull(pressed));
+    textBrushes[LookNormal] = BrushIfVisible(normal);
+    textBrushes[LookHover] = BrushIfVisible(hover);
+    textBrushes[LookPressed] = BrushIfVisible(pressed);
 }
 
 void CImageButton::SetBackColors(Gdiplus::ARGB normal, Gdiplus::ARGB hover, Gdiplus::ARGB pressed)
 {
     for (auto& brush : backBrushes) brush.Reset();
-    backBrushes[LookNormal].Reset(BrushOrNull(normal));
-    backBrushes[LookHover].Reset(BrushOrNull(hover));
-    backBrushes[LookPressed].Reset(BrushOrNull(pressed));
+    backBrushes[LookNormal] = BrushIfVisible(normal);
+    backBrushes[LookHover] = BrushIfVisible(hover);
+    backBrushes[LookPressed] = BrushIfVisible(pressed);
 }
 
 void CImageButton::SetBorderColors(Gdiplus::ARGB normal, Gdiplus::ARGB hover, Gdiplus::ARGB pressed)
@@ -100,8 +82,8 @@ void CImageButton::SetBorderColors(Gdiplus::ARGB normal, Gdiplus::ARGB hover, Gd
 
 void CImageButton::SetIcons(int normalId, int hoverId)
 {
-    iconNormal.Reset(LoadPngResource(normalId));
-    iconHover.Reset(LoadPngResource(hoverId));
+    iconNormal = LoadPngResource(normalId);
+    iconHover = LoadPngResource(hoverId);
     if (iconNormal || iconHover) showIcon = true;
 }
 
@@ -163,7 +145,7 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
     Gdiplus::Image* chosen = ImageFor(look);
     Gdiplus::Image* normal = images[ImageNormal].Get();
     switch (imageMode) {
-    case 3:
+    case kChosenImage:
         if (chosen) {
             if (imageOffset.x != 0) {
                 g.DrawImage(chosen, static_cast<INT>(b.left + imageOffset.x),
@@ -175,11 +157,11 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
             }
         }
         break;
-    case 4:
+    case kNormalOverChosen:
         if (chosen) g.DrawImage(chosen, whole);
         if (normal && normal != chosen) g.DrawImage(normal, whole);
         break;
-    case 5:
+    case kChosenOverNormal:
         if (normal && normal != chosen) g.DrawImage(normal, whole);
         if (chosen) g.DrawImage(chosen, whole);
         break;
@@ -218,10 +200,8 @@ void CImageButton::DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBru
     Gdiplus::Font* f = altFont ? altFont.Get() : font.Get();
     if (!f) return;
 
-    GdipPtr<Gdiplus::StringFormat> format(new Gdiplus::StringFormat(0, LANG_NEUTRAL));
-    format->SetAlignment(static_cast<Gdiplus::StringAlignment>(textAlign));
-    format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
+    GdipPtr<Gdiplus::StringFormat> format =
+        MakeCaptionFormat(static_cast<Gdiplus::StringAlignment>(textAlign));
 
     int h = box.bottom - box.top;
     int dy = 0;

@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "BoundedText.h"
+#include "UniqueHandle.h"
 
 // A windowless button inside a container (a window painter or a list row): draws one of three
 // looks from state images, an icon, a caption, a background and a border. The container decides
@@ -52,7 +53,13 @@ public:
     POINT imageOffset = {0, 0};
     RECT textInset = {0, 2, 0, 0};
     bool showText = true;
-    int imageMode = 3;
+    // How the state images are combined.
+    enum ImageMode : int {
+        kChosenImage = 3,            // the look's image alone (unscaled at a non-zero x offset)
+        kNormalOverChosen = 4,       // the look's image, the normal image over it
+        kChosenOverNormal = 5,       // the normal image, the look's image over it
+    };
+    int imageMode = kChosenImage;
     int id = 0;
     RECT rect = {};
     bool visible = true;
@@ -72,6 +79,3 @@ public:
     GdipPtr<Gdiplus::SolidBrush> textBrushes[3];
     int textAlign = 1;
 };
-
-// Copies text into a fixed wide buffer of count characters, cut to count - 1.
-void CopyBoundedText(wchar_t* buffer, size_t count, const wchar_t* text);

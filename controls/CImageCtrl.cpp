@@ -1,21 +1,19 @@
 #include "CImageCtrl.h"
 #include "CAppManager.h"
 #include "CImageButton.h"
-#include "GdiObject.h"
 #include "ScreenPlacement.h"
+#include "SkinDrawing.h"
+#include "UniqueHandle.h"
 
 #include <functional>
+#include <utility>
 
 CImageCtrl::CImageCtrl()
 {
     SetClassName(L"ImageCtrl");
 }
 
-CImageCtrl::~CImageCtrl()
-{
-    if (icon) DestroyIcon(icon);
-    if (bigIcon_ && bigIcon_ != icon) DestroyIcon(bigIcon_);
-}
+CImageCtrl::~CImageCtrl() = default;
 
 bool CImageCtrl::OnButtonDown(CImageButton*) { return true; }
 bool CImageCtrl::OnButtonClick(CImageButton*) { return true; }
@@ -78,7 +76,7 @@ void CImageCtrl::ApplyRegion()
         region.Reset(CreatePolygonRgn(points, 8, WINDING));
     }
     // From a successful SetWindowRgn on, the region belongs to the system.
-    if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
+    if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Detach();
 }
 
 void CImageCtrl::OnMinMaxInfo(MINMAXINFO* info)
@@ -106,8 +104,7 @@ LRESULT CImageCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         painter.SetOnButtonRightClick(std::bind(&CImageCtrl::OnButtonRightClick, this, _1));
         painter.SetOnDrawBackground(std::bind(&CImageCtrl::OnDrawBackground, this, _1));
         painter.SetOnDrawOverlay(std::bind(&CImageCtrl::OnDrawOverlay, this, _1));
-        const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-        SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | 0x02010100);
+        MakeSkinnedStyle(hwnd);
         break;
     }
     case WM_NCHITTEST: {
@@ -139,24 +136,16 @@ bool CImageCtrl::RunModalLoop()
     const HWND window = hwnd;
     CAppManager* const loopApp = app;
     modalRunning = true;
-    MSG msg;
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    while (got > 0) {
-        loopApp->PumpMessage(&msg);
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            modalRunning = false;
-            return true;
-        }
-        // Read the handle first: once the window is gone the object may be too.
-        if (!IsWindow(window) || !modalRunning) {
-            if (IsWindow(window)) modalRunning = false;
-            return true;
-        }
-        got = GetMessageW(&msg, nullptr, 0, 0);
+    WPARAM exitCode = 0;
+    // Read the handle first: once the window is gone the object may be too.
+    const CAppManager::LoopEnd end = loopApp->PumpMessages(
+        [this, window] { return !IsWindow(window) || !modalRunning; }, &exitCode);
+    if (end == CAppManager::LoopEnd::Stopped) {
+        if (IsWindow(window)) modalRunning = false;
+        return true;
     }
     // The quit belongs to the loops outside this one as well.
-    if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+    if (end == CAppManager::LoopEnd::Quit) PostQuitMessage(static_cast<int>(exitCode));
     modalRunning = false;
     return true;
 }
@@ -167,16 +156,14 @@ void CImageCtrl::SetIcon(HICON given, int kind)
     const bool hasWindow = hwnd && IsWindow(hwnd);
     // Without a window a big copy would reach nobody; only the small copy is kept.
     if (big && !hasWindow) return;
-    HICON copy = given ? CopyIcon(given) : nullptr;
-    HICON& slot = big ? bigIcon_ : icon;
+    UniqueIcon copy(given ? CopyIcon(given) : nullptr);
     if (hasWindow) {
-        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(copy));
+        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind),
+                     reinterpret_cast<LPARAM>(copy.Get()));
     }
     // The copy this one displaces is ours and no longer on the window (each kind has its own
     // copy); icons the window had from elsewhere are not ours to destroy.
-    HICON displaced = slot;
-    slot = copy;
-    if (displaced && displaced != copy) DestroyIcon(displaced);
+    (big ? bigIcon : icon) = std::move(copy);
 }
 
 bool CImageCtrl::LoadIconFromResource(int kind, int size)
@@ -198,11 +185,10 @@ bool CImageCtrl::LoadIconFromResource(int kind, int size)
     if (!imageData) return false;
     auto* bits = static_cast<PBYTE>(LockResource(imageData));
     const DWORD bytes = SizeofResource(module, image);
-    HICON loaded = bits ? CreateIconFromResourceEx(bits, bytes, TRUE, 0x00030000, size, size, 0)
-                        : nullptr;
+    UniqueIcon loaded(bits ? CreateIconFromResourceEx(bits, bytes, TRUE, 0x00030000, size, size, 0)
+                           : nullptr);
     FreeResource(imageData);
     if (!loaded) return false;
-    SetIcon(loaded, kind);
-    DestroyIcon(loaded);
+    SetIcon(loaded.Get(), kind);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
+#include "UniqueHandle.h"
 
 class CImageButton;
 
@@ -12,6 +13,10 @@ class CImageButton;
 // modal loop, and the painter's events turned into virtual hooks for derived windows.
 class CImageCtrl : public CWindowCtrl {
 public:
+    // The style of the skinned top-level windows (the game window, the close question).
+    static constexpr DWORD kPopupStyle =
+        WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
     CImageCtrl();
     ~CImageCtrl() override;
 
@@ -41,7 +46,7 @@ public:
     static void LimitSize(int& cx, int& cy, int fixedW, int fixedH, int minW, int minH);
 
     CImagePaint painter;
-    HICON icon = nullptr;  // owned: the small-icon copy
+    UniqueIcon icon;  // the small-icon copy
     int minWidth = 0, minHeight = 0;
     int fixedWidth = 0, fixedHeight = 0;
     bool resizable = false;
@@ -54,5 +59,5 @@ public:
 private:
     void ApplyRegion();
     void OnMinMaxInfo(MINMAXINFO* info);
-    HICON bigIcon_ = nullptr;  // owned: the big-icon copy
+    UniqueIcon bigIcon;  // the big-icon copy
 };

@@ -41,7 +41,6 @@ public:
     void AddChildWindow(CWindowCtrl* window, const RECT& relative);
     // At most one row of a list is selected: the one the list remembers as last clicked.
     void SetSelected(bool on);
-    RECT GetRect() const { return rect; }
 
     POINT mousePos = {-1, 0};
     std::vector<std::unique_ptr<CImageButton>> buttons;

@@ -1,6 +1,7 @@
 #include "CImageMenu.h"
 #include "CImageButton.h"
 #include "CImageItem.h"
+#include "SkinDrawing.h"
 
 CImageMenu::CImageMenu()
 {
@@ -56,9 +57,7 @@ void CImageMenu::ShowAt(POINT p)
 void CImageMenu::OnCreate(CREATESTRUCTW*)
 {
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
-    LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    ex = (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
-    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex);
+    MakeToolWindow(hwnd);
     HWND topmost = (shadow && shadow->hwnd) ? shadow->hwnd : hwnd;
     SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     list.SetBackColor(0xFFEDF3FA);

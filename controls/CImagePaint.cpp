@@ -3,6 +3,7 @@
 #include "CImageStatic.h"
 #include "CSanDC.h"
 #include "PngResource.h"
+#include "SkinDrawing.h"
 
 #include <algorithm>
 
@@ -32,31 +33,27 @@ void PrepareGraphics(Gdiplus::Graphics& g, HDC dc)
 
 CImagePaint::CImagePaint() = default;
 
-CImagePaint::~CImagePaint()
-{
-    for (CImageStatic* s : statics) delete s;
-    for (CImageButton* b : buttons) delete b;
-}
+CImagePaint::~CImagePaint() = default;
 
 CImageButton* CImagePaint::AddButton(int id, const RECT& rect, int, int imgNormal, int imgHover,
                                      int imgPressed, int imgExtra)
 {
+    surfaceCurrent = false;
     if (CImageButton* existing = FindButton(id)) {
         existing->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
         existing->text[0] = L'\0';
         existing->SetRect(rect);
         return existing;
     }
-    auto* button = new CImageButton(hwnd, id, rect, L"");
-    button->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
-    buttons.push_back(button);
-    return button;
+    buttons.push_back(std::make_unique<CImageButton>(hwnd, id, rect, L""));
+    buttons.back()->SetImages(imgNormal, imgHover, imgPressed, imgExtra);
+    return buttons.back().get();
 }
 
 CImageButton* CImagePaint::FindButton(int id) const
 {
-    for (CImageButton* b : buttons) {
-        if (b->id == id) return b;
+    for (const auto& b : buttons) {
+        if (b->id == id) return b.get();
     }
     return nullptr;
 }
@@ -64,20 +61,21 @@ CImageButton* CImagePaint::FindButton(int id) const
 bool CImagePaint::RemoveButton(int id)
 {
     auto it = std::find_if(buttons.begin(), buttons.end(),
-                           [id](CImageButton* b) { return b->id == id; });
+                           [id](const auto& b) { return b->id == id; });
     if (it == buttons.end()) return false;
-    if (hot == *it) hot = nullptr;
-    delete *it;
+    if (hot == it->get()) hot = nullptr;
     buttons.erase(it);
+    surfaceCurrent = false;
     return true;
 }
 
 CImageStatic* CImagePaint::AddStatic(const RECT& rect, int pngId, int key, bool cleanStretch)
 {
+    surfaceCurrent = false;
     CImageStatic* s = FindStatic(key);
     if (!s) {
-        s = new CImageStatic;
-        statics.push_back(s);
+        statics.push_back(std::make_unique<CImageStatic>());
+        s = statics.back().get();
     }
     s->rect = rect;
     s->cleanStretch = cleanStretch;
@@ -88,8 +86,8 @@ CImageStatic* CImagePaint::AddStatic(const RECT& rect, int pngId, int key, bool 
 
 CImageStatic* CImagePaint::FindStatic(int key) const
 {
-    for (CImageStatic* s : statics) {
-        if (s->key == key) return s;
+    for (const auto& s : statics) {
+        if (s->key == key) return s.get();
     }
     return nullptr;
 }
@@ -97,32 +95,34 @@ CImageStatic* CImagePaint::FindStatic(int key) const
 bool CImagePaint::RemoveStatic()
 {
     auto it = std::find_if(statics.begin(), statics.end(),
-                           [](CImageStatic* s) { return s->key == 1007; });
+                           [](const auto& s) { return s->key == kRemovableStaticKey; });
     if (it == statics.end()) return false;
-    delete *it;
     statics.erase(it);
+    surfaceCurrent = false;
     return true;
 }
 
 void CImagePaint::SetBackColor(Gdiplus::ARGB color)
 {
     backColor = color;
+    surfaceCurrent = false;
     // A colour without alpha makes no brush: nothing would be filled anyway.
-    backBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    backBrush = BrushIfVisible(color);
     fillBackground = true;
 }
 
 void CImagePaint::ClearElements()
 {
-    for (CImageStatic* s : statics) delete s;
     statics.clear();
-    for (CImageButton* b : buttons) delete b;
     buttons.clear();
     hot = nullptr;
     mousePoint = POINT{-1, -1};
     hwnd = nullptr;
     backBrush.Reset();
     layered = false;
+    surface.Reset();
+    dirty.clear();
+    surfaceCurrent = false;
     // The window is gone with its capture and tracking; a re-created window starts idle.
     captured = false;
     tracking = false;
@@ -138,31 +138,33 @@ void CImagePaint::EnableLayered()
     fillBackground = false;
     layered = true;
     alpha = 255;
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    if (GetModuleHandleW(L"user32.dll")) {
         SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
                           GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-        updateLayered =
-            reinterpret_cast<UpdateLayeredWindowFn>(GetProcAddress(user32, "UpdateLayeredWindow"));
+        updateLayered = LookUpUpdateLayeredWindow();
     }
     UpdateLayered();
 }
 
-void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
+void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update, CLayeredSurface* pixels)
 {
     if (fillBackground && backBrush && hwnd) {
         RECT client = {};
         GetClientRect(hwnd, &client);
-        g.FillRectangle(backBrush.Get(), static_cast<INT>(client.left - 1),
-                        static_cast<INT>(client.top - 1),
-                        static_cast<INT>(client.right - client.left + 1),
-                        static_cast<INT>(client.bottom - client.top + 1));
+        FillBackground(g, backBrush.Get(), client);
     }
     if (onDrawBackground) onDrawBackground(g);
     const RECT none = {};
-    for (CImageStatic* s : statics) {
-        if (!update || Intersects(s->rect, *update)) s->Draw(g, none);
+    const RECT all = {0, 0, pixels ? pixels->width : 0, pixels ? pixels->height : 0};
+    for (const auto& s : statics) {
+        if (update && !Intersects(s->rect, *update)) continue;
+        if (pixels && s->BlendInto(pixels->Pixels(), pixels->width, pixels->height,
+                                   update ? *update : all)) {
+            continue;
+        }
+        s->Draw(g, none);
     }
-    for (CImageButton* b : buttons) {
+    for (const auto& b : buttons) {
         if (!update || Intersects(b->rect, *update)) b->Draw(g, mousePoint, leftPressed, &none);
     }
     if (onDrawOverlay) onDrawOverlay(g);
@@ -170,11 +172,45 @@ void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update)
 
 void CImagePaint::UpdateLayered()
 {
+    dirty.clear();
+    RenderLayered(nullptr);
+}
+
+void CImagePaint::RenderLayered(const std::vector<RECT>* areas)
+{
     if (!updateLayered || !IsWindow(hwnd)) return;
-    CLayeredSurface surface(hwnd);
-    if (Gdiplus::Graphics* g = surface.Graphics()) {
-        DrawElements(*g, nullptr);
+    // A surface of a new size starts transparent and is drawn whole.
+    const bool fresh = surface.Fit(hwnd);
+    Gdiplus::Graphics* g = surface.Graphics();
+    if (!g) return;
+    const RECT whole = {0, 0, surface.width, surface.height};
+    if (fresh || !areas) {
+        if (!fresh) surface.Clear(whole);
+        DrawElements(*g, nullptr, &surface);
+    } else {
+        for (const RECT& area : *areas) {
+            RECT r;
+            if (!IntersectRect(&r, &area, &whole)) continue;
+            surface.Clear(r);
+            g->SetClip(Gdiplus::Rect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+            DrawElements(*g, &r, &surface);
+            g->ResetClip();
+        }
+    }
+    surfaceCurrent = true;
+    surface.Push(updateLayered, hwnd, alpha);
+}
+
+void CImagePaint::ShowLayered()
+{
+    // The surface kept from the last render still shows everything: pushing it is enough.
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    if (surfaceCurrent && dirty.empty() && surface.Graphics() && client.right == surface.width &&
+        client.bottom == surface.height && updateLayered) {
         surface.Push(updateLayered, hwnd, alpha);
+    } else {
+        UpdateLayered();
     }
 }
 
@@ -183,22 +219,14 @@ void CImagePaint::PaintWindow()
     if (!hwnd) return;
     RECT update = {};
     GetUpdateRect(hwnd, &update, FALSE);
-    RECT client = {};
-    GetClientRect(hwnd, &client);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc && !IsRectEmpty(&update)) {
-        CSanDC surface(dc, client.right - client.left, client.bottom - client.top, update);
-        if (surface.bitmap) {
-            Gdiplus::Graphics g(surface.memoryDC);
-            PrepareGraphics(g, surface.memoryDC);
-            // Only the update rectangle is copied back: GDI+ need not produce anything else.
-            g.SetClip(Gdiplus::Rect(update.left, update.top, update.right - update.left,
-                                    update.bottom - update.top));
-            DrawElements(g, &update);
-        }
-    }
-    EndPaint(hwnd, &ps);
+    PaintBuffered(hwnd, update, [this](HDC dc, const RECT& area) {
+        Gdiplus::Graphics g(dc);
+        PrepareGraphics(g, dc);
+        // Only what can reach the window is copied back: GDI+ need not produce anything else.
+        g.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left,
+                                area.bottom - area.top));
+        DrawElements(g, &area);
+    });
 }
 
 void CImagePaint::PrintClient(HDC dc)
@@ -214,16 +242,30 @@ void CImagePaint::PrintClient(HDC dc)
 
 void CImagePaint::Redraw(const RECT& r)
 {
+    Invalidate(r);
+    FlushLayered();
+}
+
+void CImagePaint::Invalidate(const RECT& r)
+{
     if (layered) {
-        UpdateLayered();
+        dirty.push_back(r);
     } else if (hwnd) {
         InvalidateRect(hwnd, &r, TRUE);
     }
 }
 
+void CImagePaint::FlushLayered()
+{
+    if (!layered || dirty.empty()) return;
+    std::vector<RECT> areas;
+    areas.swap(dirty);
+    RenderLayered(&areas);
+}
+
 void CImagePaint::LayoutAnchors(int cx, int cy)
 {
-    for (CImageButton* b : buttons) {
+    for (const auto& b : buttons) {
         if (b->rightOffset != -1 && cx - b->rightOffset != b->rect.right) {
             RECT r = b->rect;
             const int width = r.right - r.left;
@@ -239,7 +281,7 @@ void CImagePaint::LayoutAnchors(int cx, int cy)
             b->SetRect(r);
         }
     }
-    for (CImageStatic* s : statics) {
+    for (const auto& s : statics) {
         if (s->rightOffset != -1 && cx - s->rightOffset != s->rect.right) {
             const int newRight = cx - s->rightOffset;
             s->rect.left = s->fixedLeft != -1 ? s->fixedLeft
@@ -274,7 +316,8 @@ void CImagePaint::ToggleMaximize()
 
 bool CImagePaint::Owns(const CImageButton* button) const
 {
-    return std::find(buttons.begin(), buttons.end(), button) != buttons.end();
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [button](const auto& b) { return b.get() == button; });
 }
 
 bool CImagePaint::OnClick(CImageButton* button)
@@ -295,10 +338,11 @@ bool CImagePaint::OnClick(CImageButton* button)
     return true;
 }
 
-CImageButton* CImagePaint::HotCandidate(const std::vector<CImageButton*>& list, POINT p)
+CImageButton* CImagePaint::HotCandidate(const std::vector<std::unique_ptr<CImageButton>>& list,
+                                        POINT p)
 {
-    for (CImageButton* b : list) {
-        if (!NeverHot(b->id) && PtInRect(&b->rect, p) && b->visible) return b;
+    for (const auto& b : list) {
+        if (!NeverHot(b->id) && PtInRect(&b->rect, p) && b->visible) return b.get();
     }
     return nullptr;
 }
@@ -307,16 +351,17 @@ bool CImagePaint::OnMouseMove(POINT p)
 {
     mousePoint = p;
     if (!tracking) {
-        TRACKMOUSEEVENT tme = {sizeof(tme), TME_HOVER | TME_LEAVE, hwnd, 10};
-        tracking = TrackMouseEvent(&tme) != FALSE;
+        tracking = TrackMouseLeave(hwnd);
     }
     if (hot && PtInRect(&hot->rect, p) && tracking) return false;
     if (leftPressed) return false;
     CImageButton* found = tracking ? HotCandidate(buttons, p) : nullptr;
-    if (hot) Redraw(hot->rect);
+    // The old and the new hot button change together: one render, one push.
+    if (hot) Invalidate(hot->rect);
     hot = found;
+    if (found) Invalidate(found->rect);
+    FlushLayered();
     if (!found) return false;
-    Redraw(found->rect);
     if (onButtonHover && !onButtonHover(found)) return true;
     return false;
 }
@@ -433,9 +478,7 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        if (!backBrush && (backColor >> 24) != 0) {
-            backBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(backColor)));
-        }
+        if (!backBrush) backBrush = BrushIfVisible(backColor);
         return false;
     case WM_DESTROY: ClearElements(); return false;
     case WM_SIZE:
@@ -454,9 +497,11 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_SHOWWINDOW:
         if (!wParam) {
+            // The hot button, if any, will show its normal look: the surface no longer matches.
+            if (mousePoint.x != -1 || mousePoint.y != -1) surfaceCurrent = false;
             mousePoint = POINT{-1, -1};
         } else if (layered) {
-            UpdateLayered();
+            ShowLayered();
         }
         return false;
     case WM_MOUSEMOVE: return OnMouseMove(PointFrom(lParam));

@@ -3,10 +3,11 @@
 #include <gdiplus.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "CLayeredSurface.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 class CImageButton;
 class CImageStatic;
@@ -21,6 +22,8 @@ public:
 
     // Built-in button identifiers.
     enum : int { kCloseId = 10, kMinimizeId = 20, kMaximizeId = 30, kRestoreId = 40 };
+    // The key of the one static that is ever removed (a picture the window drops).
+    static constexpr int kRemovableStaticKey = 1007;
     // Height of the default caption strip (y <= 40).
     static constexpr int kCaptionHeight = 40;
 
@@ -37,17 +40,20 @@ public:
     bool RemoveButton(int id);
     CImageStatic* AddStatic(const RECT& rect, int pngId, int key, bool cleanStretch);
     CImageStatic* FindStatic(int key) const;
-    // Removes the picture static 1007, the only one ever removed.
+    // Removes the static with kRemovableStaticKey.
     bool RemoveStatic();
     void SetBackColor(Gdiplus::ARGB color);
     void EnableLayered();
+    // Renders the whole layered surface and pushes it.
     void UpdateLayered();
     void ClearElements();
     void ToggleMaximize();
     void LayoutAnchors(int cx, int cy);
     void PaintWindow();
     // The drawing order on g; with an update rectangle only the elements that intersect it.
-    void DrawElements(Gdiplus::Graphics& g, const RECT* update);
+    // With the layered surface g draws on, static pictures drawn at their own size are blended
+    // into its pixels directly.
+    void DrawElements(Gdiplus::Graphics& g, const RECT* update, CLayeredSurface* pixels = nullptr);
 
     void SetOnButtonDown(ButtonHandler f) { onButtonDown = std::move(f); }
     void SetOnButtonClick(ButtonHandler f) { onButtonClick = std::move(f); }
@@ -60,7 +66,8 @@ public:
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // The first visible button outside 100-250 whose rectangle contains p, or null.
-    static CImageButton* HotCandidate(const std::vector<CImageButton*>& buttons, POINT p);
+    static CImageButton* HotCandidate(const std::vector<std::unique_ptr<CImageButton>>& buttons,
+                                      POINT p);
     static bool NeverHot(int id) { return id >= 100 && id <= 250; }
 
     UpdateLayeredWindowFn updateLayered = nullptr;
@@ -79,8 +86,8 @@ public:
     POINT mousePoint = {-1, 0};
     BYTE alpha = 255;
     CImageButton* hot = nullptr;          // one of buttons
-    std::vector<CImageStatic*> statics;   // owned
-    std::vector<CImageButton*> buttons;   // owned
+    std::vector<std::unique_ptr<CImageStatic>> statics;
+    std::vector<std::unique_ptr<CImageButton>> buttons;
     ButtonHandler onButtonDown;
     ButtonHandler onButtonClick;
     ButtonHandler onButtonHover;
@@ -91,7 +98,15 @@ public:
     HWND hwnd = nullptr;
 
 private:
+    // Redraw r: an ordinary window invalidates it; a layered one re-renders just r on its kept
+    // surface and pushes once.
     void Redraw(const RECT& r);
+    // Notes r as changed (an ordinary window invalidates it at once); FlushLayered then renders
+    // everything noted since the last render with one push.
+    void Invalidate(const RECT& r);
+    void FlushLayered();
+    void RenderLayered(const std::vector<RECT>* areas);
+    void ShowLayered();
     bool OnMouseMove(POINT p);
     bool OnMouseLeave();
     bool OnLeftDown(POINT p);
@@ -100,4 +115,9 @@ private:
     bool OnRightUp(POINT p);
     bool Owns(const CImageButton* button) const;
     void PrintClient(HDC dc);
+
+    // The layered window's surface, kept between renders while the client size stays the same.
+    CLayeredSurface surface;
+    std::vector<RECT> dirty;        // layered areas changed since the last render
+    bool surfaceCurrent = false;    // the surface shows every change the painter knows of
 };

@@ -1,6 +1,6 @@
 #include "CImagePaintEx.h"
 #include "CImageItem.h"
-#include "CSanDC.h"
+#include "SkinDrawing.h"
 
 #include <utility>
 
@@ -10,12 +10,10 @@ int32_t ElapsedTicks(uint32_t now, uint32_t then)
 }
 
 namespace {
-Gdiplus::SolidBrush* MakeBrush(Gdiplus::ARGB color)
+GdipPtr<Gdiplus::SolidBrush> MakeBrush(Gdiplus::ARGB color)
 {
-    return new Gdiplus::SolidBrush(Gdiplus::Color(color));
+    return GdipPtr<Gdiplus::SolidBrush>(new Gdiplus::SolidBrush(Gdiplus::Color(color)));
 }
-
-bool HasAlpha(Gdiplus::ARGB color) { return (color >> 24) != 0; }
 
 POINT PointFrom(LPARAM lParam)
 {
@@ -81,21 +79,21 @@ void CImagePaintEx::SetBackColor(Gdiplus::ARGB color)
     backColor = color;
     backBrush.Reset();
     fillBack = true;
-    backBrush.Reset(MakeBrush(color));
+    backBrush = MakeBrush(color);
 }
 
 void CImagePaintEx::SetHoverColor(Gdiplus::ARGB color)
 {
     hoverColor = color;
     hoverBrush.Reset();
-    hoverBrush.Reset(MakeBrush(color));
+    hoverBrush = MakeBrush(color);
 }
 
 void CImagePaintEx::MakeBrushes()
 {
-    if (!backBrush && HasAlpha(backColor)) backBrush.Reset(MakeBrush(backColor));
-    if (!hoverBrush && HasAlpha(hoverColor)) hoverBrush.Reset(MakeBrush(hoverColor));
-    if (!selectedBrush && HasAlpha(selectedColor)) selectedBrush.Reset(MakeBrush(selectedColor));
+    if (!backBrush) backBrush = BrushIfVisible(backColor);
+    if (!hoverBrush) hoverBrush = BrushIfVisible(hoverColor);
+    if (!selectedBrush) selectedBrush = BrushIfVisible(selectedColor);
 }
 
 void CImagePaintEx::Relayout(const RECT* bounds)
@@ -166,12 +164,7 @@ void CImagePaintEx::DrawList(HDC dc, const RECT& client)
     SetBkMode(dc, TRANSPARENT);
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    if (fillBack && backBrush) {
-        g.FillRectangle(backBrush.Get(), static_cast<INT>(client.left - 1),
-                        static_cast<INT>(client.top - 1),
-                        static_cast<INT>(client.right - client.left + 1),
-                        static_cast<INT>(client.bottom - client.top + 1));
-    }
+    if (fillBack) FillBackground(g, backBrush.Get(), client);
     int top = 0;
     for (const auto& item : items) {
         if (!item->visible) continue;
@@ -189,14 +182,8 @@ void CImagePaintEx::PaintList()
     GetUpdateRect(hwnd, &update, FALSE);
     if (update.right == update.left || update.bottom == update.top) return;
     painting = true;
-    PAINTSTRUCT ps = {};
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc) {
-        const RECT client = ClientRect();
-        CSanDC buffer(dc, client.right - client.left, client.bottom - client.top, client);
-        if (buffer.bitmap) DrawList(buffer.memoryDC, client);
-    }
-    EndPaint(hwnd, &ps);
+    const RECT client = ClientRect();
+    PaintBuffered(hwnd, client, [this, &client](HDC dc, const RECT&) { DrawList(dc, client); });
     painting = false;
 }
 
@@ -236,12 +223,7 @@ void CImagePaintEx::OnMouseMove(POINT p)
 {
     mousePos = p;
     if (!tracking && hwnd) {
-        TRACKMOUSEEVENT tme = {};
-        tme.cbSize = sizeof(tme);
-        tme.dwFlags = TME_HOVER | TME_LEAVE;
-        tme.hwndTrack = hwnd;
-        tme.dwHoverTime = 10;
-        TrackMouseEvent(&tme);
+        TrackMouseLeave(hwnd);
         tracking = true;
     }
     if (hotItem) {

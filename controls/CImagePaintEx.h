@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 class CImageItem;
 

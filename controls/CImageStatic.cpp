@@ -1,35 +1,37 @@
 #include "CImageStatic.h"
 #include "CImageButton.h"
-#include "DefaultFont.h"
+#include "BoundedText.h"
+#include "SkinDrawing.h"
 
 #include <cwchar>
+#include <utility>
 
 CImageStatic::CImageStatic()
 {
     textBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
-    defaultFont.Reset(MakeDefaultFont());
+    defaultFont = MakeDefaultFont();
 }
 
 CImageStatic::~CImageStatic() = default;
 
-void CImageStatic::SetImage(Gdiplus::Image* picture)
+void CImageStatic::SetImage(GdipPtr<Gdiplus::Image> picture)
 {
     prepared.Reset();
     preparedPixels.clear();
     preparedFrom = nullptr;
-    image.Reset(picture);
+    image = std::move(picture);
 }
 
-void CImageStatic::SetText(const wchar_t* caption) { CopyBoundedText(text, 256, caption); }
+void CImageStatic::SetText(const wchar_t* caption) { CopyBoundedText(text, caption); }
 
 void CImageStatic::SetBackColor(Gdiplus::ARGB color)
 {
-    backBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    backBrush = BrushIfVisible(color);
 }
 
 void CImageStatic::SetTextColor(Gdiplus::ARGB color)
 {
-    textBrush.Reset(color >> 24 ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
+    textBrush = BrushIfVisible(color);
 }
 
 Gdiplus::Image* CImageStatic::PreparedImage(int width, int height)
@@ -82,6 +84,40 @@ void CImageStatic::DrawPrepared(Gdiplus::Graphics& g, const RECT& r, int w, int 
     g.SetInterpolationMode(mode);
 }
 
+namespace {
+// Premultiplied source over destination, per channel d = s + d * (255 - sa) / 255, rounded.
+inline UINT32 Over(UINT32 s, UINT32 d)
+{
+    const UINT32 a = s >> 24;
+    if (a == 255 || d == 0) return s;
+    if (s == 0) return d;
+    const UINT32 keep = 255 - a;
+    UINT32 out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const UINT32 c = ((s >> shift) & 0xFF) + (((d >> shift) & 0xFF) * keep + 127) / 255;
+        out |= (c > 255 ? 255 : c) << shift;
+    }
+    return out;
+}
+}  // namespace
+
+bool CImageStatic::BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area)
+{
+    if (!visible || !bits || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
+    const RECT surfaceRect = {0, 0, surfaceWidth, surfaceHeight};
+    RECT r;
+    if (!IntersectRect(&r, &rect, &area) || !IntersectRect(&r, &r, &surfaceRect)) return true;
+    GdiFlush();  // what GDI+ drew before lies in the pixels
+    for (int y = r.top; y < r.bottom; ++y) {
+        const UINT32* from = preparedPixels.data() + static_cast<size_t>(y - rect.top) * w + (r.left - rect.left);
+        unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
+        for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(from[x], to[x]);
+    }
+    return true;
+}
+
 void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
 {
     if (!visible) return;
@@ -89,8 +125,7 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
 
-    if (backBrush) g.FillRectangle(backBrush.Get(), static_cast<INT>(r.left - 1), static_cast<INT>(r.top - 1), w + 1,
-                                  h + 1);
+    FillBackground(g, backBrush.Get(), r);
 
     if (image) {
         if (!cleanStretch) {
@@ -105,10 +140,8 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
     }
 
     if (text[0] != L'\0' && textBrush) {
-        GdipPtr<Gdiplus::StringFormat> format(new Gdiplus::StringFormat(0, LANG_NEUTRAL));
-        format->SetAlignment(static_cast<Gdiplus::StringAlignment>(alignment));
-        format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
+        GdipPtr<Gdiplus::StringFormat> format =
+            MakeCaptionFormat(static_cast<Gdiplus::StringAlignment>(alignment));
         Gdiplus::Font* f = font ? font : defaultFont.Get();
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(r.left),
                                     static_cast<Gdiplus::REAL>(r.top),

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 #include <vector>
 
@@ -17,8 +17,8 @@ public:
 
     // Draws into rect, or into override when its right differs from its left.
     void Draw(Gdiplus::Graphics& g, const RECT& override);
-    // Replaces the picture (the static takes ownership; null removes it).
-    void SetImage(Gdiplus::Image* picture);
+    // Replaces the picture (null removes it).
+    void SetImage(GdipPtr<Gdiplus::Image> picture);
     void SetText(const wchar_t* caption);
     // Alpha 0 removes the fill.
     void SetBackColor(Gdiplus::ARGB color);
@@ -41,6 +41,12 @@ public:
     Gdiplus::Font* font = nullptr;  // borrowed; replaces defaultFont when set
     bool visible = true;
     int alignment = 1;
+
+    // Draws the picture, at its drawn size, straight into a 32-bit premultiplied surface
+    // (bottom-up rows of surfaceWidth x surfaceHeight) within area: the source-over blend GDI+
+    // does, done on the pixels without its per-pixel conversions. False (nothing done) when the
+    // static draws more than a picture at its own size.
+    bool BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area);
 
 private:
     // The picture converted once to premultiplied pixels at the size it is drawn, and drawn

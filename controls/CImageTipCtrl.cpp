@@ -1,7 +1,8 @@
 #include "CImageTipCtrl.h"
 #include "CImageButton.h"
-#include "CSanDC.h"
+#include "BoundedText.h"
 #include "ScreenPlacement.h"
+#include "SkinDrawing.h"
 
 #include <cwchar>
 
@@ -22,27 +23,6 @@ RECT TipRectFor(POINT cursor, SIZE textSize, const RECT& workArea)
                                            POINT{cursor.x - kGap, cursor.y - kGap},
                                            SIZE{r.right - r.left, r.bottom - r.top}, workArea);
 }
-
-Gdiplus::StringFormat* MakeTipFormat()
-{
-    auto* format = new Gdiplus::StringFormat(0, LANG_NEUTRAL);
-    format->SetAlignment(Gdiplus::StringAlignmentNear);
-    format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format->SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-    return format;
-}
-
-namespace {
-Gdiplus::Font* MakeTipFont()
-{
-    auto* font = new Gdiplus::Font(L"Tahoma", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-    if (font->GetLastStatus() == Gdiplus::Ok) return font;
-    // Without the family GDI+ would draw nothing at all.
-    delete font;
-    return new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), 9.0f,
-                             Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
-}
-}  // namespace
 
 CImageTipCtrl::CImageTipCtrl() = default;
 CImageTipCtrl::~CImageTipCtrl() = default;
@@ -67,7 +47,7 @@ void CImageTipCtrl::SetBorderColor(Gdiplus::ARGB color)
 
 void CImageTipCtrl::MakeResources()
 {
-    font.Reset(MakeTipFont());
+    font = MakeFontWithFallback(L"Tahoma");
     SetBackColor(0xFFFCFCFC);
     SetBorderColor(0xFF8A8A8A);
     SetTextColor(0xFF000000);
@@ -81,7 +61,7 @@ void CImageTipCtrl::ReleaseResources()
     borderPen.Reset();
 }
 
-void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, 260, tip); }
+void CImageTipCtrl::SetText(const wchar_t* tip) { CopyBoundedText(text, tip); }
 
 int CImageTipCtrl::TextLength() const
 {
@@ -95,7 +75,7 @@ SIZE CImageTipCtrl::MeasureText()
     const int length = TextLength();
     if (!hwnd || !font || length == 0) return size;
     Gdiplus::Graphics g(hwnd);
-    GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
+    GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentNear);
     const Gdiplus::RectF layout(0.0f, 0.0f, 500.0f, 200.0f);
     Gdiplus::RectF box;
     if (g.MeasureString(text, length, font.Get(), layout, format.Get(), &box) != Gdiplus::Ok) {
@@ -148,13 +128,10 @@ void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     const int width = w.right - w.left;
     const int height = w.bottom - w.top;
-    if (backBrush) {
-        g.FillRectangle(backBrush.Get(), static_cast<INT>(w.left - 1),
-                        static_cast<INT>(w.top - 1), width + 1, height + 1);
-    }
+    FillBackground(g, backBrush.Get(), w);
     const int length = TextLength();
     if (font && textBrush && length > 0) {
-        GdipPtr<Gdiplus::StringFormat> format(MakeTipFormat());
+        GdipPtr<Gdiplus::StringFormat> format = MakeCaptionFormat(Gdiplus::StringAlignmentNear);
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(w.left + 2),
                                     static_cast<Gdiplus::REAL>(w.top + 2),
                                     static_cast<Gdiplus::REAL>(width - 4),
@@ -169,15 +146,9 @@ void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
 
 void CImageTipCtrl::Paint()
 {
-    PAINTSTRUCT ps = {};
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc) {
-        RECT client = {};
-        GetClientRect(hwnd, &client);
-        CSanDC buffer(dc, client.right - client.left, client.bottom - client.top, client);
-        if (buffer.bitmap) DrawTip(buffer.memoryDC, client);
-    }
-    EndPaint(hwnd, &ps);
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    PaintBuffered(hwnd, client, [this, &client](HDC dc, const RECT&) { DrawTip(dc, client); });
 }
 
 LRESULT CImageTipCtrl::HandleMessage(UINT message, WPARAM, LPARAM)

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "CWindowCtrl.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 // A small skinned tooltip: when timer 1100 fires it measures its text, places itself 15 pixels
 // right of and below the pointer (inside the work area of the pointer's monitor), sizes itself to
@@ -56,5 +56,3 @@ RECT TipRectFor(POINT cursor, SIZE textSize);
 // The same inside a work area: a tip that would cross its right or bottom edge goes to the left
 // of or above the pointer instead.
 RECT TipRectFor(POINT cursor, SIZE textSize, const RECT& workArea);
-// Formatting shared by measuring and painting: near alignment, centred lines, word ellipsis.
-Gdiplus::StringFormat* MakeTipFormat();

@@ -1,18 +1,35 @@
 #include "CLayeredSurface.h"
-#include "WindowDC.h"
+#include "UniqueHandle.h"
 
-CLayeredSurface::CLayeredSurface(HWND hwnd)
+#include <cstring>
+
+void CLayeredSurface::Reset()
+{
+    graphics.Reset();
+    selection.Reset();
+    bitmap.Reset();
+    memoryDC.Reset();
+    bits = nullptr;
+    width = 0;
+    height = 0;
+}
+
+bool CLayeredSurface::Fit(HWND hwnd)
 {
     RECT client = {};
     GetClientRect(hwnd, &client);
-    width = client.right - client.left;
-    height = client.bottom - client.top;
+    const int w = client.right - client.left;
+    const int h = client.bottom - client.top;
+    if (bitmap && graphics && w == width && h == height) return false;
+    Reset();
+    width = w;
+    height = h;
     {
-        WindowDC windowDC(hwnd);
-        if (!windowDC) return;
-        memoryDC = CreateCompatibleDC(windowDC.Get());
+        WindowDC windowDC = GetWindowDc(hwnd);
+        if (!windowDC) return true;
+        memoryDC.Reset(CreateCompatibleDC(windowDC.Get()));
     }
-    if (!memoryDC) return;
+    if (!memoryDC || width <= 0 || height <= 0) return true;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -20,25 +37,31 @@ CLayeredSurface::CLayeredSurface(HWND hwnd)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (width > 0 && height > 0) {
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    }
+    bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) {
         bits = nullptr;
-        return;
+        return true;
     }
-    previous = SelectObject(memoryDC, bitmap);
-    SetBkMode(memoryDC, TRANSPARENT);
-    graphics.Reset(new Gdiplus::Graphics(memoryDC));
+    selection = SelectInto(memoryDC.Get(), bitmap.Get());
+    SetBkMode(memoryDC.Get(), TRANSPARENT);
+    graphics.Reset(new Gdiplus::Graphics(memoryDC.Get()));
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    return true;
 }
 
-CLayeredSurface::~CLayeredSurface()
+void CLayeredSurface::Clear(const RECT& area)
 {
-    graphics.Reset();
-    if (memoryDC && previous) SelectObject(memoryDC, previous);
-    if (bitmap) DeleteObject(bitmap);
-    if (memoryDC) DeleteDC(memoryDC);
+    if (!bits) return;
+    const RECT whole = {0, 0, width, height};
+    RECT r;
+    if (!IntersectRect(&r, &area, &whole)) return;
+    GdiFlush();
+    auto* pixels = static_cast<unsigned*>(bits);
+    for (int y = r.top; y < r.bottom; ++y) {
+        // Bottom-up rows.
+        std::memset(pixels + static_cast<size_t>(height - 1 - y) * width + r.left, 0,
+                    static_cast<size_t>(r.right - r.left) * 4);
+    }
 }
 
 bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const
@@ -52,8 +75,8 @@ bool CLayeredSurface::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) 
     SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    WindowDC screen(nullptr);
-    return update(hwnd, screen.Get(), &destination, &size, memoryDC, &source, 0, &blend,
+    WindowDC screen = GetWindowDc(nullptr);
+    return update(hwnd, screen.Get(), &destination, &size, memoryDC.Get(), &source, 0, &blend,
                   ULW_ALPHA) != FALSE;
 }
 

@@ -2,26 +2,38 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                             BLENDFUNCTION*, DWORD);
 
-// The 32-bit per-pixel-alpha picture of a layered window's whole client area, made for one
-// update: draw on Graphics(), then Push() hands it to UpdateLayeredWindow. Untouched pixels stay
-// fully transparent.
+// The 32-bit per-pixel-alpha picture of a layered window's whole client area: draw on
+// Graphics(), then Push() hands it to UpdateLayeredWindow. Untouched pixels stay fully
+// transparent. A surface kept by its window is fitted again before each render: while the client
+// size stays the same it keeps its bitmap and pixels, so a render may redraw only what changed.
 class CLayeredSurface {
 public:
-    explicit CLayeredSurface(HWND hwnd);
+    CLayeredSurface() = default;
+    // A fresh surface of the window's client size.
+    explicit CLayeredSurface(HWND hwnd) { Fit(hwnd); }
     CLayeredSurface(const CLayeredSurface&) = delete;
     CLayeredSurface& operator=(const CLayeredSurface&) = delete;
-    ~CLayeredSurface();
+    ~CLayeredSurface() { Reset(); }
+
+    // Makes the surface the window's client size. Returns true when it was made anew (every
+    // pixel transparent), false when the existing one already had that size (pixels kept).
+    bool Fit(HWND hwnd);
+    // Makes area (client coordinates, cut to the surface) fully transparent again.
+    void Clear(const RECT& area);
+    // Lets go of the bitmap and the device context.
+    void Reset();
 
     // Null when the surface could not be made (for example a 0 x 0 client area).
     Gdiplus::Graphics* Graphics() const { return graphics.Get(); }
-    HDC DC() const { return memoryDC; }
+    HDC DC() const { return memoryDC.Get(); }
     // Bottom-up rows of premultiplied BGRA, width * height values; null without a bitmap.
     const unsigned* Bits() const { return static_cast<const unsigned*>(bits); }
+    unsigned* Pixels() { return static_cast<unsigned*>(bits); }
     // Puts the surface on the screen at the window's position with a constant alpha; false when
     // there is nothing to push or the call fails.
     bool Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const;
@@ -30,9 +42,10 @@ public:
     int height = 0;
 
 private:
-    HDC memoryDC = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
+    // Let go in reverse order: the graphics, then the bitmap's selection, the bitmap, the DC.
+    MemoryDC memoryDC;
+    UniqueBitmap bitmap;
+    ScopedSelect selection;
     void* bits = nullptr;
     GdipPtr<Gdiplus::Graphics> graphics;
 };

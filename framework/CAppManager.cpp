@@ -110,16 +110,26 @@ bool CAppManager::Run()
 {
     if (GetCurrentThreadId() != threadId || running) return false;
     running = true;
+    PumpMessages(nullptr);
+    running = false;
+    return true;
+}
+
+CAppManager::LoopEnd CAppManager::PumpMessages(const std::function<bool()>& stop, WPARAM* exitCode)
+{
     MSG msg;
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    while (got != 0) {
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            if (exitCode) *exitCode = msg.wParam;
+            return LoopEnd::Quit;
+        }
+        if (got < 0) return LoopEnd::Failed;
         PumpMessage(&msg);
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            return LoopEnd::QuitPassedOn;
         }
-        got = GetMessageW(&msg, nullptr, 0, 0);
+        if (stop && stop()) return LoopEnd::Stopped;
     }
-    running = false;
-    return true;
 }

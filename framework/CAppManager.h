@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -21,7 +22,19 @@ public:
     virtual LRESULT OnUnboundMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool AddWindow(HWND hwnd, CWindowCtrl* obj);
+    // The thread's main message loop, until WM_QUIT; false on a foreign thread or when running.
     bool Run();
+
+    // How PumpMessages ended.
+    enum class LoopEnd {
+        Stopped,        // stop() answered true
+        Quit,           // GetMessage retrieved WM_QUIT; its exit code is in *exitCode
+        QuitPassedOn,   // the walk turned a message into WM_QUIT, which was posted again
+        Failed,         // GetMessage failed
+    };
+    // Pumps this thread's messages (walk, translation, dispatch) until one of the ends above;
+    // stop, when given, is asked after every message.
+    LoopEnd PumpMessages(const std::function<bool()>& stop, WPARAM* exitCode = nullptr);
 
     // The first listed object bound to hwnd, or null.
     CWindowCtrl* FindWindowObject(HWND hwnd) const;

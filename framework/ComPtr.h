@@ -1,10 +1,24 @@
 #pragma once
 #include <unknwn.h>
-#include <utility>
 
-// Holds one reference to a COM interface and releases it.
+#include "UniqueHandle.h"
+
+// One COM reference, given back with the interface's own Release.
 template <typename T>
-class ComPtr {
+struct ComTraits {
+    using Type = T*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(const Type& p) { return p != nullptr; }
+    static void Close(Type& p) { p->Release(); }
+    static void Count(long) {}
+};
+
+// The COM smart pointer: a UniqueHandle of one reference that also copies, taking a reference
+// of its own with AddRef.
+template <typename T>
+class ComPtr : public UniqueHandle<ComTraits<T>> {
+    using Base = UniqueHandle<ComTraits<T>>;
+
 public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
@@ -12,45 +26,32 @@ public:
     static ComPtr Attach(T* p)
     {
         ComPtr c;
-        c.p_ = p;
+        c.Reset(p);
         return c;
     }
-    ComPtr(const ComPtr& other) : p_(other.p_)
+    ComPtr(const ComPtr& other) : Base(other.Get())
     {
-        if (p_) p_->AddRef();
+        if (other.Get()) other.Get()->AddRef();
     }
-    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr other) noexcept
+    ComPtr(ComPtr&&) noexcept = default;
+    ComPtr& operator=(const ComPtr& other)
     {
-        std::swap(p_, other.p_);
+        if (Get() != other.Get()) {
+            if (other.Get()) other.Get()->AddRef();
+            this->Reset(other.Get());
+        }
         return *this;
     }
-    ~ComPtr() { Reset(); }
+    ComPtr& operator=(ComPtr&&) noexcept = default;
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // Address for an out-parameter; releases what was held first.
-    T** Put()
-    {
-        Reset();
-        return &p_;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-    void Reset()
-    {
-        if (p_) std::exchange(p_, nullptr)->Release();
-    }
-    T* Detach() { return std::exchange(p_, nullptr); }
+    T* Get() const { return Base::Get(); }
+    void** PutVoid() { return reinterpret_cast<void**>(this->Put()); }
 
     template <typename U>
     ComPtr<U> As(REFIID iid) const
     {
         ComPtr<U> out;
-        if (p_) p_->QueryInterface(iid, out.PutVoid());
+        if (Get()) Get()->QueryInterface(iid, out.PutVoid());
         return out;
     }
-
-private:
-    T* p_ = nullptr;
 };

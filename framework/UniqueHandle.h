@@ -22,49 +22,65 @@ class UniqueHandle : private Traits {
 public:
     using Type = typename Traits::Type;
 
-    UniqueHandle() : handle_(Traits::Invalid()) {}
+    UniqueHandle() : held(Traits::Invalid()) {}
     explicit UniqueHandle(Type handle, Traits traits = Traits())
-        : Traits(std::move(traits)), handle_(handle)
+        : Traits(std::move(traits)), held(handle)
     {
-        if (Traits::IsValid(handle_)) Traits::Count(+1);
+        if (Traits::IsValid(held)) Traits::Count(+1);
     }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept
-        : Traits(std::move(other.GetTraits())), handle_(std::exchange(other.handle_, Traits::Invalid()))
+        : Traits(std::move(other.GetTraits())), held(std::exchange(other.held, Traits::Invalid()))
     {
+    }
+    // Takes over from a holder of a derived class's pointer (a GDI+ bitmap into an image holder).
+    template <typename Other,
+              typename = std::enable_if_t<
+                  !std::is_same<Other, Traits>::value &&
+                  std::is_class<std::remove_pointer_t<typename Other::Type>>::value &&
+                  std::is_base_of<std::remove_pointer_t<Type>,
+                                  std::remove_pointer_t<typename Other::Type>>::value>>
+    UniqueHandle(UniqueHandle<Other>&& other) noexcept : held(other.Detach())
+    {
+        if (Traits::IsValid(held)) Traits::Count(+1);
     }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
         if (this != &other) {
             Reset();
             GetTraits() = std::move(other.GetTraits());
-            handle_ = std::exchange(other.handle_, Traits::Invalid());
+            held = std::exchange(other.held, Traits::Invalid());
         }
         return *this;
     }
     ~UniqueHandle() { Reset(); }
 
-    const Type& Get() const { return handle_; }
-    Type& Get() { return handle_; }
-    explicit operator bool() const { return Traits::IsValid(handle_); }
+    const Type& Get() const { return held; }
+    Type& Get() { return held; }
+    explicit operator bool() const { return Traits::IsValid(held); }
 
     // Pointer-like access for holders of GDI+ objects and other pointers.
     template <typename T = Type, typename = std::enable_if_t<std::is_pointer<T>::value>>
     T operator->() const
     {
-        return handle_;
+        return held;
+    }
+    template <typename T = Type, typename = std::enable_if_t<std::is_pointer<T>::value>>
+    std::remove_pointer_t<T>& operator*() const
+    {
+        return *held;
     }
 
     // Releases what is held and takes the new handle (which may be the invalid value).
     void Reset(Type handle = Traits::Invalid())
     {
-        if (Traits::IsValid(handle_) && !Same(handle_, handle)) {
-            Traits::Close(handle_);
+        if (Traits::IsValid(held) && !Same(held, handle)) {
+            Traits::Close(held);
             Traits::Count(-1);
         }
-        const bool adopting = Traits::IsValid(handle) && !Same(handle_, handle);
-        handle_ = handle;
+        const bool adopting = Traits::IsValid(handle) && !Same(held, handle);
+        held = handle;
         if (adopting) Traits::Count(+1);
     }
     // Address for an out-parameter; releases what was held first. The handle the call writes is
@@ -72,13 +88,13 @@ public:
     Type* Put()
     {
         Reset();
-        return &handle_;
+        return &held;
     }
     // Gives up ownership without releasing: the caller (or the system) owns the handle now.
     Type Detach()
     {
-        if (Traits::IsValid(handle_)) Traits::Count(-1);
-        return std::exchange(handle_, Traits::Invalid());
+        if (Traits::IsValid(held)) Traits::Count(-1);
+        return std::exchange(held, Traits::Invalid());
     }
 
     Traits& GetTraits() { return *this; }
@@ -93,7 +109,7 @@ private:
             return false;
     }
 
-    Type handle_;
+    Type held;
 };
 
 // Traits of handles whose invalid value is null and whose release is one stateless call.

@@ -45,3 +45,24 @@ hm_prefix() {
   "$HM_WINESERVER" -w
   touch "$WINEPREFIX/.harrowmere-ready"
 }
+
+# Starts this prefix's Wine session on $DISPLAY: one server kept up between programs, its services
+# and the virtual desktop. A server left from an earlier run would still be bound to that run's
+# display, so it is ended first (this prefix's only). Everything starts detached from the caller's
+# output pipes: processes that inherit them would keep a reader such as ctest waiting for their end.
+hm_wine_session() {
+  "$HM_WINESERVER" -k 2>/dev/null || true
+  "$HM_WINESERVER" -w 2>/dev/null || true
+  "$HM_WINESERVER" -p >/dev/null 2>&1
+  "$HM_WINE" wineboot >/dev/null 2>&1
+  local ready="$HM_ROOT/build/x64/tests/support/desktop_ready.exe"
+  if [ -f "$ready" ] && ! "$HM_WINE" "$ready" >/dev/null 2>&1; then
+    echo "warning: no window could be shown on $DISPLAY" >&2
+  fi
+  return 0
+}
+
+# Ends this prefix's Wine session.
+hm_wine_session_end() {
+  "$HM_WINESERVER" -k 2>/dev/null || true
+}

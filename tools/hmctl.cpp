@@ -20,7 +20,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {L"find", 0, L"print the game window's handle and rectangle"},
+    {L"find", 0, L"print the game window's handle, rectangle, visibility and any offline notice's size"},
     {L"enter-game-view", CMD_ENTER_GAME_VIEW, L"switch to the game view"},
     {L"fullscreen", CMD_TOGGLE_FULL_SCREEN, L"toggle full screen (as F10)"},
     {L"leave-fullscreen", CMD_LEAVE_FULL_SCREEN, L"leave full screen (as Esc)"},
@@ -76,8 +76,14 @@ int wmain(int argc, wchar_t** argv)
     if (command->code == 0) {
         RECT r = {};
         GetWindowRect(game, &r);
-        std::wprintf(L"%p %ld,%ld %ldx%ld %ls\n", static_cast<void*>(game), r.left, r.top,
+        std::wprintf(L"%p %ld,%ld %ldx%ld %ls", static_cast<void*>(game), r.left, r.top,
                      r.right - r.left, r.bottom - r.top, IsWindowVisible(game) ? L"visible" : L"hidden");
+        // The offline notice, with its width over the page.
+        const HWND notice = FindWindowExW(game, nullptr, L"pelvar_offline", nullptr);
+        RECT n = {};
+        if (notice && IsWindowVisible(notice) && GetWindowRect(notice, &n))
+            std::wprintf(L" offline %ldx%ld", n.right - n.left, n.bottom - n.top);
+        std::wprintf(L"\n");
         return 0;
     }
     if (!PostMessageW(game, WM_GAME_COMMAND, command->code, 0)) {

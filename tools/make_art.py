@@ -1,18 +1,24 @@
 #!/usr/bin/python3
 """Draws every picture the client and the uninstaller embed.
 
-Run from anywhere with Debian's Python and python3-pil (fonts-noto-cjk for the Chinese labels):
-    /usr/bin/python3 tools/make_art.py
-Writes resources/png/<id>.png, resources/Harrowmere.ico, resources/uninstall.ico and
-resources/contact-sheet.png. The output is deterministic (fixed random seeds), and committed, so
-building the programs never needs Python.
+Run from anywhere with Debian's Python, python3-pil (fonts-noto-cjk for the Chinese labels) and
+zopfli (zopflipng recompresses every picture losslessly):
+    /usr/bin/python3 tools/make_art.py               draw everything anew
+    /usr/bin/python3 tools/make_art.py --recompress  only recompress the committed pictures
+Writes resources/png/<id>.png, resources/png/pixels.txt (a checksum of each picture's pixels, which
+the resources test compares with what the client decodes), resources/Harrowmere.ico,
+resources/uninstall.ico and resources/contact-sheet.png. The output is deterministic (fixed random
+seeds), and committed, so building the programs never needs Python.
 """
 import io
 import math
 import os
 import random
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -36,6 +42,7 @@ SIZES = {
     157: (25, 25), 158: (25, 25), 196: (25, 25),
     **{i: (25, 25) for i in range(208, 218)},
     229: (25, 25), 230: (25, 25), 231: (25, 25), 232: (25, 25), 234: (25, 25),
+    235: (400, 240), 236: (96, 34), 237: (96, 34),
 }
 
 # Palette: everything is built around the game view's background 0x23373C.
@@ -391,8 +398,7 @@ def link_strip(label):
     return strip
 
 
-def dialog_button(label, primary, hover):
-    size = (68, 35)
+def dialog_button(label, primary, hover, size=(68, 35)):
     w, h = size
     img = Image.new("RGBA", size, (0, 0, 0, 0))
     outer = rr_mask(size, (0, 0, w, h), 6)
@@ -424,33 +430,64 @@ def dialog_button(label, primary, hover):
 # Close question, 295 x 190
 # ---------------------------------------------------------------------------------------------
 
-def close_question():
-    w, h = 295, 190
-    size = (w, h)
+def dialog_panel(size, radius, header_stop, light_box, light_radius, seed, title):
+    """Brass-rimmed teal panel with a header band, a soft light and the moon before the title."""
+    w, h = size
     img = Image.new("RGBA", size, (0, 0, 0, 0))
-    outer = rr_mask(size, (0, 0, w, h), 9)
-    body = rr_mask(size, (2, 2, w - 2, h - 2), 7)
+    outer = rr_mask(size, (0, 0, w, h), radius)
+    body = rr_mask(size, (2, 2, w - 2, h - 2), radius - 2)
     paint(img, vgrad(w, h, [(0, BRASS_LIGHT), (0.5, BRASS), (1, BRASS_DARK)]), outer)
     paint(img, vgrad(w, h, [(0, (44, 70, 76)), (0.25, TEAL), (1, (20, 34, 38))]), body)
     # header band
     header = ImageChops.multiply(body, rr_mask(size, (0, 0, w, 32), 0))
-    paint(img, vgrad(w, h, [(0, (66, 104, 110)), (0.17, (34, 58, 64)), (1, (34, 58, 64))]), header)
+    paint(img, vgrad(w, h, [(0, (66, 104, 110)), (header_stop, (34, 58, 64)), (1, (34, 58, 64))]),
+          header)
     d = ImageDraw.Draw(img)
     d.line([(3, 32), (w - 4, 32)], fill=(16, 28, 32, 255))
     d.line([(3, 33), (w - 4, 33)], fill=BRASS_DARK + (200,))
-    # soft light behind the question
-    light = ellipse_mask(size, (30, 38, w - 30, 98))
-    glow(img, light, (120, 190, 190), 18, 0.22)
-    texture(img, 10, 142)
+    # soft light behind the message
+    glow(img, ellipse_mask(size, light_box), (120, 190, 190), light_radius, 0.22)
+    texture(img, 10, seed)
     img.putalpha(ImageChops.multiply(img.getchannel("A"), outer))
     # title with a small moon emblem
     moon = shape_mask(size, lambda dr, s: (dr.ellipse([12 * s, 8 * s, 28 * s, 24 * s], fill=255),
                                            dr.ellipse([17 * s, 6 * s, 31 * s, 21 * s], fill=0)))
     paint(img, BRASS_LIGHT, moon)
-    ft = font(SANS_BOLD, 13)
-    m = text_mask(size, (34, 16.5), "退出提示", ft, anchor="lm")
+    m = text_mask(size, (34, 16.5), title, font(SANS_BOLD, 13), anchor="lm")
     paint(img, (0, 0, 0), scale_mask(shift(m, 0, 1), 0.6))
     paint(img, GOLD_TEXT, m)
+    return img
+
+
+def button_well(img, box):
+    l, t, r, b = box
+    well = rr_mask(img.size, (l - 3, t - 3, r + 3, b + 3), 8)
+    paint(img, (8, 16, 18), scale_mask(well, 0.75))
+    paint(img, (110, 160, 160), scale_mask(outline_outside(well, 1), 0.30))
+
+
+def fading_rule(img, x0, x1, y, alpha):
+    """A brass line that fades out towards both ends."""
+    d = ImageDraw.Draw(img)
+    for x in range(x0, x1):
+        t = abs((x - (x0 + x1) / 2) / ((x1 - x0) / 2))
+        d.point((x, y), fill=BRASS + (int(alpha * (1 - t)),))
+
+
+def footer_ornament(img, y, spans):
+    for x0, x1 in spans:
+        fading_rule(img, x0, x1, y, 150)
+    cx = img.size[0] / 2
+    dm = shape_mask(img.size, lambda dr, s: dr.polygon(
+        [(cx * s, (y - 5) * s), ((cx + 5) * s, y * s), (cx * s, (y + 5) * s), ((cx - 5) * s, y * s)],
+        fill=255))
+    paint(img, BRASS_LIGHT, dm)
+
+
+def close_question():
+    w, h = 295, 190
+    size = (w, h)
+    img = dialog_panel(size, 9, 0.17, (30, 38, w - 30, 98), 18, 142, "退出提示")
     # the question
     fq = font(SANS_BOLD, 17)
     draw_text(img, (w / 2, 64), "确定要退出游戏吗？", fq, (255, 255, 255), shadow=(0, 0, 0, 200),
@@ -459,21 +496,40 @@ def close_question():
     draw_text(img, (w / 2, 84), "退出后将断开与游戏服务器的连接", fs, (150, 190, 188),
               shadow=None)
     # wells where the confirm and cancel buttons sit: (50,100)-(118,135) and (178,100)-(246,135)
-    for (l, t, r, b) in ((50, 100, 118, 135), (178, 100, 246, 135)):
-        well = rr_mask(size, (l - 3, t - 3, r + 3, b + 3), 8)
-        paint(img, (8, 16, 18), scale_mask(well, 0.75))
-        paint(img, (110, 160, 160), scale_mask(outline_outside(well, 1), 0.30))
-    # footer ornament
-    d = ImageDraw.Draw(img)
-    for x0, x1 in ((40, 132), (163, 255)):
-        for x in range(x0, x1):
-            t = abs((x - (x0 + x1) / 2) / ((x1 - x0) / 2))
-            a = int(150 * (1 - t))
-            d.point((x, 160), fill=BRASS + (a,))
-    dm = shape_mask(size, lambda dr, s: dr.polygon(
-        [(147.5 * s, 155 * s), (152.5 * s, 160 * s), (147.5 * s, 165 * s), (142.5 * s, 160 * s)],
-        fill=255))
-    paint(img, BRASS_LIGHT, dm)
+    for box in ((50, 100, 118, 135), (178, 100, 246, 135)):
+        button_well(img, box)
+    footer_ornament(img, 160, ((40, 132), (163, 255)))
+    return img
+
+
+# ---------------------------------------------------------------------------------------------
+# Offline notice, 400 x 240, over the page area when the game server cannot be reached
+# ---------------------------------------------------------------------------------------------
+
+# Where the client draws into the notice: the count-down line and the retry button's well.
+OFFLINE_COUNTDOWN_Y = 158
+OFFLINE_RETRY_BOX = (152, 180, 248, 214)
+
+
+def offline_notice():
+    w, h = SIZES[235]
+    size = (w, h)
+    img = dialog_panel(size, 10, 0.14, (60, 40, w - 60, 140), 22, 235, "网络提示")
+    # the emblem with the red bar: the castle out of reach
+    tile = emblem((52, 52), badge=True)
+    shade = Image.new("RGBA", size, (0, 0, 0, 0))
+    shade.alpha_composite(tile, (w // 2 - 26, 42))
+    glow(img, shade.getchannel("A"), (0, 0, 0), 6, 0.5)
+    img.alpha_composite(tile, (w // 2 - 26, 42))
+    draw_text(img, (w / 2, 114), "无法连接到游戏服务器", font(SANS_BOLD, 18), (255, 255, 255),
+              shadow=(0, 0, 0, 200), spacing=1, glow_colour=(120, 200, 200, 60))
+    draw_text(img, (w / 2, 136), "请检查网络连接，或稍后再试", font(SANS, 11), (150, 190, 188),
+              shadow=None)
+    # a faint rule on each side of the count-down line
+    for x0, x1 in ((70, 130), (270, 330)):
+        fading_rule(img, x0, x1, OFFLINE_COUNTDOWN_Y, 110)
+    button_well(img, OFFLINE_RETRY_BOX)
+    footer_ornament(img, h - 12, ((90, 182), (218, 310)))
     return img
 
 
@@ -1021,6 +1077,10 @@ def build_all():
             pics[pressed] = title_button(kind, "pressed", danger)
     for pid, label in ((138, "客服"), (139, "官网"), (140, "官网"), (141, "充值")):
         pics[pid] = link_strip(label)
+    # offline notice and its retry button (normal / hover and pressed)
+    pics[235] = offline_notice()
+    pics[236] = dialog_button("重试", True, False, SIZES[236])
+    pics[237] = dialog_button("重试", True, True, SIZES[237])
     return pics
 
 
@@ -1030,7 +1090,7 @@ def contact_sheet(pics, icons):
     # grouped by where they are drawn: backdrop buttons, title bar, quick links, close question
     order = [130, 153, 135, 154, 134, 156, 131, 155, 133, 152, 132, 151,
              217, 137, 209, 210, 211, 212, 229, 215, 216, 158, 213, 214, 157, 231, 232, 230,
-             196, 208, 234, 138, 139, 140, 141, 142, 144, 146, 147, 148]
+             196, 208, 234, 138, 139, 140, 141, 142, 144, 146, 147, 148, 235, 236, 237]
     small = order + sorted(k for k in pics if k != 145 and k not in order)
     cells = []
     x, y, row_h = pad, H + 2 * pad + 24, 0
@@ -1075,7 +1135,54 @@ def contact_sheet(pics, icons):
     return sheet
 
 
+def pixel_checksum(im):
+    """FNV-1a, 64 bits, over the RGBA bytes of the rows top to bottom."""
+    h = 0xCBF29CE484222325
+    for byte in im.convert("RGBA").tobytes():
+        h = ((h ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return h
+
+
+def recompress(path):
+    """Recompresses one PNG with zopflipng; keeps the smaller file, never other pixels, and
+    keeps the colour type (a picture with an alpha channel keeps it, opaque or not)."""
+    if not shutil.which("zopflipng"):
+        sys.exit("make_art: zopflipng not found; install Debian's zopfli")
+    with Image.open(path) as im:
+        before = pixel_checksum(im)
+        mode = im.mode
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "out.png")
+        subprocess.run(["zopflipng", "-y", "--iterations=1", path, out], check=True,
+                       stdout=subprocess.DEVNULL)
+        if not os.path.exists(out):  # zopflipng writes nothing when it cannot do better
+            return before
+        with Image.open(out) as im:
+            if pixel_checksum(im) != before:
+                sys.exit(f"make_art: zopflipng changed the pixels of {path}")
+            # An opaque picture would lose its alpha channel; it stays as it was.
+            same_type = im.mode == mode
+        if same_type and os.path.getsize(out) < os.path.getsize(path):
+            shutil.copyfile(out, path)
+    return before
+
+
+def recompress_all():
+    sums = {}
+    for name in sorted(os.listdir(PNG_DIR)):
+        if name.endswith(".png"):
+            sums[int(name[:-4])] = recompress(os.path.join(PNG_DIR, name))
+    with open(os.path.join(PNG_DIR, "pixels.txt"), "w") as f:
+        f.write("# id, FNV-1a 64 of the picture's RGBA bytes (tools/make_art.py)\n")
+        for k in sorted(sums):
+            f.write(f"{k} {sums[k]:016x}\n")
+
+
 def main():
+    if sys.argv[1:] == ["--recompress"]:
+        recompress_all()
+        print(f"make_art: pictures in {PNG_DIR} recompressed")
+        return
     os.makedirs(PNG_DIR, exist_ok=True)
     pics = build_all()
     missing = set(SIZES) - set(pics)
@@ -1085,6 +1192,7 @@ def main():
         if im.size != SIZES[k]:
             sys.exit(f"make_art: {k} is {im.size}, expected {SIZES[k]}")
         im.save(os.path.join(PNG_DIR, f"{k}.png"), optimize=True)
+    recompress_all()
     sizes = (16, 24, 32, 48, 256)
     client_icons = [small_icon((s, s)) for s in sizes]
     uninstall_icons = [small_icon((s, s), badge=True) for s in sizes]

@@ -1,5 +1,7 @@
 #include "ClientShutdown.h"
 
+#include "UniqueHandle.h"
+
 #include <strsafe.h>
 
 const wchar_t kClientWindowClass[] = L"pelvarbrekmoor";
@@ -40,32 +42,37 @@ namespace {
 // Once enabled the privilege stays for the rest of the run; nothing is restored.
 void EnableDebugPrivilege()
 {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token))
+    UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Put()))
         return;
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid);
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-    CloseHandle(token);
+    AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
 }  // namespace
 
-bool KillProcess(DWORD processId)
+bool KillProcess(DWORD processId, HWND window)
 {
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, processId);
+    UniqueKernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, TRUE, processId));
     if (!process) {
         EnableDebugPrivilege();
-        process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, processId);
+        process.Reset(OpenProcess(PROCESS_ALL_ACCESS, TRUE, processId));
         if (!process)
+            return false;
+    }
+    // The id was read from the window before the process was opened: the process may have ended
+    // since and its id gone to another one. Held open now, the id cannot change hands again, so
+    // the window still being there and still that process's proves we hold the right process.
+    if (window) {
+        DWORD owner = 0;
+        if (!IsWindow(window) || !GetWindowThreadProcessId(window, &owner) || owner != processId)
             return false;
     }
     // An id can outlive its process while others hold handles to it; ending what has already
     // ended is no success (Windows refuses it, Wine answers TRUE).
-    const bool terminated = WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
-                            TerminateProcess(process, 0) != FALSE;
-    CloseHandle(process);
-    return terminated;
+    return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT &&
+           TerminateProcess(process.Get(), 0) != FALSE;
 }

@@ -20,6 +20,7 @@ BOOL CALLBACK MatchWindowCriteria(HWND window, LPARAM lParam);
 // The first top-level window of class "pelvarbrekmoor" in enumeration order, or null.
 HWND FindClientWindow();
 
-// Terminates the process; retries the open once with SeDebugPrivilege enabled.
-// True when TerminateProcess succeeded.
-bool KillProcess(DWORD processId);
+// Terminates the process; retries the open once with SeDebugPrivilege enabled. Given the window
+// the id was read from, terminates only while that window still exists and belongs to the
+// process just opened. True when TerminateProcess succeeded.
+bool KillProcess(DWORD processId, HWND window = nullptr);

@@ -6,6 +6,9 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cwchar>
+
 namespace {
 
 void AddKnownFolder(std::vector<std::wstring>& folders, REFKNOWNFOLDERID id)
@@ -146,15 +149,65 @@ bool DirectoryGuard::InsideWindows(const std::wstring& path) const
     return false;
 }
 
+bool DirectoryGuard::IsPlainAbsolute(const std::wstring& path)
+{
+    size_t root = 0;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
+        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'))) {
+        root = 3;
+    } else if (path.compare(0, 2, L"\\\\") == 0) {
+        // Server and share are the root; "\\?\" and "\\.\" fail the component rules below.
+        const size_t server = path.find(L'\\', 2);
+        const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+        if (server == 2 || share == std::wstring::npos || share == server + 1)
+            return false;
+        root = share + 1;
+    } else {
+        return false;
+    }
+    if (path.size() <= root)
+        return false;  // a bare root
+    for (size_t start = 2; start <= path.size();) {
+        const size_t end = std::min(path.find(L'\\', start), path.size());
+        const std::wstring part = path.substr(start, end - start);
+        const bool driveRoot = start == 2 && root == 3;  // the empty part after "X:"
+        if (!driveRoot) {
+            if (part.empty() || part == L"." || part == L".." || part.back() == L'.' ||
+                part.back() == L' ')
+                return false;
+            for (wchar_t c : part)
+                if (c < 32 || wcschr(L"\"*:<>?|/", c))
+                    return false;
+        }
+        start = end + 1;
+    }
+    // What remains (device names, anything the system rewrites) shows as a difference.
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH && PathIdentity::EqualNames(full, path);
+}
+
+bool DirectoryGuard::IsWhereItClaims(const std::wstring& path, bool directory)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != directory)
+        return false;
+    // A junction or link anywhere above shows as a final path elsewhere.
+    const std::wstring normal = PathIdentity::Normalize(path);
+    return !normal.empty() && PathIdentity::EqualNames(PathIdentity::Resolve(path), normal);
+}
+
+bool DirectoryGuard::MayDeleteFile(const std::wstring& file) const
+{
+    return IsPlainAbsolute(file) && IsWhereItClaims(file, false);
+}
+
 bool DirectoryGuard::MayRemove(const std::wstring& directory) const
 {
+    if (!IsPlainAbsolute(directory) || !IsWhereItClaims(directory, true))
+        return false;
     const std::wstring normal = PathIdentity::Normalize(directory);
-    if (normal.size() < 3)
-        return false;
-    const bool drivePath = normal[1] == L':' && normal[2] == L'\\';
-    const bool sharePath = normal.compare(0, 2, L"\\\\") == 0;
-    if (!drivePath && !sharePath)
-        return false;
     // Only what exists and can be told apart from every protected folder is removed.
     Identity identity;
     if (!PathIdentity::Identify(normal, identity.first, identity.second))

@@ -10,16 +10,16 @@ namespace {
 
 const int kAnsiBufferSize = 260;
 
-bool Decodes(UINT codePage, const std::string& bytes, const std::wstring& expected)
+std::wstring DecodeIn(UINT codePage, const std::string& bytes)
 {
     const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
                                            static_cast<int>(bytes.size()), nullptr, 0);
     if (length <= 0)
-        return false;
+        return std::wstring();
     std::wstring decoded(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
                         static_cast<int>(bytes.size()), &decoded[0], length);
-    return decoded == expected;
+    return decoded;
 }
 
 std::wstring ShortForm(const std::wstring& path)
@@ -56,10 +56,15 @@ bool ExactAnsiPath::Encode(const std::wstring& path, std::string& ansi)
                         &bytes[0], length, nullptr, &usedDefault);
     if (usedDefault || bytes.find('\0') != std::string::npos)
         return false;
-    if (!Decodes(CP_ACP, bytes, path) || !Decodes(CP_OEMCP, bytes, path))
+    if (DecodeIn(CP_ACP, bytes) != path || DecodeIn(CP_OEMCP, bytes) != path)
         return false;
     ansi = bytes;
     return true;
+}
+
+std::wstring ExactAnsiPath::Decode(const std::string& ansi)
+{
+    return DecodeIn(CP_ACP, ansi);
 }
 
 bool ExactAnsiPath::Find(const std::wstring& directory, std::string& ansi)

@@ -15,4 +15,7 @@ public:
     // Converts without best-fit; true when every character survives the way back through both
     // code pages unchanged.
     static bool Encode(const std::wstring& path, std::string& ansi);
+
+    // The directory the bytes name in the ANSI code page; empty when they are not valid there.
+    static std::wstring Decode(const std::string& ansi);
 };

@@ -1,5 +1,7 @@
 #include "PathIdentity.h"
 
+#include "UniqueHandle.h"
+
 #include <vector>
 
 namespace {
@@ -52,26 +54,13 @@ DWORD LongPath(const std::wstring& in, wchar_t* out, DWORD size)
     return GetLongPathNameW(in.c_str(), out, size);
 }
 
-class DirectoryHandle {
-public:
-    explicit DirectoryHandle(const std::wstring& path)
-        : handle_(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr))
-    {
-    }
-    ~DirectoryHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    DirectoryHandle(const DirectoryHandle&) = delete;
-    DirectoryHandle& operator=(const DirectoryHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
+// Opened for its identity only: no access rights asked, nothing locked for others.
+UniqueFileHandle OpenEntry(const std::wstring& path)
+{
+    return UniqueFileHandle(CreateFileW(path.c_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
 
 }  // namespace
 
@@ -97,15 +86,15 @@ std::wstring PathIdentity::Resolve(const std::wstring& path)
     const std::wstring normal = Normalize(path);
     if (normal.empty())
         return normal;
-    DirectoryHandle handle(normal);
-    if (!handle.valid())
+    const UniqueFileHandle handle = OpenEntry(normal);
+    if (!handle)
         return normal;
     std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD length = GetFinalPathNameByHandleW(handle.get(), buffer.data(),
+    DWORD length = GetFinalPathNameByHandleW(handle.Get(), buffer.data(),
                                              static_cast<DWORD>(buffer.size()), VOLUME_NAME_DOS);
     if (length >= buffer.size()) {
         buffer.resize(length + 1);
-        length = GetFinalPathNameByHandleW(handle.get(), buffer.data(),
+        length = GetFinalPathNameByHandleW(handle.Get(), buffer.data(),
                                            static_cast<DWORD>(buffer.size()), VOLUME_NAME_DOS);
     }
     if (length == 0 || length >= buffer.size())
@@ -129,11 +118,11 @@ bool PathIdentity::Identify(const std::wstring& path, ULONGLONG& volume, ULONGLO
 {
     if (path.empty())
         return false;
-    DirectoryHandle handle(path);
-    if (!handle.valid())
+    const UniqueFileHandle handle = OpenEntry(path);
+    if (!handle)
         return false;
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!GetFileInformationByHandle(handle.get(), &info))
+    if (!GetFileInformationByHandle(handle.Get(), &info))
         return false;
     volume = info.dwVolumeSerialNumber;
     index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;

@@ -9,20 +9,6 @@
 #include <shlobj.h>
 #include <strsafe.h>
 
-namespace {
-
-bool PathExists(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data = {};
-    HANDLE search = FindFirstFileW(path.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
-}
-
-}  // namespace
-
 std::wstring UninstallFlow::Question()
 {
     wchar_t text[256] = {};
@@ -39,7 +25,7 @@ int UninstallFlow::EndRunningClient(int maxRounds)
             break;
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        KillProcess(processId);
+        KillProcess(processId, window);
         Sleep(500);
     }
     return rounds;
@@ -98,13 +84,16 @@ int UninstallFlow::Run()
     RemoveUninstallEntry(kProductTitle);
 
     const std::wstring installDirectory = OwnDirectory();
+    // Each path is judged exactly as it is then used: no link, nothing that resolves elsewhere,
+    // no system or user folder.
+    const DirectoryGuard guard;
 
     std::wstring desktop;
     if (ShellFolder(CSIDL_DESKTOPDIRECTORY, desktop)) {
         const std::wstring shortcut = JoinBounded(desktop, kProductTitle, L".lnk");
         if (!shortcut.empty()) {
             ShellExecuteW(nullptr, L"taskbarunpin", shortcut.c_str(), nullptr, nullptr, SW_SHOW);
-            if (PathExists(shortcut))
+            if (guard.MayDeleteFile(shortcut))
                 DeleteFileW(shortcut.c_str());
         }
     }
@@ -112,20 +101,23 @@ int UninstallFlow::Run()
     std::wstring programs;
     if (ShellFolder(CSIDL_PROGRAMS, programs)) {
         const std::wstring group = JoinBounded(programs, kProductTitle, L"");
-        if (!group.empty() && PathExists(group))
+        if (!group.empty() && guard.MayRemove(group))
             DeleteTree(group.c_str());
     }
 
-    // Where we lie is only a hint: a copy started from a system or user folder must not take
-    // that folder with it.
-    if (installDirectory.empty() || !DirectoryGuard().MayRemove(installDirectory))
+    // Where we lie is only a hint: a copy started from a drive root, a system or user folder
+    // must not take that folder with it.
+    if (installDirectory.empty() || !guard.MayRemove(installDirectory))
         return 0;
 
     DeleteTree(installDirectory.c_str());
     Sleep(1000);
 
+    // The batch names the directory by bytes that may differ from the string approved above
+    // (a short name): they are approved in their own right before they are written.
     std::string ansiDirectory;
-    if (ExactAnsiPath::Find(installDirectory, ansiDirectory))
+    if (ExactAnsiPath::Find(installDirectory, ansiDirectory) &&
+        guard.MayRemove(ExactAnsiPath::Decode(ansiDirectory)))
         WriteCleanupBatch(ansiDirectory.c_str());
     return 0;
 }

@@ -2,7 +2,8 @@
 
 #include <ws2tcpip.h>
 
-LocalHttpServer::LocalHttpServer(DWORD lifetimeMs)
+LocalHttpServer::LocalHttpServer(DWORD lifetimeMs, unsigned short port, bool listenNow)
+    : lifetimeMs_(lifetimeMs)
 {
     started_ = WSAStartup(MAKEWORD(2, 2), &wsa_) == 0;
     if (!started_) return;
@@ -11,17 +12,29 @@ LocalHttpServer::LocalHttpServer(DWORD lifetimeMs)
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(port);
     int length = sizeof(address);
+    // Exclusive: a port another program serves must not be shared with it.
+    BOOL exclusive = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
+               sizeof(exclusive));
     if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listener_, 8) != 0 ||
         getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         closesocket(listener_);
         listener_ = INVALID_SOCKET;
         return;
     }
     port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this, lifetimeMs] { Serve(lifetimeMs); });
+    if (listenNow) Listen();
+}
+
+bool LocalHttpServer::Listen()
+{
+    if (!Bound() || serving_) return serving_;
+    if (listen(listener_, 8) != 0) return false;
+    serving_ = true;
+    thread_ = std::thread([this] { Serve(lifetimeMs_); });
+    return true;
 }
 
 LocalHttpServer::~LocalHttpServer()

@@ -8,16 +8,22 @@
 #include <thread>
 #include <vector>
 
-// A tiny HTTP server on 127.0.0.1 and a port of the system's choosing, answering every request
-// with one small page (paths starting with /slow after a second). It serves on its own thread for at most lifetimeMs, then closes.
+// A tiny HTTP server on 127.0.0.1 and a port of the system's choosing (or the given one),
+// answering every request with one small page (paths starting with /slow after a second). It
+// serves on its own thread for at most lifetimeMs, then closes. Made with listenNow false it only
+// holds the port, so connections to it are refused, until Listen.
 class LocalHttpServer {
 public:
-    explicit LocalHttpServer(DWORD lifetimeMs = 30000);
+    explicit LocalHttpServer(DWORD lifetimeMs = 30000, unsigned short port = 0, bool listenNow = true);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-    bool Listening() const { return listener_ != INVALID_SOCKET; }
+    // Starts serving a port held until now; true when it serves.
+    bool Listen();
+    // The port is ours (bound); connections are accepted only once it serves.
+    bool Bound() const { return listener_ != INVALID_SOCKET; }
+    bool Listening() const { return Bound() && serving_; }
     unsigned short Port() const { return port_; }
     std::wstring Url(const char* path) const;
     // Request lines seen so far ("GET /path HTTP/1.1").
@@ -31,6 +37,8 @@ private:
     bool started_ = false;
     SOCKET listener_ = INVALID_SOCKET;
     unsigned short port_ = 0;
+    DWORD lifetimeMs_ = 0;
+    bool serving_ = false;
     std::atomic<bool> stop_{false};
     std::mutex lock_;
     std::vector<std::string> requests_;

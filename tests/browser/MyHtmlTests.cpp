@@ -1,7 +1,7 @@
 // The browser child in a real parent window: the control created with the window, the page and
 // the Flash window fitted to the child, and Tab, Esc and F10 in the game view.
 #include "CMyHtml.h"
-#include "GameCommands.h"
+#include "GameMessages.h"
 #include "TestSupport.h"
 #include "TestWindows.h"
 
@@ -11,24 +11,16 @@
 #include <vector>
 
 using testing_support::PumpFor;
+using testing_support::RectIs;
 
 namespace {
 
+// A window's rectangle in the client coordinates of another.
 RECT WindowRectIn(HWND window, HWND parent)
 {
-    RECT r;
-    GetWindowRect(window, &r);
+    RECT r = testing_support::WindowRect(window);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-::testing::AssertionResult RectIs(const RECT& r, int left, int top, int right, int bottom)
-{
-    if (r.left == left && r.top == top && r.right == right && r.bottom == bottom)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "rect (" << r.left << ", " << r.top << ", " << r.right << ", "
-                                         << r.bottom << "), expected (" << left << ", " << top << ", "
-                                         << right << ", " << bottom << ")";
 }
 
 // The game-window commands posted to the parent, taken from its queue.
@@ -98,10 +90,10 @@ protected:
 TEST(BrowserPlacement, FourPixelsTallerUntilTheGameView)
 {
     RECT client = {0, 0, 600, 386};
-    EXPECT_TRUE(RectIs(BrowserPlacement(client, false), 0, 0, 600, 390));
-    EXPECT_TRUE(RectIs(BrowserPlacement(client, true), 0, 0, 600, 386));
+    EXPECT_TRUE(RectIs(BrowserPlacement(client, false), {0, 0, 600, 390}));
+    EXPECT_TRUE(RectIs(BrowserPlacement(client, true), {0, 0, 600, 386}));
     RECT empty = {};
-    EXPECT_TRUE(RectIs(BrowserPlacement(empty, false), 0, 0, 0, 4));
+    EXPECT_TRUE(RectIs(BrowserPlacement(empty, false), {0, 0, 0, 4}));
 }
 
 TEST_F(MyHtmlTest, CreatesTheControlWithItsWindowInTheBaseClass)
@@ -128,7 +120,7 @@ TEST_F(MyHtmlTest, PageFillsTheChildAndFlashWindowIsExact)
     ASSERT_TRUE(IsWindow(embedding));
     // Under Wine the shell browser's window is not offered: the in-place window is placed.
     MoveWindow(html->hwnd, 10, 20, 640, 480, TRUE);
-    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), 0, 0, 640, 484));
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), {0, 0, 640, 484}));
 
     // A Flash player window deep inside the page is always fitted exactly.
     HWND view = GetWindow(embedding, GW_CHILD);
@@ -145,7 +137,7 @@ TEST_F(MyHtmlTest, PageFillsTheChildAndFlashWindowIsExact)
 
     html->gameView = true;
     MoveWindow(html->hwnd, 0, 0, 700, 500, TRUE);
-    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), 0, 0, 700, 500));
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), {0, 0, 700, 500}));
     GetWindowRect(flash, &f);
     EXPECT_EQ(700, f.right - f.left);
     EXPECT_EQ(500, f.bottom - f.top);
@@ -160,12 +152,12 @@ TEST_F(MyHtmlTest, CachedBrowserWindowIsMovedDirectly)
     HWND embedding = html->browser.GetInPlaceWindow();
     RECT before = WindowRectIn(embedding, html->hwnd);
     MoveWindow(html->hwnd, 0, 0, 400, 300, TRUE);
-    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), 0, 0, 400, 304));
-    EXPECT_TRUE(RectIs(WindowRectIn(flash, shell), 0, 0, 400, 300));
-    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), before.left, before.top, before.right, before.bottom));
+    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), {0, 0, 400, 304}));
+    EXPECT_TRUE(RectIs(WindowRectIn(flash, shell), {0, 0, 400, 300}));
+    EXPECT_TRUE(RectIs(WindowRectIn(embedding, html->hwnd), before));
     html->gameView = true;
     html->OnSize(0, 0, 0);
-    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), 0, 0, 400, 300));
+    EXPECT_TRUE(RectIs(WindowRectIn(shell, html->hwnd), {0, 0, 400, 300}));
 }
 
 TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)

@@ -4,6 +4,8 @@
 // player's class).
 #include <windows.h>
 
+#include "TestSupport.h"
+
 #include <string>
 
 inline LRESULT CALLBACK TestWindowProc(HWND h, UINT m, WPARAM w, LPARAM l)
@@ -49,9 +51,4 @@ struct HostWindows {
     HWND host = nullptr;
 };
 
-inline std::wstring ClassOf(HWND window)
-{
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 255);
-    return name;
-}
+using testing_support::ClassOf;

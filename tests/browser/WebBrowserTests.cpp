@@ -252,6 +252,44 @@ TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
     EXPECT_FALSE(requested("GET /cancelled HTTP/1.1"));
 }
 
+TEST(WebBrowserControl, NavigateErrorComesFromTheTopLevelWithTheStatusOfTheFailure)
+{
+    LocalHttpServer held(30000, 0, false);  // holds a port without serving: connections are refused
+    ASSERT_TRUE(held.Bound());
+    const std::wstring refused = held.Url("/start");
+    LocalHttpServer server;
+    ASSERT_TRUE(server.Listening());
+    const std::wstring answered = server.Url("/start");
+    HostWindows windows;
+    SiteLog log;
+    SiteSpy site(log);
+    ASSERT_TRUE(site.CreateControl(windows.host));
+    struct Failure {
+        bool topLevel;
+        std::wstring url;
+        long status;
+    };
+    std::vector<Failure> failures;
+    site.SetNavigateErrorHandler([&](IDispatch* frame, const wchar_t* url, long status,
+                                     VARIANT_BOOL* cancel) {
+        ASSERT_NE(nullptr, cancel);
+        failures.push_back({site.IsTopLevel(frame), url ? url : L"", status});
+    });
+    std::vector<long> statuses;
+    for (const std::wstring& url : {refused, answered}) {
+        failures.clear();
+        ASSERT_TRUE(site.Navigate(url.c_str(), 2));
+        ASSERT_TRUE(PumpUntil([&] { return !failures.empty(); }, 20000)) << "no end for a navigation";
+        std::printf("NavigateError for %ls: top level %d, status 0x%08lX\n", url.c_str(),
+                    failures[0].topLevel, static_cast<unsigned long>(failures[0].status));
+        EXPECT_TRUE(failures[0].topLevel);
+        EXPECT_EQ(url, failures[0].url);
+        statuses.push_back(failures[0].status);
+    }
+    // Wine ends the refused one in 0x800C0008 and the answered one in 0x800C0010.
+    EXPECT_NE(statuses[0], statuses[1]) << "a refused connection reads like an answered page";
+}
+
 TEST(WebBrowserControl, DestroyedDuringNavigationKeepsNoSiteReference)
 {
     LocalHttpServer server;

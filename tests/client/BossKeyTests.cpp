@@ -1,35 +1,14 @@
 // Choosing, registering and naming the boss key, from "Config.ini" files on disk.
 #include "BossKey.h"
-#include "CImageButton.h"
 #include "CImageItem.h"
-#include "GameMessages.h"
-#include "GameViewTestUtil.h"
+#include "ClientTestUtil.h"
+#include "gameApp.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
 #include <string>
 
+using namespace client_test;
+
 namespace {
-
-std::wstring TempDir(const wchar_t* name)
-{
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    std::wstring dir = std::wstring(base) + name;
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;  // no trailing backslash
-}
-
-void WriteConfig(const std::wstring& dir, const char* text)
-{
-    const std::wstring path = dir + L"\\Config.ini";
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    CloseHandle(h);
-}
 
 HWND PlainWindow()
 {
@@ -78,7 +57,8 @@ TEST(BossKey, KeyNames)
 
 TEST(BossKey, ConfiguredKeysFromConfigIni)
 {
-    const std::wstring dir = TempDir(L"hm_bosskey");
+    TempFolder folder(L"hm_bosskey");
+    const std::wstring& dir = folder.Path();
     struct Case {
         const char* file;  // null: no file
         int fsModifiers, vkCode;
@@ -97,8 +77,8 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no file");
-        DeleteFileW((dir + L"\\Config.ini").c_str());
-        if (c.file) WriteConfig(dir, c.file);
+        folder.Remove(L"Config.ini");
+        if (c.file) ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
         BossKey key;
         key.ReadConfig(dir.c_str());
         EXPECT_EQ(key.fsModifiers, c.fsModifiers);
@@ -107,7 +87,7 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
         EXPECT_EQ(key.key, c.key);
     }
     // The directory is joined with a backslash of its own; one already there does no harm.
-    WriteConfig(dir, "[Common]\r\nfsModifiers=2\r\nvkCode=70\r\n");
+    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=2\r\nvkCode=70\r\n"));
     BossKey withSlash;
     withSlash.ReadConfig((dir + L"\\").c_str());
     EXPECT_EQ(withSlash.key, static_cast<UINT>('F'));
@@ -119,14 +99,13 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
     BossKey tooLong;
     tooLong.ReadConfig(longDir.c_str());
     EXPECT_EQ(tooLong.modifiers, static_cast<UINT>(MOD_ALT));
-    DeleteFileW((dir + L"\\Config.ini").c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
 TEST(BossKey, RegistersTheChosenKeyFallsBackToAltDAndSaysWhenThereIsNone)
 {
-    const std::wstring dir = TempDir(L"hm_bosskey_reg");
-    WriteConfig(dir, "[Common]\r\nfsModifiers=6\r\nvkCode=123\r\n");
+    TempFolder folder(L"hm_bosskey_reg");
+    const std::wstring& dir = folder.Path();
+    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=6\r\nvkCode=123\r\n"));
     HWND game = PlainWindow();
     HWND other = PlainWindow();
     {
@@ -160,18 +139,25 @@ TEST(BossKey, RegistersTheChosenKeyFallsBackToAltDAndSaysWhenThereIsNone)
     }
     DestroyWindow(game);
     DestroyWindow(other);
-    DeleteFileW((dir + L"\\Config.ini").c_str());
-    RemoveDirectoryW(dir.c_str());
 }
 
-TEST(BossKey, ToolsMenuRowNamesTheRegisteredKey)
+TEST(BossKey, GameViewRegistersTheKeyOfTheProgramsConfigAndNamesIt)
 {
-    gameview_test::GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.bossKey.modifiers = MOD_CONTROL | MOD_ALT;
-    w.bossKey.key = 'B';
-    w.EnterGameView();
-    w.tools.Open(w.hwnd);
-    ASSERT_EQ(w.toolsMenu.list.items.size(), 3u);
-    EXPECT_STREQ(w.toolsMenu.list.items[2]->buttons[0]->text, L"老板键(Ctrl+Alt+B)");
+    TempFolder folder(L"hm_bosskey_game");
+    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=3\r\nvkCode=66\r\n"));
+    wchar_t savedDir[260] = {};
+    wcscpy(savedDir, clientApp->moduleDir);
+    wcscpy(clientApp->moduleDir, folder.Path().c_str());
+    GameWindows w;
+    ASSERT_TRUE(w.created);
+    // The start-up view has no boss key: the game view registers it.
+    EXPECT_TRUE(RegisterHotKey(w.Game(), HOTKEY_BOSS + 1, MOD_CONTROL | MOD_ALT, 'B'));
+    UnregisterHotKey(w.Game(), HOTKEY_BOSS + 1);
+    const bool shown = w.EnterGameViewShown();
+    wcscpy(clientApp->moduleDir, savedDir);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(RegisterHotKey(w.Game(), HOTKEY_BOSS + 1, MOD_CONTROL | MOD_ALT, 'B'));
+    w.game->tools.Open(w.Game());
+    ASSERT_EQ(w.game->toolsMenu.list.items.size(), 3u);
+    EXPECT_STREQ(w.game->toolsMenu.list.items[2]->buttons[0]->text, L"老板键(Ctrl+Alt+B)");
 }

@@ -1,15 +1,13 @@
+// Clearing WinINet's URL cache: reading entries that grow, emptying the real cache, and the one
+// message a clearing shows.
 #include "UrlCache.h"
-#include "GameViewTestUtil.h"
-#include "TestSupport.h"
+#include "ClientTestUtil.h"
 
 #include <wininet.h>
-#include <gtest/gtest.h>
 
 #include <string>
 
-using namespace gameview_test;
-using testing_support::PumpUntil;
-using testing_support::PumpFor;
+using namespace client_test;
 
 namespace {
 
@@ -172,7 +170,7 @@ TEST(UrlCache, TwoQuickRequestsRunOneClearingAndOneMessage)
     EXPECT_EQ(VisibleButtons(boxes[0]), std::vector<int>{IDOK});
     EXPECT_TRUE(cacheBusy.load());
 
-    Answer(boxes[0], IDOK);
+    AnswerBox(boxes[0], IDOK);
     EXPECT_TRUE(PumpUntil([first] { return WaitForSingleObject(first, 0) == WAIT_OBJECT_0; }));
     CloseHandle(first);
     EXPECT_FALSE(cacheBusy.load());
@@ -187,7 +185,7 @@ TEST(UrlCache, StarterRunsAgainAfterTheMessageClosed)
         ASSERT_TRUE(StartClearUrlCache(nullptr));
         ASSERT_TRUE(PumpUntil([] { return MessageBoxes().size() == 1; }, 10000));
         EXPECT_EQ(CountCacheEntries(), 0);
-        Answer(MessageBoxes()[0], IDOK);
+        AnswerBox(MessageBoxes()[0], IDOK);
         EXPECT_TRUE(PumpUntil([] { return !cacheBusy.load() && MessageBoxes().empty(); }));
     }
 }

@@ -3,37 +3,21 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "CFrameGame.h"
+#include "CImageButton.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 
 namespace client_test {
 
+using namespace testing_support;
+
 inline const RECT kWorkArea1040 = {0, 0, 1920, 1040};
-
-inline RECT WindowRect(HWND h)
-{
-    RECT r = {};
-    GetWindowRect(h, &r);
-    return r;
-}
-
-// A child's rectangle in its parent's client coordinates.
-inline RECT ChildRect(HWND child)
-{
-    RECT r = WindowRect(child);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
 // The game window's destruction posts WM_QUIT to the thread; tests keep running afterwards.
 inline void DropQuit()
@@ -54,22 +38,45 @@ public:
     {
         if (game->hwnd && IsWindow(game->hwnd)) DestroyWindow(game->hwnd);
         if (game->backdrop.hwnd && IsWindow(game->backdrop.hwnd)) DestroyWindow(game->backdrop.hwnd);
-        testing_support::PumpFor(20);
+        PumpFor(20);
         DropQuit();
         game.reset();
     }
     HWND Game() const { return game->hwnd; }
     HWND Back() const { return game->backdrop.hwnd; }
-    // Enters the game view and waits for the window to come up maximised.
+    // Enters the game view and shows it maximised at once: the show timer's message is sent
+    // rather than waited for (the timer itself is tested on its own).
     bool EnterGameViewShown()
     {
         SendMessageW(Game(), WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
-        return testing_support::PumpUntil(
-            [&] { return IsWindowVisible(Game()) && IsZoomed(Game()); }, 3000);
+        SendMessageW(Game(), WM_TIMER, TIMER_SHOW_MAXIMIZED, 0);
+        return PumpUntil([&] { return IsWindowVisible(Game()) && IsZoomed(Game()); }, 3000);
     }
 
     std::unique_ptr<CFrameGame> game;
     bool created = false;
+};
+
+// The boss key as the system posts it; true once the window has changed state.
+inline bool PressBossKey(CFrameGame& game)
+{
+    const bool before = game.bossHidden;
+    PostMessageW(game.hwnd, WM_HOTKEY, HOTKEY_BOSS, MAKELPARAM(MOD_ALT, 0x44));
+    return PumpUntil([&] { return game.bossHidden != before; }, 3000);
+}
+
+// A game window in its game view, shown maximised, for the tests of the game view's parts.
+class GameViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(windows.created);
+        ASSERT_TRUE(windows.EnterGameViewShown());
+    }
+    CImageButton* Button(int id) const { return game.painter.FindButton(id); }
+
+    GameWindows windows;
+    CFrameGame& game = *windows.game;
 };
 
 // Steps run one after another from a thread timer, also inside nested modal loops; a step
@@ -109,32 +116,42 @@ private:
     UINT_PTR timer_ = 0;
 };
 
-// Top-level windows of this thread with the class, in z-order (topmost first).
-inline std::vector<HWND> ThreadWindows(const wchar_t* cls)
+inline POINT CentreOf(const CImageButton* b)
 {
-    struct Search {
-        const wchar_t* cls;
-        std::vector<HWND> found;
-    } search{cls, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            wchar_t name[64] = {};
-            GetClassNameW(h, name, 64);
-            if (lstrcmpW(name, s->cls) == 0 && IsWindowVisible(h)) s->found.push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return POINT{(b->rect.left + b->rect.right) / 2, (b->rect.top + b->rect.bottom) / 2};
 }
 
-// A left click on a skinned window at client point (x, y), as the pointer makes it.
-inline void ClickAt(HWND h, int x, int y)
+// The pointer onto client point p of a window of this thread: the cursor, then the move.
+inline void MoveTo(HWND h, POINT p)
 {
-    SendMessageW(h, WM_MOUSEMOVE, 0, At(x, y));
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
-    if (IsWindow(h)) SendMessageW(h, WM_LBUTTONUP, 0, At(x, y));
+    POINT screen = p;
+    ClientToScreen(h, &screen);
+    PutCursor(screen.x, screen.y);
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
 }
+
+// A click on row index of one of the game window's menus (24-pixel rows).
+inline void ClickRow(HWND menu, int index)
+{
+    const LPARAM at = MAKELPARAM(20, 5 + 24 * index);
+    SendMessageW(menu, WM_MOUSEMOVE, 0, at);
+    SendMessageW(menu, WM_LBUTTONUP, 0, at);
+}
+
+// A fresh directory under the temporary folder, with its files, removed with the object.
+class TempFolder {
+public:
+    explicit TempFolder(const wchar_t* name);
+    ~TempFolder();
+    const std::wstring& Path() const { return path_; }
+    // Writes (or replaces) a file of the folder; the folder keeps track of it.
+    bool Write(const wchar_t* file, const std::string& bytes);
+    void Remove(const wchar_t* file);
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> files_;
+    bool created_ = false;
+};
 
 }  // namespace client_test

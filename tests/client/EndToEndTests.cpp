@@ -1,61 +1,32 @@
 // The real Harrowmere.exe, started as a user starts it and driven from outside: its windows,
-// the single-instance mutex, the game view, full screen and closing through the backdrop.
+// the single-instance mutex, the game view, full screen, closing through the backdrop, and the
+// offline notice while the operator's server refuses connections.
+#include "LocalHttpServer.h"  // first: Winsock before windows.h
+#include "ChildProcesses.h"
 #include "TestSupport.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
-#include <vector>
-
-using testing_support::WaitUntil;
 
 namespace {
+
+using namespace testing_support;
 
 constexpr UINT kGameCommand = 0x08E5;
 constexpr WPARAM kEnterGameView = 1001, kDestroy = 5557, kToggleFullScreen = 5562;
 
-struct Client {
-    PROCESS_INFORMATION pi = {};
-    bool Start()
-    {
-        STARTUPINFOW si = {};
-        si.cb = sizeof(si);
-        std::wstring cmd = L"\"" + std::wstring(HM_CLIENT_EXE) + L"\"";
-        return CreateProcessW(HM_CLIENT_EXE, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &pi) != FALSE;
-    }
-    ~Client()
-    {
-        if (!pi.hProcess) return;
-        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    // The first top-level window of this process with the class, or null.
+// One start of the real client, ended with the test at the latest.
+class Client {
+public:
+    bool Start() { return (process_ = processes_.Start(HM_CLIENT_EXE)) != nullptr; }
+    // The first top-level window of the client with the class, or null.
     HWND Find(const wchar_t* cls, bool visibleOnly = false) const
     {
-        struct S {
-            DWORD pid;
-            const wchar_t* cls;
-            bool visible;
-            HWND found;
-        } s{pi.dwProcessId, cls, visibleOnly, nullptr};
-        EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<S*>(lp);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                wchar_t name[64] = {};
-                GetClassNameW(h, name, 64);
-                if (pid == s->pid && lstrcmpW(name, s->cls) == 0 && (!s->visible || IsWindowVisible(h))) {
-                    s->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&s));
-        return s.found;
+        const auto found = TopLevelWindows(cls, GetProcessId(process_), visibleOnly);
+        return found.empty() ? nullptr : found.front();
     }
     bool WaitForWindows(HWND& game, HWND& back)
     {
@@ -64,47 +35,21 @@ struct Client {
         back = Find(L"pelvar_back");
         return up;
     }
-    bool Ended(DWORD ms) const { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const
-    {
-        DWORD code = 12345;
-        GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-    }
+    bool Ended(DWORD ms) const { return Ends(process_, ms); }
+    DWORD ExitCode() const { return ExitCodeOf(process_); }
+
+private:
+    ChildProcesses processes_;
+    HANDLE process_ = nullptr;
 };
-
-RECT WindowRect(HWND h)
-{
-    RECT r = {};
-    GetWindowRect(h, &r);
-    return r;
-}
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Show(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
-}
 
 bool MutexExists()
 {
-    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, L"zelk");
-    if (h) CloseHandle(h);
-    return h != nullptr;
+    UniqueKernelHandle h(OpenMutexW(SYNCHRONIZE, FALSE, L"zelk"));
+    return static_cast<bool>(h);
 }
 
-// A click as the pointer makes it, posted to another process's window.
-void PostClick(HWND h, int x, int y)
-{
-    PostMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
+const RECT kScreen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 
 }  // namespace
 
@@ -120,8 +65,8 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
     const int bx = (wa.right - wa.left - 1154) / 2, by = (wa.bottom - wa.top - 704) / 2;
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsWindowVisible(back); }, 10000));
-    EXPECT_TRUE(Same(WindowRect(back), RECT{bx, by, bx + 1154, by + 704})) << Show(WindowRect(back));
-    EXPECT_TRUE(Same(WindowRect(game), RECT{bx + 377, by + 208, bx + 977, by + 594})) << Show(WindowRect(game));
+    EXPECT_TRUE(RectIs(WindowRect(back), RECT{bx, by, bx + 1154, by + 704}));
+    EXPECT_TRUE(RectIs(WindowRect(game), RECT{bx + 377, by + 208, bx + 977, by + 594}));
     EXPECT_EQ(GetWindow(game, GW_OWNER), back);
     const LONG_PTR style = GetWindowLongPtrW(game, GWL_STYLE);
     EXPECT_EQ(style & 0x92030000, 0x92030000);
@@ -148,31 +93,29 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
     PostMessageW(game, kGameCommand, kEnterGameView, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsZoomed(game); }, 5000));
     EXPECT_GE(GetTickCount() - posted, 400u);
-    EXPECT_TRUE(Same(WindowRect(game), wa)) << Show(WindowRect(game));
+    EXPECT_TRUE(RectIs(WindowRect(game), wa));
     ShowWindow(game, SW_RESTORE);
     ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(game); }, 3000));
     SetWindowPos(game, nullptr, 40, 30, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), RECT{40, 30, 1060, 734}); }, 3000))
-        << Show(WindowRect(game));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), RECT{40, 30, 1060, 734}); }, 3000))
+        << RectText(WindowRect(game));
     // The shadow frame surrounds it.
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(back), RECT{34, 24, 1066, 740}); }, 3000))
-        << Show(WindowRect(back));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(back), RECT{34, 24, 1066, 740}); }, 3000))
+        << RectText(WindowRect(back));
 
     // Full screen on and off.
     const RECT windowed = WindowRect(game);
     PostMessageW(game, kGameCommand, kToggleFullScreen, 0);
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), screen); }, 3000)) << Show(WindowRect(game));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), kScreen); }, 3000));
     PostMessageW(game, kGameCommand, kToggleFullScreen, 0);
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), windowed); }, 3000)) << Show(WindowRect(game));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), windowed); }, 3000));
 
     // The second instance closes through its backdrop's close button, with confirmation.
     PostClick(back2, 1045, 171);
     HWND question = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (question = second.Find(L"pelvardorsin", true)) != nullptr; }, 5000));
     const RECT b2 = WindowRect(back2);
-    EXPECT_TRUE(Same(WindowRect(question), RECT{b2.left + 429, b2.top + 257, b2.left + 724, b2.top + 447}))
-        << Show(WindowRect(question));
+    EXPECT_TRUE(RectIs(WindowRect(question), RECT{b2.left + 429, b2.top + 257, b2.left + 724, b2.top + 447}));
     EXPECT_EQ(GetWindow(question, GW_OWNER), back2);
     PostClick(question, 84, 117);
     ASSERT_TRUE(second.Ended(10000));
@@ -207,27 +150,10 @@ TEST(EndToEnd, MutexHeldByTheFirstInstanceOnly)
     EXPECT_EQ(second.ExitCode(), 0u);
 }
 
-namespace {
-// Runs hmctl with arguments; its exit code.
-DWORD Hmctl(const std::wstring& args)
-{
-    std::wstring cmd = L"\"" + std::wstring(HM_HMCTL_EXE) + L"\" " + args;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(HM_HMCTL_EXE, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &si, &pi))
-        return 9999;
-    DWORD code = 9998;
-    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
-}  // namespace
-
 TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
 {
+    ChildProcesses tools;
+    auto Hmctl = [&](const wchar_t* args) { return tools.Run(HM_HMCTL_EXE, args); };
     EXPECT_EQ(Hmctl(L"find"), 1u);  // no client
     EXPECT_EQ(Hmctl(L"jump"), 2u);
     EXPECT_EQ(Hmctl(L"--wait x find"), 2u);
@@ -240,11 +166,91 @@ TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsZoomed(game); }, 5000));
     const RECT maximised = WindowRect(game);
     EXPECT_EQ(Hmctl(L"fullscreen"), 0u);
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), screen); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), kScreen); }, 3000));
     EXPECT_EQ(Hmctl(L"leave-fullscreen"), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return Same(WindowRect(game), maximised); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), maximised); }, 3000));
     EXPECT_EQ(Hmctl(L"close"), 0u);
+    ASSERT_TRUE(client.Ended(10000));
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+namespace {
+// The port of the operator address the client was built with, when it is ours on loopback.
+unsigned short LoopbackOperatorPort()
+{
+    const std::wstring url = HM_OPERATOR_URL;
+    const std::wstring prefix = L"http://127.0.0.1:";
+    if (url.compare(0, prefix.size(), prefix) != 0) return 0;
+    const unsigned long port = std::wcstoul(url.c_str() + prefix.size(), nullptr, 10);
+    return port > 0 && port < 65536 ? static_cast<unsigned short>(port) : 0;
+}
+
+// The seconds of the notice's count-down as its window text gives them; 0 while it retries.
+int CountdownOf(HWND notice)
+{
+    // Asked of the window itself: GetWindowText reads no other process's child windows.
+    wchar_t text[128] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(notice, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    const wchar_t* line = std::wcschr(text, L'\n');
+    return line ? static_cast<int>(std::wcstol(line + 1, nullptr, 10)) : -1;
+}
+}  // namespace
+
+TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
+{
+    const unsigned short port = LoopbackOperatorPort();
+    if (!port) GTEST_SKIP() << "the client was built for an operator site that is not on loopback";
+    // Held without serving: the client's connections are refused until the site listens.
+    LocalHttpServer site(120000, port, false);
+    if (!site.Bound()) GTEST_SKIP() << "port " << port << " is in use by another program";
+    ASSERT_FALSE(MutexExists()) << "another client is running";
+    Client client;
+    ASSERT_TRUE(client.Start());
+    HWND game = nullptr, back = nullptr;
+    ASSERT_TRUE(client.WaitForWindows(game, back));
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        notice = FindWindowExW(game, nullptr, L"pelvar_offline", nullptr);
+        return notice && IsWindowVisible(notice);
+    }, 30000)) << "no offline notice";
+    const HWND page = FindWindowExW(game, nullptr, L"ImageWnd", nullptr);
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(IsWindowVisible(page));
+    // In the start-up view the page fills the game window.
+    RECT clientArea = {};
+    GetClientRect(game, &clientArea);
+    RECT over = WindowRect(notice);
+    MapWindowPoints(nullptr, game, reinterpret_cast<POINT*>(&over), 2);
+    EXPECT_TRUE(SameRect(over, clientArea)) << RectText(over);
+
+    // The count-down runs, and its end retries by itself: refused again, the next wait is longer.
+    const int first = CountdownOf(notice);
+    EXPECT_TRUE(first >= 1 && first <= 5) << first;
+    EXPECT_TRUE(WaitUntil([&] { const int s = CountdownOf(notice); return s >= 1 && s < first; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return CountdownOf(notice) > 5; }, 20000)) << "no second failure";
+
+    // In the game view it stays over the page, which now spans the maximised window.
+    PostMessageW(game, kGameCommand, kEnterGameView, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT g = WindowRect(game), p = WindowRect(page);
+        return IsZoomed(game) && p.right - p.left == g.right - g.left && SameRect(WindowRect(notice), p);
+    }, 10000)) << RectText(WindowRect(notice)) << " over " << RectText(WindowRect(page));
+    EXPECT_TRUE(IsWindowVisible(notice));
+    EXPECT_FALSE(IsWindowVisible(page));
+
+    // The site comes up; "重试" gets the page back without waiting.
+    ASSERT_TRUE(site.Listen());
+    RECT area = {};
+    GetClientRect(notice, &area);
+    PostClick(notice, area.right / 2, (area.bottom - 240) / 2 + 197);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(notice) && IsWindowVisible(page); }, 20000))
+        << "still offline: " << CountdownOf(notice);
+    EXPECT_FALSE(site.Requests().empty());
+    EXPECT_TRUE(IsWindowVisible(game));
+
+    PostMessageW(game, kGameCommand, kDestroy, 0);
     ASSERT_TRUE(client.Ended(10000));
     EXPECT_EQ(client.ExitCode(), 0u);
 }

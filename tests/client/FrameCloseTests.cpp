@@ -3,7 +3,7 @@
 #include "ClientTestUtil.h"
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 // The topmost open question of this thread, or null.
 HWND Question()
 {
-    const auto found = ThreadWindows(L"pelvardorsin");
+    const auto found = TopLevelWindows(L"pelvardorsin");
     return found.empty() ? nullptr : found.front();
 }
 
@@ -121,7 +121,7 @@ TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
                             if (!Question()) return false;
                             // Close asked for again while the question is up.
                             inner = AskToClose(w.Game());
-                            open = ThreadWindows(L"pelvardorsin").size();
+                            open = TopLevelWindows(L"pelvardorsin").size();
                             return true;
                         },
                         Answer(CloseMsgWnd::kConfirmId)});

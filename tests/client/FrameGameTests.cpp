@@ -143,15 +143,15 @@ TEST(GameView, SizingPlacesPageAndShadowFrame)
     // Minimised, the frame follows the window's rectangle wherever the system puts it.
     ShowWindow(w.Game(), SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
-    EXPECT_TRUE(SameRect(WindowRect(w.Back()), ShadowFrameRect(WindowRect(w.Game()), 6)));
+    EXPECT_TRUE(SameRect(WindowRect(w.Back()), ShadowRectFor(WindowRect(w.Game()), 6)));
 }
 
 TEST(GameView, PlainRectangleArithmetic)
 {
     EXPECT_TRUE(SameRect(GameViewPageRect(RECT{0, 0, 1020, 704}, false), RECT{1, 25, 1019, 703}));
     EXPECT_TRUE(SameRect(GameViewPageRect(RECT{0, 0, 1920, 1040}, true), RECT{0, 25, 1920, 1040}));
-    EXPECT_TRUE(SameRect(ShadowFrameRect(RECT{100, 50, 1120, 754}, 6), RECT{94, 44, 1126, 760}));
-    EXPECT_TRUE(SameRect(ShadowFrameRect(RECT{5, 5, 5, 90}, 6), RECT{5, 5, 5, 90}));
+    EXPECT_TRUE(SameRect(ShadowRectFor(RECT{100, 50, 1120, 754}, 6), RECT{94, 44, 1126, 760}));
+    EXPECT_TRUE(SameRect(ShadowRectFor(RECT{5, 5, 5, 90}, 6), RECT{5, 5, 5, 90}));
 }
 
 TEST(FullScreen, TogglesOnlyWhileVisibleAndRestoresTheExactRectangle)
@@ -290,13 +290,11 @@ TEST(GameStart, ModuleDirectoryAndMutex)
     CutAtLastBackslash(bare);
     EXPECT_STREQ(bare, L"Harrowmere.exe");
 
-    HANDLE first = TakeInstanceMutex();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(TakeInstanceMutex(), nullptr);  // a second holder gets nothing
-    CloseHandle(first);
-    HANDLE again = TakeInstanceMutex();
-    EXPECT_NE(again, nullptr);
-    if (again) CloseHandle(again);
+    UniqueKernelHandle first = TakeInstanceMutex();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(TakeInstanceMutex());  // a second holder gets nothing
+    first.Reset();
+    EXPECT_TRUE(TakeInstanceMutex());
 }
 
 TEST(GameEnd, DestroyCommandPostsCloseAndQuit)

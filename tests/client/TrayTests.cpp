@@ -1,17 +1,10 @@
-// The boss key and the tray icon on a real window and Wine's real notification area.
-#include "CImageButton.h"
+// The boss key and the tray icon on the real game window and Wine's real notification area.
 #include "CImageItem.h"
+#include "ClientTestUtil.h"
 #include "Desktops.h"
-#include "GameMessages.h"
-#include "GameViewTestUtil.h"
-#include "TestSupport.h"
 #include "TrayMenu.h"
 
-#include <gtest/gtest.h>
-
-using namespace gameview_test;
-using testing_support::PumpFor;
-using testing_support::PumpUntil;
+using namespace client_test;
 
 namespace {
 
@@ -23,37 +16,20 @@ bool IconPresent(const NOTIFYICONDATAW& icon)
     return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
-// Posts the boss key as the system does and waits until it has been handled (it changes
-// bossHidden), or a short while when it is to change nothing.
-void Hotkey(GameWindow& w, bool changes = true)
-{
-    const bool before = w.bossHidden;
-    PostMessageW(w.hwnd, WM_HOTKEY, HOTKEY_BOSS, MAKELPARAM(MOD_ALT, 0x44));
-    if (changes) {
-        PumpUntil([&] { return w.bossHidden != before; }, 3000);
-    } else {
-        PumpFor(50);
+class BossKeyTray : public GameViewTest {
+protected:
+    // Posts the boss key as the system does and waits until it has been handled (it changes
+    // bossHidden), or a short while when it is to change nothing.
+    void Hotkey(bool changes = true)
+    {
+        if (changes) PressBossKey(game);
+        else PumpFor(50);
     }
-}
-
-LRESULT Tray(GameWindow& w, LPARAM mouse, WPARAM id = TRAY_ICON_ID)
-{
-    return SendMessageW(w.hwnd, WM_TRAY_ICON, id, mouse);
-}
-
-void PutCursor(int x, int y)
-{
-    SetCursorPos(x, y);
-    PumpFor(30);
-    SetCursorPos(x, y);
-}
-
-void ClickRow(CImageMenu& menu, int index)
-{
-    const LPARAM at = MAKELPARAM(20, 5 + 24 * index);
-    SendMessageW(menu.hwnd, WM_MOUSEMOVE, 0, at);
-    SendMessageW(menu.hwnd, WM_LBUTTONUP, 0, at);
-}
+    LRESULT Tray(LPARAM mouse, WPARAM id = TRAY_ICON_ID)
+    {
+        return SendMessageW(game.hwnd, WM_TRAY_ICON, id, mouse);
+    }
+};
 
 }  // namespace
 
@@ -86,160 +62,152 @@ TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
     }
 }
 
-TEST(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
+TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
 {
-    GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.EnterGameView();
-    EXPECT_EQ(w.trayIcon.cbSize, 976u);
-    EXPECT_EQ(w.trayIcon.uID, 128u);
-    EXPECT_EQ(w.trayIcon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(w.trayIcon.uCallbackMessage, WM_TRAY_ICON);
-    EXPECT_TRUE(w.trayIcon.hIcon);
-    ASSERT_TRUE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(IconPresent(w.trayIcon));
+    EXPECT_EQ(game.trayIcon.cbSize, 976u);
+    EXPECT_EQ(game.trayIcon.uID, 128u);
+    EXPECT_EQ(game.trayIcon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(game.trayIcon.uCallbackMessage, WM_TRAY_ICON);
+    EXPECT_TRUE(game.trayIcon.hIcon);
+    ASSERT_TRUE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(IconPresent(game.trayIcon));
+    ShowWindow(game.hwnd, SW_RESTORE);  // maximised, it has no shadow frame
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(windows.Back()) != FALSE; }, 2000));
 
     // Another hot-key id does nothing.
-    PostMessageW(w.hwnd, WM_HOTKEY, 77, 0);
+    PostMessageW(game.hwnd, WM_HOTKEY, 77, 0);
     PumpFor(30);
-    EXPECT_TRUE(IsWindowVisible(w.hwnd));
+    EXPECT_TRUE(IsWindowVisible(game.hwnd));
 
-    Hotkey(w);
-    EXPECT_FALSE(IsWindowVisible(w.hwnd));
-    EXPECT_TRUE(w.bossHidden);
-    EXPECT_STREQ(w.trayIcon.szTip, L"Harrowmere网页版");
-    EXPECT_TRUE(IconPresent(w.trayIcon));
+    Hotkey();
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_TRUE(game.bossHidden);
+    EXPECT_STREQ(game.trayIcon.szTip, L"Harrowmere网页版");
+    EXPECT_TRUE(IconPresent(game.trayIcon));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(windows.Back()); }, 2000))
+        << "the shadow frame goes too";
 
-    Hotkey(w);
-    EXPECT_TRUE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(w.bossHidden);
-    EXPECT_FALSE(IconPresent(w.trayIcon));
+    Hotkey();
+    EXPECT_TRUE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(windows.Back()) != FALSE; }, 2000));
 
     // Hidden by something else (as in the first moments of the game view): nothing happens.
-    ShowWindow(w.hwnd, SW_HIDE);
-    Hotkey(w, false);
-    EXPECT_FALSE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(w.bossHidden);
-    EXPECT_FALSE(IconPresent(w.trayIcon));
+    ShowWindow(game.hwnd, SW_HIDE);
+    Hotkey(false);
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
 }
 
-TEST(BossKeyTray, MinimisedWindowComesBackMinimised)
+TEST_F(BossKeyTray, MinimisedWindowComesBackMinimised)
 {
-    GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.EnterGameView();
-    ShowWindow(w.hwnd, SW_MINIMIZE);
+    ShowWindow(game.hwnd, SW_MINIMIZE);
     PumpFor(50);
-    ASSERT_TRUE(IsIconic(w.hwnd));
-    Hotkey(w);
-    EXPECT_FALSE(IsWindowVisible(w.hwnd));
-    EXPECT_TRUE(w.bossHidden);
-    Hotkey(w);
-    EXPECT_TRUE(IsWindowVisible(w.hwnd));
-    EXPECT_TRUE(IsIconic(w.hwnd));
+    ASSERT_TRUE(IsIconic(game.hwnd));
+    Hotkey();
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_TRUE(game.bossHidden);
+    Hotkey();
+    EXPECT_TRUE(IsWindowVisible(game.hwnd));
+    EXPECT_TRUE(IsIconic(game.hwnd));
 }
 
-TEST(BossKeyTray, IconMouseMessages)
+TEST_F(BossKeyTray, IconMouseMessages)
 {
-    GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.EnterGameView();
-    Hotkey(w);
-    ASSERT_TRUE(w.bossHidden);
+    Hotkey();
+    ASSERT_TRUE(game.bossHidden);
 
     // Another icon's message is consumed without any action.
-    EXPECT_EQ(Tray(w, WM_LBUTTONDBLCLK, 129), 1);
-    EXPECT_TRUE(w.tray.OnTrayIcon(5, WM_RBUTTONUP));
-    EXPECT_FALSE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(w.trayMenu.hwnd);
+    EXPECT_EQ(Tray(WM_LBUTTONDBLCLK, 129), 1);
+    EXPECT_TRUE(game.tray.OnTrayIcon(5, WM_RBUTTONUP));
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.trayMenu.hwnd);
 
     for (UINT m : {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_MBUTTONUP}) {
-        Tray(w, m);
-        EXPECT_FALSE(IsWindowVisible(w.hwnd)) << m;
-        EXPECT_TRUE(w.bossHidden) << m;
-        EXPECT_FALSE(w.trayMenu.hwnd) << m;
+        Tray(m);
+        EXPECT_FALSE(IsWindowVisible(game.hwnd)) << m;
+        EXPECT_TRUE(game.bossHidden) << m;
+        EXPECT_FALSE(game.trayMenu.hwnd) << m;
     }
-    Tray(w, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(w.bossHidden);
-    EXPECT_FALSE(IconPresent(w.trayIcon));
+    Tray(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
 }
 
-TEST(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
+TEST_F(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
 {
-    GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.EnterGameView();
-    Hotkey(w);
+    Hotkey();
     PutCursor(900, 700);
-    Tray(w, WM_RBUTTONUP);
-    ASSERT_TRUE(IsWindow(w.trayMenu.hwnd));
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(w.trayMenu.hwnd) != FALSE; }));
-    ASSERT_EQ(w.trayMenu.list.items.size(), 2u);
-    EXPECT_EQ(w.trayMenu.list.items[0]->id, 10018);
-    EXPECT_STREQ(w.trayMenu.list.items[0]->buttons[0]->text, L"系统设置");
-    EXPECT_EQ(w.trayMenu.list.items[1]->id, 10019);
-    EXPECT_STREQ(w.trayMenu.list.items[1]->buttons[0]->text, L"关闭");
+    Tray(WM_RBUTTONUP);
+    ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(game.trayMenu.hwnd) != FALSE; }));
+    ASSERT_EQ(game.trayMenu.list.items.size(), 2u);
+    EXPECT_EQ(game.trayMenu.list.items[0]->id, 10018);
+    EXPECT_STREQ(game.trayMenu.list.items[0]->buttons[0]->text, L"系统设置");
+    EXPECT_EQ(game.trayMenu.list.items[1]->id, 10019);
+    EXPECT_STREQ(game.trayMenu.list.items[1]->buttons[0]->text, L"关闭");
     RECT r = {};
-    GetWindowRect(w.trayMenu.hwnd, &r);
+    GetWindowRect(game.trayMenu.hwnd, &r);
     const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
     EXPECT_EQ(r.left, want.x);
     EXPECT_EQ(r.top, want.y);
     EXPECT_EQ(r.bottom - r.top, 48);
     // Opened again while still there: no duplicate rows.
-    Tray(w, WM_RBUTTONUP);
-    EXPECT_EQ(w.trayMenu.list.items.size(), 2u);
+    Tray(WM_RBUTTONUP);
+    EXPECT_EQ(game.trayMenu.list.items.size(), 2u);
 
     // "系统设置" brings the window back and closes the menu.
-    ClickRow(w.trayMenu, 0);
-    EXPECT_TRUE(IsWindowVisible(w.hwnd));
-    EXPECT_FALSE(w.bossHidden);
-    EXPECT_FALSE(IconPresent(w.trayIcon));
-    EXPECT_FALSE(IsWindow(w.trayMenu.hwnd));
+    ClickRow(game.trayMenu.hwnd, 0);
+    EXPECT_TRUE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
+    EXPECT_FALSE(IsWindow(game.trayMenu.hwnd));
 
     // "关闭" removes the icon, ends the modal loop with 1 and destroys the window.
-    Hotkey(w);
-    Tray(w, WM_RBUTTONUP);
-    ASSERT_TRUE(IsWindow(w.trayMenu.hwnd));
-    const HWND game = w.hwnd;
-    w.modalRunning = true;
-    ClickRow(w.trayMenu, 1);
-    EXPECT_FALSE(IsWindow(game));
-    EXPECT_EQ(w.modalResult, 1);
-    EXPECT_FALSE(w.modalRunning);
-    NOTIFYICONDATAW gone = w.trayIcon;
+    Hotkey();
+    Tray(WM_RBUTTONUP);
+    ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
+    const HWND gameWindow = game.hwnd;
+    game.modalRunning = true;
+    ClickRow(game.trayMenu.hwnd, 1);
+    EXPECT_FALSE(IsWindow(gameWindow));
+    EXPECT_EQ(game.modalResult, 1);
+    EXPECT_FALSE(game.modalRunning);
+    NOTIFYICONDATAW gone = game.trayIcon;
     EXPECT_FALSE(IconPresent(gone));
-    EXPECT_FALSE(IsWindowVisible(w.trayMenu.hwnd));
-    w.bossHidden = false;
+    EXPECT_FALSE(IsWindowVisible(game.trayMenu.hwnd));
 }
 
-TEST(BossKeyTray, HundredCyclesAndMenuOpeningsLeakNothing)
+TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)
 {
-    GameWindow w;
-    ASSERT_TRUE(w.Open());
-    w.EnterGameView();
+    // At the game view's minimum size: every showing redraws the shadow frame around it.
+    ShowWindow(game.hwnd, SW_RESTORE);
     // Each round: a boss-key hide and show, then a hide ended through the icon's menu.
     auto cycle = [&](int i) {
-        Hotkey(w);
-        Hotkey(w);
-        const bool cycled = IsWindowVisible(w.hwnd) && !w.bossHidden;
-        Hotkey(w);
+        Hotkey();
+        Hotkey();
+        const bool cycled = IsWindowVisible(game.hwnd) && !game.bossHidden;
+        Hotkey();
         SetCursorPos(800 + i % 50, 600);
-        Tray(w, WM_RBUTTONUP);
-        HWND shadow = w.trayMenu.shadow ? w.trayMenu.shadow->hwnd : nullptr;
-        UpdateWindow(w.trayMenu.hwnd);
-        ClickRow(w.trayMenu, 0);
+        Tray(WM_RBUTTONUP);
+        HWND shadow = game.trayMenu.shadow ? game.trayMenu.shadow->hwnd : nullptr;
+        UpdateWindow(game.trayMenu.hwnd);
+        ClickRow(game.trayMenu.hwnd, 0);
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-        return cycled && IsWindowVisible(w.hwnd) && !w.bossHidden;
+        return cycled && IsWindowVisible(game.hwnd) && !game.bossHidden;
     };
     cycle(0);
     PumpFor(50);
     const int gdiBefore = testing_support::GdiObjectCount();
     const long gdipBefore = GdipLiveObjects().load();
+    // Ten rounds: each hides and shows the real window and its shadow frame three times.
     int back = 0;
-    for (int i = 1; i <= 100; ++i) back += cycle(i) ? 1 : 0;
+    for (int i = 1; i <= 10; ++i) back += cycle(i) ? 1 : 0;
     PumpFor(50);
-    EXPECT_EQ(back, 100);
+    EXPECT_EQ(back, 10);
     EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
     EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
 }

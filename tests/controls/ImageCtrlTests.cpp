@@ -3,7 +3,7 @@
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
 #include "Desktops.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -275,7 +275,7 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     HICON big = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
     ASSERT_TRUE(small);
     ASSERT_TRUE(big);
-    EXPECT_EQ(win->icon, small);
+    EXPECT_EQ(win->icon.Get(), small);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(big, &info));
     EXPECT_EQ(info.fIcon, TRUE);
@@ -288,8 +288,8 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     // The caller's own icon survives SetIcon, replacement and the window's end.
     HICON mine = CopyIcon(small);
     win->SetIcon(mine, ICON_SMALL);
-    EXPECT_NE(win->icon, mine);
-    EXPECT_NE(win->icon, small);
+    EXPECT_NE(win->icon.Get(), mine);
+    EXPECT_NE(win->icon.Get(), small);
     win->SetIcon(mine, ICON_SMALL);
     ICONINFO still = {};
     ASSERT_TRUE(GetIconInfo(mine, &still));
@@ -312,9 +312,9 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     // Without a window only the small copy is kept.
     CImageCtrl bare;
     EXPECT_TRUE(bare.LoadIconFromResource(ICON_BIG, 48));
-    EXPECT_EQ(bare.icon, nullptr);
+    EXPECT_FALSE(bare.icon);
     EXPECT_TRUE(bare.LoadIconFromResource(ICON_SMALL, 48));
-    EXPECT_NE(bare.icon, nullptr);
+    EXPECT_TRUE(bare.icon);
 }
 
 TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)

@@ -3,7 +3,6 @@
 #include "CImageCtrlEx.h"
 #include "CImageItem.h"
 #include "CImagePaintEx.h"
-#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,9 @@
 
 namespace {
 
-using list_tests::Same;
-using list_tests::WindowRect;
+using testing_support::RectIs;
+using testing_support::SameRect;
+using testing_support::WindowRect;
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -260,7 +260,7 @@ TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
     // Erasing is always answered, and paints only when the client rectangle changed.
     ctrl.list.lastClientRect = RECT{};
     EXPECT_EQ(SendMessageW(ctrl.hwnd, WM_ERASEBKGND, 0, 0), 1);
-    EXPECT_TRUE(Same(ctrl.list.lastClientRect, RECT{0, 0, 96, 48}));
+    EXPECT_TRUE(RectIs(ctrl.list.lastClientRect, RECT{0, 0, 96, 48}));
     EXPECT_EQ(SendMessageW(ctrl.hwnd, WM_ERASEBKGND, 0, 0), 1);
 
     DestroyWindow(ctrl.hwnd);

@@ -2,8 +2,7 @@
 #include "CImageButton.h"
 #include "CImageItem.h"
 #include "CImageMenu.h"
-#include "GdipPtr.h"
-#include "ListTestUtil.h"
+#include "UniqueHandle.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,9 @@
 
 namespace {
 
-using list_tests::Same;
-using list_tests::WindowRect;
+using testing_support::RectIs;
+using testing_support::SameRect;
+using testing_support::WindowRect;
 
 using testing_support::PumpUntil;
 
@@ -297,7 +297,7 @@ TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
         if (t.menu.hwnd && IsWindowVisible(t.menu.hwnd)) {
             const RECT m = WindowRect(t.menu.hwnd);
             ASSERT_EQ(m.right - m.left, 96);
-            ASSERT_TRUE(Same(WindowRect(t.Shadow()), ShadowRectFor(m, 6)) || m.right == m.left)
+            ASSERT_TRUE(SameRect(WindowRect(t.Shadow()), ShadowRectFor(m, 6)) || m.right == m.left)
                 << "step " << step;
         }
         if (t.menu.list.hotItem) {

@@ -1,6 +1,6 @@
 #include "CImageButton.h"
 #include "CImageStatic.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 #include "PngResource.h"
 

@@ -2,7 +2,7 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -210,8 +210,8 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     HWND h = Make();
     auto* left = new CountingButton(h, 1, RECT{10, 50, 50, 70});
     auto* right = new CountingButton(h, 2, RECT{50, 50, 90, 70});
-    w->painter.buttons.push_back(left);  // the painter owns them from here
-    w->painter.buttons.push_back(right);
+    w->painter.buttons.emplace_back(left);  // the painter owns them from here
+    w->painter.buttons.emplace_back(right);
     InvalidateRect(h, nullptr, TRUE);
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -229,7 +229,7 @@ TEST_F(PainterWindow, PaintDrawsOnlyWhatTheUpdateRectangleTouches)
     UpdateWindow(h);
     left->draws = right->draws = 0;
     auto* distant = new CountingButton(h, 3, RECT{200, 150, 240, 170});
-    w->painter.buttons.push_back(distant);
+    w->painter.buttons.emplace_back(distant);
     SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
     UpdateWindow(h);
     EXPECT_GE(left->draws, 1);
@@ -390,7 +390,7 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
     CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
     EXPECT_EQ(again, second);
     EXPECT_EQ(w->painter.buttons.size(), 3u);
-    EXPECT_EQ(w->painter.buttons[1], second);
+    EXPECT_EQ(w->painter.buttons[1].get(), second);
     EXPECT_EQ(second->rect.top, 150);
     EXPECT_STREQ(second->text, L"");
     EXPECT_FALSE(second->images[CImageButton::ImageHover]);
@@ -457,28 +457,8 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
 }
 
 namespace {
-std::vector<unsigned> g_surface;
-int g_surfaceWidth = 0, g_surfaceHeight = 0, g_pushes = 0;
-BYTE g_alpha = 0;
-
-BOOL WINAPI CapturingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
-                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
-{
-    ++g_pushes;
-    g_alpha = blend->SourceConstantAlpha;
-    BITMAP bm = {};
-    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
-    g_surfaceWidth = bm.bmWidth;
-    g_surfaceHeight = bm.bmHeight;
-    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
-    g_surface.assign(bits, bits + bm.bmWidth * bm.bmHeight);
-    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
-}
-
-unsigned SurfaceAt(int x, int y)
-{
-    return g_surface[(g_surfaceHeight - 1 - y) * g_surfaceWidth + x];  // bottom-up rows
-}
+const testing_support::LayeredCapture& surface = testing_support::LastLayeredSurface();
+unsigned SurfaceAt(int x, int y) { return surface.At(x, y); }
 }  // namespace
 
 TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
@@ -492,13 +472,13 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     EXPECT_TRUE(w->painter.layered);
     EXPECT_FALSE(w->painter.fillBackground);
     ASSERT_NE(w->painter.updateLayered, nullptr);
-    w->painter.updateLayered = &CapturingUpdate;
-    g_pushes = 0;
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    testing_support::LastLayeredSurface().pushes = 0;
     w->painter.UpdateLayered();
-    ASSERT_EQ(g_pushes, 1);
-    EXPECT_EQ(g_surfaceWidth, 200);
-    EXPECT_EQ(g_surfaceHeight, 120);
-    EXPECT_EQ(g_alpha, 255);
+    ASSERT_EQ(surface.pushes, 1);
+    EXPECT_EQ(surface.width, 200);
+    EXPECT_EQ(surface.height, 120);
+    EXPECT_EQ(surface.alpha, 255);
     EXPECT_EQ(SurfaceAt(100, 30), 0u);  // nothing drawn there: fully transparent
     EXPECT_EQ(SurfaceAt(5, 5), 0xFFFF0000u);
     EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);
@@ -514,9 +494,9 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     w->painter.SetBackColor(0x0023373C);
 
     // Hover over a layered window redraws the whole surface at once.
-    const int before = g_pushes;
+    const int before = surface.pushes;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
-    EXPECT_EQ(g_pushes, before + 1);
+    EXPECT_EQ(surface.pushes, before + 1);
     EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
     EXPECT_EQ(SurfaceAt(30, 60), 0xFF0000FFu);
@@ -525,7 +505,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     w->painter.alpha = 100;
     ShowWindow(h, SW_HIDE);
     ShowWindow(h, SW_SHOW);
-    EXPECT_EQ(g_alpha, 100);
+    EXPECT_EQ(surface.alpha, 100);
     EXPECT_EQ(w->painter.mousePoint.x, -1);
 
     // A re-created window starts unlayered.
@@ -534,6 +514,61 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     HWND again = w->Create(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr);
     ASSERT_TRUE(again);
     EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
+{
+    HWND h = Make(200, 120);
+    AddStandardElements();
+    // Half-transparent over opaque red, and over nothing.
+    w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 2, false);
+    w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 3, false);
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    w->painter.UpdateLayered();
+    ASSERT_EQ(static_cast<int>(surface.pixels.size()), 200 * 120);
+    CLayeredSurface drawnByGdiplus(h);
+    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
+    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < 200 * 120; ++i) {
+        if (!testing_support::ColorNear(surface.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(15, 5), 0xFFFF8080u, 2)) << std::hex << SurfaceAt(15, 5);
+}
+
+TEST_F(PainterWindow, LayeredRendersAtChangingSizesKeepGdiAndMemoryFlat)
+{
+    HWND h = Make(300, 200);
+    AddStandardElements();
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    // Each round: a new size (the surface is made anew) and two hover changes at that size (the
+    // surface is kept and only the buttons are rendered again).
+    auto round = [&](int i) {
+        MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    };
+    for (int i = 0; i < 50; ++i) round(i);
+    PumpFor(20);
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    const size_t bytes = testing_support::PrivateBytes();
+    ASSERT_GT(bytes, 0u);
+    testing_support::LastLayeredSurface().pushes = 0;
+    for (int i = 0; i < 1000; ++i) round(i);
+    EXPECT_EQ(surface.pushes, 3000);
+    EXPECT_EQ(surface.width, 200 + (999 % 7) * 13);
+    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
+    EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);  // button 1 back to normal
+    PumpFor(20);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
+    // A surface left behind per render would be 100 kB or more each.
+    EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
 }
 
 TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
@@ -597,8 +632,8 @@ TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)
             if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
             CImageButton* hot = w->painter.hot;
             if (hot) {
-                EXPECT_NE(std::find(w->painter.buttons.begin(), w->painter.buttons.end(), hot),
-                          w->painter.buttons.end());
+                EXPECT_TRUE(std::any_of(w->painter.buttons.begin(), w->painter.buttons.end(),
+                                        [hot](const auto& b) { return b.get() == hot; }));
                 EXPECT_FALSE(CImagePaint::NeverHot(hot->id));
             }
             if (!w->painter.leftPressed && !w->painter.rightPressed) {

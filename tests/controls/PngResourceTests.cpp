@@ -1,6 +1,6 @@
 #include "CLayeredSurface.h"
 #include "CSanDC.h"
-#include "GdipPtr.h"
+#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 #include "PngResource.h"
 
@@ -12,10 +12,10 @@ using testing_support::GdiObjectCount;
 
 TEST(PngResource, LoadsOnlyExistingPngResources)
 {
-    EXPECT_EQ(LoadPngResource(0), nullptr);
-    EXPECT_EQ(LoadPngResource(kMissing), nullptr);
+    EXPECT_FALSE(LoadPngResource(0));
+    EXPECT_FALSE(LoadPngResource(kMissing));
     // Icon 128 exists, but not as a "PNG" resource.
-    EXPECT_EQ(LoadPngResource(128), nullptr);
+    EXPECT_FALSE(LoadPngResource(128));
 
     GdipPtr<Gdiplus::Image> red(LoadPngResource(kRed));
     ASSERT_TRUE(red);

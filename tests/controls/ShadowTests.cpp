@@ -1,7 +1,6 @@
 // The shadow window: placement rule, and the rim it actually pushes to the screen, read back from
 // the surface handed to UpdateLayeredWindow.
 #include "CShadowCtrl.h"
-#include "ListTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,53 +9,24 @@
 
 namespace {
 
-using list_tests::Same;
-using list_tests::WindowRect;
+using testing_support::RectIs;
+using testing_support::SameRect;
+using testing_support::WindowRect;
 
-// What the shadow last pushed: premultiplied BGRA, top-down.
-struct Pushed {
-    int calls = 0;
-    int width = 0, height = 0;
-    BYTE alpha = 0;
-    std::vector<unsigned> pixels;
-    unsigned At(int x, int y) const { return pixels[y * width + x]; }
-    unsigned Alpha(int x, int y) const { return At(x, y) >> 24; }
-};
-Pushed pushed;
-UpdateLayeredWindowFn realUpdate = nullptr;
-
-BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC source,
-                            POINT* src, COLORREF key, BLENDFUNCTION* blend, DWORD flags)
-{
-    ++pushed.calls;
-    pushed.alpha = blend ? blend->SourceConstantAlpha : 0;
-    pushed.width = size ? size->cx : 0;
-    pushed.height = size ? size->cy : 0;
-    pushed.pixels.clear();
-    DIBSECTION dib = {};
-    HGDIOBJ bitmap = GetCurrentObject(source, OBJ_BITMAP);
-    if (GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits) {
-        const int w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-        const auto* bits = static_cast<const unsigned*>(dib.dsBm.bmBits);
-        pushed.pixels.resize(static_cast<size_t>(w) * h);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) pushed.pixels[y * w + x] = bits[(h - 1 - y) * w + x];
-        }
-        pushed.width = w;
-        pushed.height = h;
-    }
-    return realUpdate ? realUpdate(hwnd, screen, dst, size, source, src, key, blend, flags) : TRUE;
-}
+// What the shadow last pushed to the screen.
+const testing_support::LayeredCapture& pushed = testing_support::LastLayeredSurface();
+unsigned Alpha(int x, int y) { return pushed.At(x, y) >> 24; }
 
 struct RecordedShadow {
     CShadowCtrl shadow;
+    bool foundUpdate = false;  // the shadow looked UpdateLayeredWindow up
     explicit RecordedShadow(bool menuColors)
     {
         if (menuColors) shadow.SetMenuColors();
         shadow.Create(0, nullptr, nullptr, WS_POPUP, 100, 100, 0, 0, nullptr);
-        realUpdate = shadow.updateLayered;
-        shadow.updateLayered = RecordingUpdate;
-        pushed = Pushed{};
+        foundUpdate = shadow.updateLayered != nullptr;
+        shadow.updateLayered = testing_support::CapturingUpdateLayeredWindow;
+        testing_support::LastLayeredSurface() = testing_support::LayeredCapture{};
     }
     ~RecordedShadow()
     {
@@ -66,21 +36,21 @@ struct RecordedShadow {
 
 TEST(Shadow, RectangleGrowsByTheMarginUnlessItHasNoWidth)
 {
-    EXPECT_TRUE(Same(ShadowRectFor(RECT{200, 150, 296, 222}, 6), RECT{194, 144, 302, 228}));
-    EXPECT_TRUE(Same(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
+    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 296, 222}, 6), RECT{194, 144, 302, 228}));
+    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
 
     CShadowCtrl shadow;
-    CShadowCtrl::Outline o[3];
-    shadow.Outlines(108, 84, o);
-    EXPECT_EQ(o[0].left, 1);
-    EXPECT_EQ(o[0].right, 106);
-    EXPECT_EQ(o[0].bottom, 82);
+    ShadowOutline o[3];
+    ShadowOutlines(RECT{0, 0, 108, 84}, shadow.margin, shadow.radius, o);
+    EXPECT_EQ(o[0].rect.left, 1);
+    EXPECT_EQ(o[0].rect.right, 106);
+    EXPECT_EQ(o[0].rect.bottom, 82);
     EXPECT_EQ(o[0].radius, 4);
-    EXPECT_EQ(o[1].left, 3);
-    EXPECT_EQ(o[1].right, 104);
-    EXPECT_EQ(o[2].left, 6);
-    EXPECT_EQ(o[2].right, 101);
-    EXPECT_EQ(o[2].bottom, 77);
+    EXPECT_EQ(o[1].rect.left, 3);
+    EXPECT_EQ(o[1].rect.right, 104);
+    EXPECT_EQ(o[2].rect.left, 6);
+    EXPECT_EQ(o[2].rect.right, 101);
+    EXPECT_EQ(o[2].rect.bottom, 77);
     EXPECT_EQ(o[2].radius, 2);
 }
 
@@ -89,7 +59,7 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     RecordedShadow r(false);
     HWND h = r.shadow.hwnd;
     ASSERT_TRUE(IsWindow(h));
-    ASSERT_NE(realUpdate, nullptr);
+    ASSERT_TRUE(r.foundUpdate);
     const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_LAYERED);
     EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
@@ -98,7 +68,7 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
 
     MoveWindow(h, 100, 100, 108, 84, FALSE);
     ShowWindow(h, SW_SHOWNOACTIVATE);
-    ASSERT_EQ(pushed.calls, 1);
+    ASSERT_EQ(pushed.pushes, 1);
     EXPECT_EQ(pushed.alpha, 255);
     ASSERT_EQ(pushed.width, 108);
     ASSERT_EQ(pushed.height, 84);
@@ -106,7 +76,7 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     // Along the middle of the left edge: outer pen around x 1, middle around x 3, inner around
     // x 6 (4 wide), nothing further in and nothing beyond the rim.
     const int y = 42;
-    const unsigned outer = pushed.Alpha(1, y), middle = pushed.Alpha(3, y), inner = pushed.Alpha(6, y);
+    const unsigned outer = Alpha(1, y), middle = Alpha(3, y), inner = Alpha(6, y);
     EXPECT_NEAR(outer, 0x0F, 4);
     EXPECT_NEAR(middle, 0x32, 8);
     EXPECT_NEAR(inner, 0x64, 8);
@@ -115,21 +85,21 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     for (int x = 10; x < 98; ++x) ASSERT_EQ(pushed.At(x, y), 0u) << x;
     EXPECT_EQ(pushed.At(54, 42), 0u);
     // The same outlines along the other edges.
-    EXPECT_NEAR(pushed.Alpha(106, y), 0x0F, 4);
-    EXPECT_NEAR(pushed.Alpha(54, 1), 0x0F, 4);
-    EXPECT_NEAR(pushed.Alpha(54, 77), 0x64, 8);
+    EXPECT_NEAR(Alpha(106, y), 0x0F, 4);
+    EXPECT_NEAR(Alpha(54, 1), 0x0F, 4);
+    EXPECT_NEAR(Alpha(54, 77), 0x64, 8);
     // Premultiplied grey 0x8A: each colour channel is 0x8A * alpha / 255.
     const unsigned px = pushed.At(6, y);
     EXPECT_NEAR(px & 0xFF, 0x8Au * inner / 255, 3);
     // Rounded corners: the very corner pixel stays clear.
-    EXPECT_EQ(pushed.Alpha(0, 0), 0u);
+    EXPECT_EQ(Alpha(0, 0), 0u);
 
-    pushed.calls = 0;
+    testing_support::LastLayeredSurface().pushes = 0;
     ShowWindow(h, SW_HIDE);
-    EXPECT_EQ(pushed.calls, 0);
+    EXPECT_EQ(pushed.pushes, 0);
 
     r.shadow.Render(128);
-    EXPECT_EQ(pushed.calls, 1);
+    EXPECT_EQ(pushed.pushes, 1);
     EXPECT_EQ(pushed.alpha, 128);
 }
 
@@ -143,8 +113,8 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedAndFollowingPlacesTheShadow)
     r.shadow.FollowWindow(decorated);
     RECT wr = {};
     GetWindowRect(h, &wr);
-    EXPECT_TRUE(Same(wr, RECT{294, 194, 402, 278}));
-    ASSERT_EQ(pushed.calls, 1);
+    EXPECT_TRUE(RectIs(wr, RECT{294, 194, 402, 278}));
+    ASSERT_EQ(pushed.pushes, 1);
     ASSERT_EQ(pushed.width, 108);
     const unsigned px = pushed.At(6, 42);
     const unsigned a = px >> 24;
@@ -156,7 +126,7 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedAndFollowingPlacesTheShadow)
     const long live = GdipLiveObjects().load();
     DestroyWindow(h);
     EXPECT_EQ(GdipLiveObjects().load(), live - 3);
-    EXPECT_EQ(r.shadow.colors[2], 0x649E9E9Eu);
+    EXPECT_EQ(r.shadow.rim.colors[2], 0x649E9E9Eu);
 }
 
 TEST(Shadow, RepeatedRendersLeakNoGdiObjects)
@@ -169,7 +139,7 @@ TEST(Shadow, RepeatedRendersLeakNoGdiObjects)
     for (int i = 0; i < 200; ++i) r.shadow.Render(static_cast<BYTE>(i));
     EXPECT_EQ(testing_support::GdiObjectCount(), before);
     EXPECT_EQ(GdipLiveObjects().load(), gdip);
-    EXPECT_EQ(pushed.calls, 201);
+    EXPECT_EQ(pushed.pushes, 201);
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 // hide operations its users call.
 #include "CImageTipCtrl.h"
 #include "Desktops.h"
-#include "GdipPtr.h"
-#include "ListTestUtil.h"
+#include "UniqueHandle.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,9 @@
 
 namespace {
 
-using list_tests::Same;
-using list_tests::WindowRect;
+using testing_support::RectIs;
+using testing_support::SameRect;
+using testing_support::WindowRect;
 
 using testing_support::PumpUntil;
 
@@ -39,7 +39,7 @@ struct Tip {
 
 TEST(Tip, PlacementIsPointerPlus15AndTextSizePlus5By4)
 {
-    EXPECT_TRUE(Same(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
+    EXPECT_TRUE(RectIs(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
 }
 
 TEST(Tip, KeptInsideTheWorkAreaOnTheOtherSideOfThePointerWhenNeeded)
@@ -65,7 +65,7 @@ TEST(Tip, KeptInsideTheWorkAreaOnTheOtherSideOfThePointerWhenNeeded)
         {"its bottom-left corner", kLeftSecond, {-1920, 1039}, {-1905, 1019, -1780, 1037}},
     };
     for (const Case& c : cases)
-        EXPECT_TRUE(Same(TipRectFor(c.cursor, SIZE{120, 14}, c.m.work), c.want)) << c.what;
+        EXPECT_TRUE(RectIs(TipRectFor(c.cursor, SIZE{120, 14}, c.m.work), c.want)) << c.what;
 }
 
 TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
@@ -81,7 +81,7 @@ TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
     SendMessageW(h, WM_TIMER, 1100, 0);
     EXPECT_FALSE(KillTimer(h, 1100)) << "timer 1100 fires once per start";
     EXPECT_FALSE(IsWindowVisible(h));
-    EXPECT_TRUE(Same(t.Rect(), RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(RectIs(t.Rect(), RECT{0, 0, 0, 0}));
 
     t.tip.SetText(L"hello");
     SendMessageW(h, WM_TIMER, 1101, 0);
@@ -102,7 +102,7 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
     EXPECT_GT(measured.cx, 20);
     EXPECT_GT(measured.cy, 5);
     EXPECT_LT(measured.cy, 40);
-    EXPECT_TRUE(Same(t.Rect(), RECT{415, 315, 415 + measured.cx + 5, 315 + measured.cy + 4}));
+    EXPECT_TRUE(RectIs(t.Rect(), RECT{415, 315, 415 + measured.cx + 5, 315 + measured.cy + 4}));
 
     // Longer text, longer tip; the text of the moment of showing counts.
     t.cursor = POINT{50, 60};
@@ -110,7 +110,7 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) && t.Rect().left == 65; }));
     const SIZE longer = t.tip.MeasureText();
     EXPECT_GT(longer.cx, measured.cx);
-    EXPECT_TRUE(Same(t.Rect(), RECT{65, 75, 65 + longer.cx + 5, 75 + longer.cy + 4}));
+    EXPECT_TRUE(RectIs(t.Rect(), RECT{65, 75, 65 + longer.cx + 5, 75 + longer.cy + 4}));
 
     // The same text again leaves the tip on screen.
     t.tip.ShowTip(L"Refresh the page and clear the cache", 1);

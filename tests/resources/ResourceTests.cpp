@@ -4,8 +4,11 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -33,7 +36,7 @@ const PictureSize kPictures[] = {
     {196, 25, 25},   {208, 25, 25},  {209, 25, 25},  {210, 25, 25},  {211, 25, 25},
     {212, 25, 25},   {213, 25, 25},  {214, 25, 25},  {215, 25, 25},  {216, 25, 25},
     {217, 25, 25},   {229, 25, 25},  {230, 25, 25},  {231, 25, 25},  {232, 25, 25},
-    {234, 25, 25},
+    {234, 25, 25},   {235, 400, 240}, {236, 96, 34}, {237, 96, 34},
 };
 
 // A picture decoded into 32-bit ARGB pixels, so no GDI+ object outlives a test.
@@ -58,12 +61,6 @@ bool Differs(uint32_t a, uint32_t b, int tolerance) {
         if (d > tolerance || -d > tolerance) return true;
     }
     return false;
-}
-
-std::wstring WindowsPath(const char* path) {
-    std::wstring w;
-    for (const char* p = path; *p; ++p) w += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
-    return w;
 }
 
 // The bytes of one resource of a module; empty when it is missing.
@@ -181,6 +178,30 @@ TEST_F(Resources, EveryPictureIsAChinesePngOfItsSize) {
     }
 }
 
+// The art script records a checksum of each picture's pixels as it drew them, before the lossless
+// recompression: what the client decodes must be exactly those pixels.
+TEST_F(Resources, EmbeddedPicturesDecodeToThePixelsTheArtScriptDrew) {
+    FILE* sums = _wfopen(testing_support::WindowsPath(HM_PIXEL_SUMS).c_str(), L"r");
+    ASSERT_NE(sums, nullptr) << HM_PIXEL_SUMS;
+    char line[128];
+    int checked = 0;
+    while (std::fgets(line, sizeof line, sums)) {
+        int id = 0;
+        unsigned long long expected = 0;
+        if (line[0] == '#' || std::sscanf(line, "%d %llx", &id, &expected) != 2) continue;
+        const Picture picture = LoadPicture(id);
+        ASSERT_EQ(picture.status, Gdiplus::Ok) << id;
+        uint64_t h = 0xCBF29CE484222325ull;
+        for (uint32_t argb : picture.argb) {
+            for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
+        }
+        EXPECT_EQ(h, expected) << "picture " << id;
+        ++checked;
+    }
+    std::fclose(sums);
+    EXPECT_EQ(checked, static_cast<int>(sizeof(kPictures) / sizeof(kPictures[0])));
+}
+
 TEST_F(Resources, NoPictureBeyondTheListed) {
     std::set<int> embedded;
     EnumResourceNamesW(nullptr, L"PNG", CollectName, reinterpret_cast<LONG_PTR>(&embedded));
@@ -251,7 +272,7 @@ TEST_F(Resources, ButtonLooksDifferFromEachOther) {
     const std::vector<std::vector<int>> looks = {
         {130, 153}, {135, 154}, {131, 155}, {132, 151}, {133, 152}, {134, 156},
         {144, 146}, {147, 148}, {209, 210}, {211, 212, 229}, {215, 216, 158},
-        {213, 214, 157}, {231, 232, 230}, {196, 208, 234},
+        {213, 214, 157}, {231, 232, 230}, {196, 208, 234}, {236, 237},
     };
     for (const std::vector<int>& set : looks) {
         std::vector<Picture> pictures;
@@ -362,8 +383,8 @@ void ExpectIconGroup(HMODULE module, int groupId) {
 // A built program opened for its resources only.
 class ProgramImage {
 public:
-    explicit ProgramImage(const char* path)
-        : module_(LoadLibraryExW(WindowsPath(path).c_str(), nullptr,
+    explicit ProgramImage(const wchar_t* path)
+        : module_(LoadLibraryExW(testing_support::WindowsPath(path).c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     ~ProgramImage() {
         if (module_) FreeLibrary(module_);

@@ -1,38 +1,12 @@
-// Entry of the GUI test programs: OLE and GDI+ are started once for the whole program, and the
-// main thread has an application object so that windows can be created through the framework.
-#include "CAppManager.h"
-
-#include <ole2.h>
-#include <gdiplus.h>
-#include <gtest/gtest.h>
-
-namespace {
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-        moduleInstance = GetModuleHandleW(nullptr);
-        ASSERT_TRUE(RegisterApp(&app_));
-    }
-    void TearDown() override
-    {
-        UnregisterApp(GetCurrentThreadId());
-        Gdiplus::GdiplusShutdown(token_);
-        OleUninitialize();
-    }
-
-private:
-    ULONG_PTR token_ = 0;
-    CAppManager app_;
-};
-}  // namespace
+// Entry of the GUI test programs: the test environment with a plain application object, unless
+// the program installed one with its own.
+#include "GuiTestEnvironment.h"
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+    static CAppManager plainApp;
+    if (!testing_support::GuiTestEnvironment::Installed())
+        testing_support::GuiTestEnvironment::Install(plainApp);
     return RUN_ALL_TESTS();
 }

@@ -1,11 +1,24 @@
 #include "TestSupport.h"
 
+#include <psapi.h>
+
 #include <cstdlib>
 #include <string>
 
 #include "UniqueHandle.h"
 
 namespace testing_support {
+
+size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+        return 0;
+    // Wine leaves PrivateUsage at 0; PagefileUsage is the same commit charge on Windows.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
 
 int GdiObjectCount()
 {
@@ -68,17 +81,17 @@ Bitmap32::Bitmap32(int w, int h) : width(w), height(h)
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
     bits = static_cast<unsigned*>(p);
     dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bitmap);
+    previous_ = SelectObject(dc, bitmap_);
 }
 
 Bitmap32::~Bitmap32()
 {
-    SelectObject(dc, old);
+    SelectObject(dc, previous_);
     DeleteDC(dc);
-    DeleteObject(bitmap);
+    DeleteObject(bitmap_);
 }
 
 void Bitmap32::Fill(unsigned argb)
@@ -93,6 +106,18 @@ void CaptureWindow(HWND hwnd, Bitmap32& into)
     GdiFlush();
 }
 
+void CaptureScreenOf(HWND hwnd, Bitmap32& into)
+{
+    UpdateWindow(hwnd);
+    GdiFlush();
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    const HDC screen = GetDC(nullptr);
+    BitBlt(into.dc, 0, 0, into.width, into.height, screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+}
+
 bool ColorNear(unsigned a, unsigned b, int tolerance)
 {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -103,9 +128,148 @@ bool ColorNear(unsigned a, unsigned b, int tolerance)
     return true;
 }
 
-}  // namespace testing_support
+LayeredCapture& LastLayeredSurface()
+{
+    static LayeredCapture capture;
+    return capture;
+}
 
-namespace testing_support {
+BOOL WINAPI CapturingUpdateLayeredWindow(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src,
+                                         POINT* srcPt, COLORREF key, BLENDFUNCTION* blend,
+                                         DWORD flags)
+{
+    LayeredCapture& c = LastLayeredSurface();
+    ++c.pushes;
+    c.alpha = blend ? blend->SourceConstantAlpha : 0;
+    BITMAP bm = {};
+    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
+    c.width = bm.bmWidth;
+    c.height = bm.bmHeight;
+    const auto* bits = static_cast<const unsigned*>(bm.bmBits);
+    if (bits) c.pixels.assign(bits, bits + bm.bmWidth * bm.bmHeight);
+    else c.pixels.assign(static_cast<size_t>(bm.bmWidth) * bm.bmHeight, 0);
+    return UpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key, blend, flags);
+}
+
+RECT WindowRect(HWND h)
+{
+    RECT r = {};
+    GetWindowRect(h, &r);
+    return r;
+}
+
+RECT ChildRect(HWND child)
+{
+    RECT r = WindowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string RectText(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected)
+{
+    if (SameRect(actual, expected)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "rect " << RectText(actual) << ", expected " << RectText(expected);
+}
+
+void PutCursor(int x, int y)
+{
+    SetCursorPos(x, y);
+    PumpFor(30);
+    SetCursorPos(x, y);
+}
+
+void ClickAt(HWND h, int x, int y)
+{
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    if (IsWindow(h)) SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PostClick(HWND h, int x, int y)
+{
+    PostMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+namespace {
+struct WindowSearch {
+    const wchar_t* cls;
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM lp)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && (!s->cls || ClassOf(h) == s->cls) && (!s->visibleOnly || IsWindowVisible(h)))
+        s->found.push_back(h);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(const wchar_t* cls, DWORD processId, bool visibleOnly)
+{
+    WindowSearch search{cls, processId ? processId : GetCurrentProcessId(), visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND hwnd)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+std::vector<HWND> MessageBoxes(DWORD processId) { return TopLevelWindows(L"#32770", processId); }
+
+void AnswerBox(HWND box, int buttonId)
+{
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+std::vector<int> VisibleButtons(HWND dialog)
+{
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(child).c_str(), L"Button") == 0 && IsWindowVisible(child)) {
+            ids.push_back(GetDlgCtrlID(child));
+        }
+    }
+    return ids;
+}
+
+std::wstring WindowsPath(const wchar_t* path)
+{
+    std::wstring result;
+    for (const wchar_t* p = path; *p; ++p)
+        result += *p == L'/' ? L'\\' : *p;
+    return result;
+}
 
 bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments)
 {

@@ -1,12 +1,21 @@
 #pragma once
+// Helpers every test program shares: waiting on conditions, counting GDI objects, reading pixels
+// (of renderings, of layered surfaces and of the screen), rectangles, the pointer, and the
+// top-level windows of a process (message boxes among them).
 #include <windows.h>
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace testing_support {
 
 // GDI objects of this process. GetGuiResources answers 0 under Wine, so when it does the
 // handle table is probed: every 16-bit handle index that GetObjectType recognises.
 int GdiObjectCount();
+// Bytes of memory committed to this process alone (its private bytes).
+size_t PrivateBytes();
 
 // Pumps this thread's messages until pred() holds or timeoutMs passes; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
@@ -22,25 +31,79 @@ bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments);
 // What the screen shows at a point (under Wine the screen DC follows the X stacking).
 COLORREF ScreenPixel(POINT p);
 
-// Reads one pixel of a DIB rendering as 0xAARRGGBB.
-struct Bitmap32 {
-    int width = 0, height = 0;
-    unsigned* bits = nullptr;  // top-down rows
-    HBITMAP bitmap = nullptr;
-    HDC dc = nullptr;
-    HGDIOBJ old = nullptr;
+// A 32-bit top-down DIB selected into a memory DC; pixels read as 0xAARRGGBB.
+class Bitmap32 {
+public:
     Bitmap32(int w, int h);
     ~Bitmap32();
     Bitmap32(const Bitmap32&) = delete;
     Bitmap32& operator=(const Bitmap32&) = delete;
     unsigned At(int x, int y) const { return bits[y * width + x]; }
     void Fill(unsigned argb);
+
+    int width = 0, height = 0;
+    unsigned* bits = nullptr;  // the bitmap's pixels
+    HDC dc = nullptr;
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
 };
 
-// Renders a window's client area (WM_PRINTCLIENT / PrintWindow) into a new bitmap.
+// Renders a window's client area (WM_PRINTCLIENT) into the bitmap.
 void CaptureWindow(HWND hwnd, Bitmap32& into);
+// Copies what the screen shows of a window's client area (what its WM_PAINT drew) into a new
+// bitmap of the client's size, once the window has painted.
+void CaptureScreenOf(HWND hwnd, Bitmap32& into);
 
 // Colour channels compared with a tolerance (GDI+ rounding).
 bool ColorNear(unsigned a, unsigned b, int tolerance = 2);
+
+// The last surface handed to UpdateLayeredWindow through CapturingUpdateLayeredWindow, which has
+// that function's signature and passes the call on.
+struct LayeredCapture {
+    std::vector<unsigned> pixels;  // bottom-up rows, as the surface's DIB holds them
+    int width = 0, height = 0, pushes = 0;
+    BYTE alpha = 0;
+    unsigned At(int x, int y) const { return pixels[(height - 1 - y) * width + x]; }
+};
+LayeredCapture& LastLayeredSurface();
+BOOL WINAPI CapturingUpdateLayeredWindow(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src,
+                                         POINT* srcPt, COLORREF key, BLENDFUNCTION* blend,
+                                         DWORD flags);
+
+// Rectangles.
+RECT WindowRect(HWND h);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND child);
+bool SameRect(const RECT& a, const RECT& b);
+std::string RectText(const RECT& r);
+// EXPECT_TRUE(RectIs(r, {l, t, r, b})) names both rectangles when they differ.
+::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected);
+#define EXPECT_RECT(r, l, t, rr, b) EXPECT_TRUE(testing_support::RectIs((r), RECT{l, t, rr, b}))
+
+// The pointer. PutCursor sets it twice, so that late pointer events cannot move it back.
+void PutCursor(int x, int y);
+// A left click at client point (x, y) of a window of this thread, as the pointer makes it; the
+// press may destroy the window.
+void ClickAt(HWND h, int x, int y);
+// The same click posted, for a window of another process.
+void PostClick(HWND h, int x, int y);
+
+// Top-level windows of a process (0: this one) with the class (null: any class), in z-order;
+// only the visible ones unless visibleOnly is false.
+std::vector<HWND> TopLevelWindows(const wchar_t* cls, DWORD processId = 0, bool visibleOnly = true);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+// Message boxes ("#32770") of a process (0: this one).
+std::vector<HWND> MessageBoxes(DWORD processId = 0);
+// Answers a message box as its button would.
+void AnswerBox(HWND box, int buttonId);
+// Ids of the visible buttons of a dialog.
+std::vector<int> VisibleButtons(HWND dialog);
+
+// A path handed in by the build (cmake/ProgramPaths.cmake) as the Windows APIs want it: with
+// backslashes, which LoadLibraryEx and the shell insist on.
+std::wstring WindowsPath(const wchar_t* path);
 
 }  // namespace testing_support

@@ -77,6 +77,26 @@ TEST_F(ClientShutdownTest, EndedProcessCannotBeKilled)
     EXPECT_FALSE(KillProcess(0));
 }
 
+TEST_F(ClientShutdownTest, ProcessIsEndedOnlyWhileTheWindowStillBelongsToIt)
+{
+    // The id read from a window may have passed to another process by the time it is opened:
+    // whatever the id now names is left alone unless the window is still there and its own.
+    DWORD first = 0, second = 0;
+    HANDLE a = StartClient(first);
+    HANDLE b = StartClient(second);
+    HWND windowA = FindWindowOf(first, kClientWindowClass);
+    HWND windowB = FindWindowOf(second, kClientWindowClass);
+    ASSERT_TRUE(windowA && windowB);
+    EXPECT_FALSE(KillProcess(first, windowB));
+    EXPECT_TRUE(KillProcess(second, windowB));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(b, 5000));
+    ASSERT_TRUE(WaitUntil([windowB] { return !IsWindow(windowB); }, 5000));
+    EXPECT_FALSE(KillProcess(first, windowB));
+    EXPECT_FALSE(HasEnded(a));
+    EXPECT_TRUE(KillProcess(first, windowA));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(a, 5000));
+}
+
 TEST_F(ClientShutdownTest, TwoClientsAreEndedOverTwoRounds)
 {
     DWORD first = 0, second = 0;

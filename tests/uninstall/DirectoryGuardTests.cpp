@@ -1,7 +1,10 @@
 #include "DirectoryGuard.h"
 #include "ExactAnsiPath.h"
 #include "HelperProcesses.h"
+#include "MachineStateGuard.h"
 #include "PathIdentity.h"
+#include "ScratchFolder.h"
+#include "WineLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -80,18 +83,65 @@ TEST(DirectoryGuard, RefusesAnythingInsideWindows)
     EXPECT_FALSE(Guard().MayRemove(Folder(CSIDL_SYSTEM) + L"\\drivers"));
 }
 
-TEST(DirectoryGuard, AcceptsAnInstallationDirectory)
+TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAccepted)
 {
-    CreateDirectoryW(L"C:\\Games", nullptr);
-    CreateDirectoryW(L"C:\\Games\\X", nullptr);
-    EXPECT_TRUE(Guard().MayRemove(L"C:\\Games\\X"));
-    EXPECT_TRUE(Guard().MayRemove(L"c:\\games\\x\\"));
-    const std::wstring underProgramFiles = Folder(CSIDL_PROGRAM_FILES) + L"\\HarrowmereGuardTest";
-    ASSERT_TRUE(CreateDirectoryW(underProgramFiles.c_str(), nullptr) ||
-                GetLastError() == ERROR_ALREADY_EXISTS);
-    EXPECT_TRUE(Guard().MayRemove(underProgramFiles));
-    RemoveDirectoryW(underProgramFiles.c_str());
-    RemoveDirectoryW(L"C:\\Games\\X");
+    // Each spelling below is read by the system as X or its sibling, but a deletion or the
+    // batch's "\\?\" form would act on something else: the guard judges the string itself.
+    ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Make(L"X"));
+    const std::wstring x = scratch.At(L"X");
+    EXPECT_TRUE(Guard().MayRemove(x));
+    EXPECT_TRUE(Guard().MayRemove(Upper(x)));
+    for (const std::wstring& spelling :
+         {x + L".", x + L" ", x + L". .", x + L"\\", x + L"\\.", scratch.At(L".\\X"),
+          scratch.At(L"X\\..\\X"), scratch.Path() + L"\\\\X", L"\\\\?\\" + x, x + L"::$INDEX_ALLOCATION"})
+        EXPECT_FALSE(Guard().MayRemove(spelling)) << Utf8(spelling);
+    EXPECT_TRUE(DirectoryGuard::IsPlainAbsolute(L"C:\\Games\\X"));
+    EXPECT_TRUE(DirectoryGuard::IsPlainAbsolute(L"\\\\server\\share\\dir"));
+    for (const wchar_t* path : {L"C:", L"C:\\", L"C:Games", L"\\Games\\X", L"C:/Games/X", L"\\\\server\\share",
+                                L"\\\\.\\C:\\Games", L"C:\\Games\\CON", L"C:\\Games\\X*", L"C:\\Games\\X\\"})
+        EXPECT_FALSE(DirectoryGuard::IsPlainAbsolute(path)) << Utf8(path);
+}
+
+TEST(DirectoryGuard, BareDriveIsNotTheCurrentFolder)
+{
+    // "X:" is what an uninstaller at "X:\uninstall.exe" takes for its directory; the system reads
+    // it as the current folder on that drive, which looks harmless.
+    ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Make(L"X"));
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(scratch.At(L"X").c_str()));
+    const bool accepted = Guard().MayRemove(scratch.Path().substr(0, 2));
+    SetCurrentDirectoryW(previous);
+    EXPECT_FALSE(accepted);
+}
+
+TEST(DirectoryGuard, LinksAndWhatLiesBehindThemAreRefused)
+{
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine's Unix links, which it reports as reparse points";
+    ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Make(L"X") && scratch.Make(L"X\\inner"));
+    ASSERT_TRUE(WriteBytes(scratch.At(L"X\\shortcut.lnk"), "x"));
+    WineLinks links;
+    ASSERT_TRUE(links.Link(scratch.At(L"link"), scratch.At(L"X")));
+    EXPECT_TRUE(Guard().MayRemove(scratch.At(L"X\\inner")));
+    EXPECT_FALSE(Guard().MayRemove(scratch.At(L"link")));
+    EXPECT_FALSE(Guard().MayRemove(scratch.At(L"link\\inner")));  // resolves elsewhere
+    EXPECT_TRUE(Guard().MayDeleteFile(scratch.At(L"X\\shortcut.lnk")));
+    EXPECT_FALSE(Guard().MayDeleteFile(scratch.At(L"link\\shortcut.lnk")));
+    EXPECT_FALSE(Guard().MayDeleteFile(scratch.At(L"X")));
+    EXPECT_FALSE(Guard().MayDeleteFile(scratch.At(L"X\\missing.lnk")));
+}
+
+TEST(DirectoryGuard, AcceptsAFolderInsideProgramFiles)
+{
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+    const std::wstring folder = Folder(CSIDL_PROGRAM_FILES) + L"\\HarrowmereGuardTest";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "left over from elsewhere: " << Utf8(folder);
+    EXPECT_TRUE(Guard().MayRemove(folder));
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST(PathIdentity, ParentsWalkUpToTheRoot)
@@ -107,18 +157,11 @@ TEST(PathIdentity, ParentsWalkUpToTheRoot)
 
 class ExactAnsiPathTest : public ::testing::Test {
 protected:
-    void SetUp() override { CreateDirectoryW(L"C:\\Games", nullptr); }
-    void TearDown() override
+    void SetUp() override { ASSERT_FALSE(scratch_.Path().empty()); }
+    std::wstring Make(const std::wstring& name)
     {
-        for (const std::wstring& path : made_)
-            RemoveTestTree(path);
-    }
-    std::wstring Make(const std::wstring& path)
-    {
-        EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-            << Utf8(path);
-        made_.push_back(path);
-        return path;
+        EXPECT_TRUE(scratch_.Make(name)) << Utf8(name);
+        return scratch_.At(name);
     }
     // Whatever bytes were chosen must lead back, in both code pages, to exactly this directory.
     static void ExpectNamesExactly(const std::string& ansi, const std::wstring& directory)
@@ -130,20 +173,20 @@ protected:
             EXPECT_TRUE(PathIdentity::Same(decoded, directory)) << Utf8(decoded);
         }
     }
-    std::vector<std::wstring> made_;
+    ScratchFolder scratch_;
 };
 
 TEST_F(ExactAnsiPathTest, PlainNameIsKept)
 {
-    const std::wstring directory = Make(L"C:\\Games\\X");
+    const std::wstring directory = Make(L"X");
     std::string ansi;
     ASSERT_TRUE(ExactAnsiPath::Find(directory, ansi));
-    EXPECT_EQ("C:\\Games\\X", ansi);
+    EXPECT_EQ(directory, ExactAnsiPath::Decode(ansi));
 }
 
 TEST_F(ExactAnsiPathTest, ChineseNameNeverBecomesAnotherDirectory)
 {
-    const std::wstring directory = Make(L"C:\\Games\\网页版 游戏");
+    const std::wstring directory = Make(L"网页版 游戏");
     std::string ansi;
     if (ExactAnsiPath::Find(directory, ansi)) {
         EXPECT_LT(ansi.size(), 260u);
@@ -162,11 +205,11 @@ TEST_F(ExactAnsiPathTest, BestFitLookAlikeIsNotTaken)
 {
     // On Western code pages "Ā" is best-fit mapped to "A": the plain conversion names the
     // neighbour, which must survive.
-    const std::wstring neighbour = Make(L"C:\\Games\\A");
-    const std::wstring directory = Make(L"C:\\Games\\\u0100");
+    const std::wstring neighbour = Make(L"A");
+    const std::wstring directory = Make(L"\u0100");
     std::string ansi;
     if (ExactAnsiPath::Find(directory, ansi)) {
-        EXPECT_NE("C:\\Games\\A", ansi);
+        EXPECT_NE(neighbour, ExactAnsiPath::Decode(ansi));
         ExpectNamesExactly(ansi, directory);
         wchar_t decoded[MAX_PATH] = {};
         MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, decoded, MAX_PATH);
@@ -183,7 +226,7 @@ TEST_F(ExactAnsiPathTest, LetterThatDiffersBetweenAnsiAndOemIsRefused)
         GTEST_SKIP() << "needs ANSI 1252 with OEM 437, have " << GetACP() << "/" << GetOEMCP();
     std::string direct;
     EXPECT_FALSE(ExactAnsiPath::Encode(L"C:\\Games\\Caf\u00e9", direct));
-    const std::wstring directory = Make(L"C:\\Games\\Caf\u00e9");
+    const std::wstring directory = Make(L"Caf\u00e9");
     std::string ansi;
     if (ExactAnsiPath::Find(directory, ansi))
         ExpectNamesExactly(ansi, directory);

@@ -2,8 +2,11 @@
 
 #include "HelperProcesses.h"
 #include "RemovalSteps.h"
+#include "UniqueHandle.h"
 
 #include <shlobj.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,11 +17,22 @@ std::wstring ShellFolder(int csidl)
     return path;
 }
 
-void CreateParents(const std::wstring& path)
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0)
 {
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    CreateDirectoryW(path.c_str(), nullptr);
+    UniqueRegKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
+}
+
+// The clean-up folders runs leave in the temporary folder.
+std::vector<std::wstring> BatchFolders()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    std::vector<std::wstring> folders;
+    for (const std::wstring& name : ListDirectory(temp))
+        if (name.compare(0, 21, L"Harrowmere-uninstall-") == 0)
+            folders.push_back(temp + name);
+    return folders;
 }
 
 }  // namespace
@@ -27,14 +41,20 @@ FakeInstallation::FakeInstallation(const std::wstring& directory) : directory_(d
 
 FakeInstallation::~FakeInstallation()
 {
-    RemoveTestTree(directory_);
-    RemoveTestTree(Group());
-    DeleteFileW(Shortcut().c_str());
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), KEY_WOW64_32KEY, 0);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, Uninstaller().c_str());
-        RegCloseKey(key);
+    if (!createdShortcut_.empty())
+        DeleteFileW(createdShortcut_.c_str());
+    for (auto directory = createdDirectories_.rbegin(); directory != createdDirectories_.rend(); ++directory) {
+        RemoveTestTree(*directory);
+        RemoveDirectoryW(directory->c_str());  // a parent we made, once it is empty again
+    }
+    if (createdEntry_)
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), KEY_WOW64_32KEY, 0);
+    if (!createdPersistedRoot_.empty()) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, createdPersistedRoot_.c_str());
+    } else {
+        UniqueRegKey key;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
+            RegDeleteValueW(key.Get(), Uninstaller().c_str());  // named by our own uninstaller
     }
 }
 
@@ -53,50 +73,76 @@ std::wstring FakeInstallation::EntryKey()
     return std::wstring(kUninstallKey) + L"\\" + kProductTitle;
 }
 
+bool FakeInstallation::MakeDirectories(const std::wstring& path, std::vector<std::wstring>& created)
+{
+    for (size_t slash = path.find(L'\\', 3); ; slash = path.find(L'\\', slash + 1)) {
+        const std::wstring step = path.substr(0, slash);
+        if (CreateDirectoryW(step.c_str(), nullptr))
+            created.push_back(step);
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        if (slash == std::wstring::npos)
+            return true;
+    }
+}
+
+bool FakeInstallation::Fail(const std::string& problem)
+{
+    problem_ = problem;
+    return false;
+}
+
 bool FakeInstallation::Create()
 {
-    RemoveTestTree(directory_);
-    CreateParents(directory_);
+    // Nothing that is there already is ours to overwrite or, later, to remove.
+    if (Exists(directory_) || Exists(Shortcut()) || Exists(Group()) ||
+        KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), KEY_WOW64_32KEY))
+        return Fail("an installation directory, shortcut, group or Uninstall entry of " + Utf8(directory_) +
+                    " is there already, left over from elsewhere");
+    if (!MakeDirectories(directory_, createdDirectories_) || !MakeDirectories(Group(), createdDirectories_) ||
+        !MakeDirectories(ShellFolder(CSIDL_DESKTOPDIRECTORY), createdDirectories_))
+        return Fail("folders could not be made");
     CreateDirectoryW((directory_ + L"\\data").c_str(), nullptr);
     CreateDirectoryW((directory_ + L"\\data\\maps").c_str(), nullptr);
-    bool ok = CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), Uninstaller().c_str(), FALSE) != FALSE;
+    bool ok = CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), Uninstaller().c_str(), TRUE) != FALSE;
     ok = ok && WriteBytes(directory_ + L"\\Harrowmere.exe", "MZ not really");
     ok = ok && WriteBytes(directory_ + L"\\Config.ini", "[Common]\r\n");
     ok = ok && WriteBytes(directory_ + L"\\data\\maps\\start.map", "map");
     ok = ok && WriteBytes(directory_ + L"\\data\\hidden.cfg", "h");
     SetFileAttributesW((directory_ + L"\\data\\hidden.cfg").c_str(), FILE_ATTRIBUTE_HIDDEN);
-
-    CreateParents(ShellFolder(CSIDL_DESKTOPDIRECTORY));
-    ok = ok && WriteBytes(Shortcut(), "shortcut");
-    RemoveTestTree(Group());
-    CreateParents(Group());
     ok = ok && WriteBytes(Group() + L"\\" + kProductTitle + L".lnk", "client");
     ok = ok && WriteBytes(Group() + L"\\uninstall.lnk", "uninstaller");
+    if (!ok || !WriteBytes(Shortcut(), "shortcut"))
+        return Fail("files could not be written");
+    createdShortcut_ = Shortcut();
 
-    HKEY key = nullptr;
+    UniqueRegKey key;
+    DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
+                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.Put(), &disposition) != ERROR_SUCCESS)
+        return Fail("the Uninstall entry could not be made");
+    createdEntry_ = disposition == REG_CREATED_NEW_KEY;
     const std::wstring command = L"\"" + Uninstaller() + L"\"";
-    RegSetValueExW(key, L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+    RegSetValueExW(key.Get(), L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    RegDeleteValueW(key, Uninstaller().c_str());
-    RegCloseKey(key);
-    return ok;
+
+    // The uninstaller only opens the Persisted key: make what is missing of its path.
+    const std::wstring persisted = kPersistedKey;
+    for (size_t slash = persisted.find(L'\\'); createdPersistedRoot_.empty(); slash = persisted.find(L'\\', slash + 1)) {
+        const std::wstring step = persisted.substr(0, slash);
+        if (!KeyExists(HKEY_CURRENT_USER, step))
+            createdPersistedRoot_ = step;
+        if (slash == std::wstring::npos)
+            break;
+    }
+    return RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           key.Put(), nullptr) == ERROR_SUCCESS ||
+           Fail("the Persisted key could not be made");
 }
 
 bool FakeInstallation::EntryExists() const
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), KEY_WOW64_32KEY);
 }
 
 DWORD FakeInstallation::CompatibilityValue() const
@@ -114,12 +160,13 @@ FakeInstallation::Run FakeInstallation::RunUninstaller(int answer, DWORD timeout
 }
 
 FakeInstallation::Run FakeInstallation::RunAndAnswer(const std::wstring& program, int answer,
-                                                     DWORD timeoutMs)
+                                                     DWORD timeoutMs, const std::wstring& currentDirectory)
 {
     Run run;
+    const std::vector<std::wstring> foldersBefore = BatchFolders();
     HelperProcesses processes;
     DWORD processId = 0;
-    HANDLE process = processes.Start(program, L"", &processId);
+    HANDLE process = processes.Start(program, L"", &processId, currentDirectory);
     if (!process)
         return run;
     const DWORD start = GetTickCount();
@@ -146,14 +193,23 @@ FakeInstallation::Run FakeInstallation::RunAndAnswer(const std::wstring& program
                            !GetDlgItem(box, IDCANCEL);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     }
+    // The folders that appeared are this run's: read the batch, then take them away again.
+    for (const std::wstring& folder : BatchFolders()) {
+        if (std::find(foldersBefore.begin(), foldersBefore.end(), folder) != foldersBefore.end())
+            continue;
+        run.batchPath = folder + L"\\" + kCleanupBatchName;
+        run.batch = ReadBytes(run.batchPath);
+        RemoveTestTree(folder);
+    }
     return run;
 }
 
 std::string FakeInstallation::ExpectedBatch(const std::string& ansiDirectory)
 {
-    std::string text = "@echo off\r\nchoice / t 3 / d y / n > nul\r\n@echo off\r\n";
+    std::string text = "@echo off\r\nchoice /t 3 /d y /n > nul\r\n@echo off\r\n";
     text += "DEL /F /A /Q \\\\?\\\"" + ansiDirectory + "\"\r\n";
-    text += "RD /S /Q \\\\?\\\"" + ansiDirectory + "\"";
+    text += "RD /S /Q \\\\?\\\"" + ansiDirectory + "\"\r\n";
+    text += "RD /S /Q \"%~dp0\"";
     text += '\0';
     return text;
 }

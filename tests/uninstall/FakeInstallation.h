@@ -6,7 +6,8 @@
 
 // What the uninstaller is meant to remove, laid out for a test: the installation directory with
 // our uninstall.exe, the Uninstall entry in the 32-bit view, the desktop shortcut, the
-// Start-menu group and the compatibility key the uninstaller writes into.
+// Start-menu group and the compatibility key the uninstaller writes into. Nothing of it may be
+// there before; only what Create made is removed again.
 class FakeInstallation {
 public:
     explicit FakeInstallation(const std::wstring& directory);
@@ -14,8 +15,10 @@ public:
     FakeInstallation(const FakeInstallation&) = delete;
     FakeInstallation& operator=(const FakeInstallation&) = delete;
 
-    // Lays everything out; false when something could not be made.
+    // Lays everything out; false, with the reason in Problem(), when something could not be
+    // made or was there already.
     bool Create();
+    const std::string& Problem() const { return problem_; }
 
     const std::wstring& Directory() const { return directory_; }
     std::wstring Uninstaller() const { return directory_ + L"\\uninstall.exe"; }
@@ -27,7 +30,7 @@ public:
     // The compatibility value the uninstaller wrote for its own path; 0 when there is none.
     DWORD CompatibilityValue() const;
 
-    // What a message box asked and how the test answered.
+    // What a message box asked and how the test answered, and the clean-up batch the run left.
     struct Run {
         DWORD exitCode = STILL_ACTIVE;
         bool ended = false;
@@ -35,16 +38,29 @@ public:
         std::wstring text;
         std::wstring caption;
         bool yesAndNoOnly = false;
+        std::wstring batchPath;  // where the run wrote its batch; empty when it wrote none
+        std::string batch;       // its bytes (the folder it made is removed after reading)
     };
     // Starts our uninstaller as a user would and answers its question (IDYES or IDNO) when it
     // asks one; waits for its end.
     Run RunUninstaller(int answer, DWORD timeoutMs = 60000) const;
-    // The same for any uninstaller program.
-    static Run RunAndAnswer(const std::wstring& program, int answer, DWORD timeoutMs = 60000);
+    // The same for any uninstaller program, started in currentDirectory when one is given.
+    static Run RunAndAnswer(const std::wstring& program, int answer, DWORD timeoutMs = 60000,
+                            const std::wstring& currentDirectory = L"");
 
     // The bytes the clean-up batch should hold for ansiDirectory.
     static std::string ExpectedBatch(const std::string& ansiDirectory);
 
+    // Makes path and any missing folder above it, recording each one made in created.
+    static bool MakeDirectories(const std::wstring& path, std::vector<std::wstring>& created);
+
 private:
+    bool Fail(const std::string& problem);
+
     std::wstring directory_;
+    std::string problem_;
+    std::vector<std::wstring> createdDirectories_;  // removed last first
+    std::wstring createdShortcut_;
+    bool createdEntry_ = false;
+    std::wstring createdPersistedRoot_;  // the highest key of the Persisted path we made
 };

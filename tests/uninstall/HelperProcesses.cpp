@@ -19,7 +19,7 @@ HelperProcesses::~HelperProcesses()
 }
 
 HANDLE HelperProcesses::Start(const std::wstring& program, const std::wstring& arguments,
-                              DWORD* processId)
+                              DWORD* processId, const std::wstring& currentDirectory)
 {
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
@@ -28,7 +28,8 @@ HANDLE HelperProcesses::Start(const std::wstring& program, const std::wstring& a
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process))
+                        nullptr, currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
+                        &startup, &process))
         return nullptr;
     if (job_)
         AssignProcessToJobObject(job_, process.hProcess);
@@ -179,6 +180,10 @@ namespace {
 
 void RemoveTree(const std::wstring& directory)
 {
+    // A link is not ours to descend: what it leads to was made by someone else.
+    const DWORD top = GetFileAttributesW(directory.c_str());
+    if (top == INVALID_FILE_ATTRIBUTES || (top & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
     SetFileAttributesW(directory.c_str(), FILE_ATTRIBUTE_DIRECTORY);
     for (const std::wstring& name : ListDirectory(directory)) {
         const std::wstring child = directory + L"\\" + name;

@@ -13,9 +13,10 @@ public:
     HelperProcesses(const HelperProcesses&) = delete;
     HelperProcesses& operator=(const HelperProcesses&) = delete;
 
-    // Starts program with the arguments; returns its process handle (owned here) or null.
+    // Starts program with the arguments (in currentDirectory when one is given); returns its
+    // process handle (owned here) or null.
     HANDLE Start(const std::wstring& program, const std::wstring& arguments = L"",
-                 DWORD* processId = nullptr);
+                 DWORD* processId = nullptr, const std::wstring& currentDirectory = L"");
     // Ends everything started so far.
     void EndAll();
 

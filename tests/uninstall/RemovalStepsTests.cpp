@@ -1,35 +1,38 @@
+#include "ExactAnsiPath.h"
+#include "FakeInstallation.h"
 #include "HelperProcesses.h"
+#include "MachineStateGuard.h"
+#include "PrivateTempFolder.h"
 #include "RemovalSteps.h"
+#include "ScratchFolder.h"
+#include "UniqueHandle.h"
+#include "WineLinks.h"
 
 #include <gtest/gtest.h>
+
+#include <aclapi.h>
 
 #include <algorithm>
 
 namespace {
 
-const wchar_t kRoot[] = L"C:\\HarrowmereRemovalTests";
-
 class DeleteTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        RemoveTestTree(kRoot);
-        ASSERT_TRUE(CreateDirectoryW(kRoot, nullptr));
-    }
-    void TearDown() override { RemoveTestTree(kRoot); }
+    void SetUp() override { ASSERT_FALSE(scratch_.Path().empty()); }
 
-    static std::wstring At(const std::wstring& relative) { return std::wstring(kRoot) + L"\\" + relative; }
-    static void MakeDirectory(const std::wstring& relative)
+    std::wstring At(const std::wstring& relative) const { return scratch_.At(relative); }
+    void MakeDirectory(const std::wstring& relative)
     {
-        ASSERT_TRUE(CreateDirectoryW(At(relative).c_str(), nullptr)) << Utf8(relative);
+        ASSERT_TRUE(scratch_.Make(relative)) << Utf8(relative);
     }
-    static void MakeFile(const std::wstring& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+    void MakeFile(const std::wstring& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     {
         ASSERT_TRUE(WriteBytes(At(relative), "x")) << Utf8(relative);
         if (attributes != FILE_ATTRIBUTE_NORMAL) {
             ASSERT_TRUE(SetFileAttributesW(At(relative).c_str(), attributes));
         }
     }
+    ScratchFolder scratch_;
 };
 
 TEST_F(DeleteTreeTest, MissingDirectoryIsLeftAlone)
@@ -38,7 +41,22 @@ TEST_F(DeleteTreeTest, MissingDirectoryIsLeftAlone)
     DeleteTree(At(L"missing").c_str());
     EXPECT_FALSE(Exists(At(L"missing")));
     EXPECT_TRUE(Exists(At(L"keep.txt")));
-    EXPECT_TRUE(Exists(kRoot));
+}
+
+TEST_F(DeleteTreeTest, LinkOrFileHandedInIsLeftAlone)
+{
+    MakeDirectory(L"target");
+    MakeFile(L"target\\theirs.txt");
+    MakeFile(L"file.txt");
+    DeleteTree(At(L"file.txt").c_str());
+    EXPECT_TRUE(Exists(At(L"file.txt")));
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine's Unix links, which it reports as reparse points";
+    WineLinks links;
+    ASSERT_TRUE(links.Link(At(L"link"), At(L"target")));
+    DeleteTree(At(L"link").c_str());
+    EXPECT_EQ(std::vector<std::wstring>{L"theirs.txt"}, ListDirectory(At(L"target")));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(At(L"link").c_str()));
 }
 
 TEST_F(DeleteTreeTest, ThreeLevelsAreRemovedWithTheDirectory)
@@ -111,19 +129,19 @@ TEST_F(DeleteTreeTest, ReadOnlyFileStays)
 
 const char kGamesBatch[] =
     "@echo off\r\n"
-    "choice / t 3 / d y / n > nul\r\n"
+    "choice /t 3 /d y /n > nul\r\n"
     "@echo off\r\n"
     "DEL /F /A /Q \\\\?\\\"C:\\Games\\X\"\r\n"
-    "RD /S /Q \\\\?\\\"C:\\Games\\X\"";
+    "RD /S /Q \\\\?\\\"C:\\Games\\X\"\r\n"
+    "RD /S /Q \"%~dp0\"";
 
-TEST(CleanupBatch, HoldsTheFiveLinesAndOneNul)
+TEST(CleanupBatch, WaitsThenRemovesTheDirectoryAndItsOwnFolder)
 {
     const std::string expected(kGamesBatch, sizeof kGamesBatch);  // the NUL included
     const std::string text = BuildCleanupBatch("C:\\Games\\X");
     EXPECT_EQ(expected, text);
     EXPECT_EQ(1u, std::count(text.begin(), text.end(), '\0'));
-    EXPECT_EQ(4u, std::count(text.begin(), text.end(), '\n'));
-    EXPECT_EQ("C:\\Games\\X\\pelvar_uninstall.bat", CleanupBatchPath("C:\\Games\\X"));
+    EXPECT_EQ(5u, std::count(text.begin(), text.end(), '\n'));
 }
 
 TEST(CleanupBatch, PercentSignsStayLiteral)
@@ -140,25 +158,106 @@ TEST(CleanupBatch, NothingThatWouldBeCutIsWritten)
     EXPECT_FALSE(BuildCleanupBatch(longest.c_str()).empty());
     const std::string percents = "C:\\" + std::string(240, '%');
     EXPECT_TRUE(BuildCleanupBatch(percents.c_str()).empty());
-    EXPECT_TRUE(CleanupBatchPath(longest.c_str()).empty());
 }
 
-TEST(CleanupBatch, IsWrittenIntoTheDirectory)
+TEST(CleanupBatch, StartsTheSystemInterpreterOnAPathWithoutPercent)
+{
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_NE(0u, GetSystemDirectoryW(system, MAX_PATH));
+    EXPECT_EQ(L"\"" + std::wstring(system) + L"\\cmd.exe\" /d /v:off /c \"\"C:\\T\\pelvar_uninstall.bat\"\"",
+              CleanupCommandLine(L"C:\\T\\pelvar_uninstall.bat"));
+    // The interpreter would run "<home path>\\pelvar_uninstall.bat" instead.
+    EXPECT_EQ(L"", CleanupCommandLine(L"C:\\%HOMEPATH%\\pelvar_uninstall.bat"));
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Whether the access list allows everything to exactly the user, the administrators and the
+// system, and nothing else, none of it inherited.
+::testing::AssertionResult OnlyUserAdministratorsAndSystem(const ACL* acl)
+{
+    UniqueKernelHandle token;
+    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
+    BYTE administrators[SECURITY_MAX_SID_SIZE] = {}, system[SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = sizeof user, administratorsSize = sizeof administrators, systemSize = sizeof system;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) ||
+        !GetTokenInformation(token.Get(), TokenUser, user, size, &size) ||
+        !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &administratorsSize) ||
+        !CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &systemSize))
+        return ::testing::AssertionFailure() << "the SIDs to compare with could not be had";
+    const PSID expected[] = {reinterpret_cast<TOKEN_USER*>(user)->User.Sid, administrators, system};
+    if (!acl || acl->AceCount != 3)
+        return ::testing::AssertionFailure() << (acl ? acl->AceCount : 0) << " entries";
+    for (DWORD i = 0; i < 3; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (!GetAce(const_cast<ACL*>(acl), i, reinterpret_cast<void**>(&ace)) ||
+            ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || (ace->Header.AceFlags & INHERITED_ACE) ||
+            ace->Mask != FILE_ALL_ACCESS || !EqualSid(&ace->SidStart, expected[i]))
+            return ::testing::AssertionFailure() << "entry " << i << " differs";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
 {
     // cmd.exe is disabled for this test program (see CMakeLists.txt): the batch must not run.
-    RemoveTestTree(L"C:\\Games\\X");
-    CreateDirectoryW(L"C:\\Games", nullptr);
-    ASSERT_TRUE(CreateDirectoryW(L"C:\\Games\\X", nullptr));
-    ASSERT_TRUE(WriteBytes(L"C:\\Games\\X\\data.txt", "x"));
-    WriteCleanupBatch("C:\\Games\\X");
-    EXPECT_EQ(std::string(kGamesBatch, sizeof kGamesBatch),
-              ReadBytes(L"C:\\Games\\X\\pelvar_uninstall.bat"));
-    EXPECT_TRUE(Exists(L"C:\\Games\\X\\data.txt"));
-    RemoveTestTree(L"C:\\Games\\X");
+    ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Make(L"X"));
+    ASSERT_TRUE(WriteBytes(scratch.At(L"X\\data.txt"), "x"));
+    std::string ansi;
+    ASSERT_TRUE(ExactAnsiPath::Encode(scratch.At(L"X"), ansi));
+    const std::wstring first = WriteCleanupBatch(ansi.c_str());
+    const std::wstring second = WriteCleanupBatch(ansi.c_str());
+    const std::wstring folders[] = {first.substr(0, first.find_last_of(L'\\')),
+                                    second.substr(0, second.find_last_of(L'\\'))};
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring expectedStart = std::wstring(temp) + L"Harrowmere-uninstall-";
+    EXPECT_NE(folders[0], folders[1]);
+    for (const std::wstring& folder : folders) {
+        EXPECT_EQ(expectedStart, folder.substr(0, expectedStart.size())) << Utf8(folder);
+        EXPECT_EQ(std::vector<std::wstring>{L"pelvar_uninstall.bat"}, ListDirectory(folder));
+    }
+    EXPECT_EQ(FakeInstallation::ExpectedBatch(ansi), ReadBytes(first));
+    EXPECT_EQ(std::vector<std::wstring>{L"data.txt"}, ListDirectory(scratch.At(L"X")));
+    const std::vector<BYTE> list = PrivateTempFolder::AccessList();
+    EXPECT_TRUE(OnlyUserAdministratorsAndSystem(list.empty() ? nullptr : reinterpret_cast<const ACL*>(list.data())));
+    // Labelled with our own integrity level, so that unelevated processes cannot write into it.
+    const std::vector<BYTE> label = PrivateTempFolder::IntegrityLabel();
+    SYSTEM_MANDATORY_LABEL_ACE* mandatory = nullptr;
+    ASSERT_FALSE(label.empty());
+    ASSERT_EQ(1u, reinterpret_cast<const ACL*>(label.data())->AceCount);
+    ASSERT_TRUE(GetAce(reinterpret_cast<ACL*>(const_cast<BYTE*>(label.data())), 0, reinterpret_cast<void**>(&mandatory)));
+    EXPECT_EQ(SYSTEM_MANDATORY_LABEL_ACE_TYPE, mandatory->Header.AceType);
+    EXPECT_EQ(static_cast<DWORD>(SYSTEM_MANDATORY_LABEL_NO_WRITE_UP), mandatory->Mask);
+    BYTE level[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_MANDATORY_LABEL)] = {};
+    DWORD levelSize = sizeof level;
+    UniqueKernelHandle token;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) &&
+                GetTokenInformation(token.Get(), TokenIntegrityLevel, level, levelSize, &levelSize));
+    EXPECT_TRUE(EqualSid(&mandatory->SidStart, reinterpret_cast<TOKEN_MANDATORY_LABEL*>(level)->Label.Sid));
+    // Wine keeps no access lists of files (it makes one up from the Unix mode bits).
+    if (!UnderWine()) {
+        PACL acl = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+                  GetNamedSecurityInfoW(folders[0].c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, &acl, nullptr, &descriptor));
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        GetSecurityDescriptorControl(descriptor, &control, &revision);
+        EXPECT_TRUE(control & SE_DACL_PROTECTED);
+        EXPECT_TRUE(OnlyUserAdministratorsAndSystem(acl));
+        LocalFree(descriptor);
+    }
+    for (const std::wstring& folder : folders)
+        if (folder.size() > expectedStart.size())
+            RemoveTestTree(folder);
 }
 
 class UninstallEntryTest : public ::testing::Test {
 protected:
+    void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
     static std::wstring ProductKey() { return std::wstring(kUninstallKey) + L"\\" + kProductTitle; }
     static bool KeyExists(const std::wstring& path, REGSAM view)
     {
@@ -188,6 +287,8 @@ protected:
     }
     void TearDown() override
     {
+        if (IsSkipped())
+            return;
         DeleteKey(ProductKey(), KEY_WOW64_32KEY);
         DeleteKey(ProductKey(), KEY_WOW64_64KEY);
     }
@@ -218,6 +319,7 @@ TEST_F(UninstallEntryTest, EntryWithSubkeysStays)
 
 TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
 {
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     RegDeleteTreeW(HKEY_CURRENT_USER, kPersistedKey);

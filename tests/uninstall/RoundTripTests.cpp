@@ -3,7 +3,9 @@
 #include "ClientShutdown.h"
 #include "FakeInstallation.h"
 #include "HelperProcesses.h"
+#include "MachineStateGuard.h"
 #include "RemovalSteps.h"
+#include "ScratchFolder.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -69,35 +71,42 @@ protected:
 #ifndef HM_SETUP_EXE
         GTEST_SKIP() << "makensis was not found when the build was configured: no setup to test";
 #else
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
-        CleanUp();
+        // What the setup makes may not be there before: only then is it ours to remove after.
+        ASSERT_FALSE(Exists(installDirectory_) || Exists(FakeInstallation::Shortcut()) ||
+                     Exists(FakeInstallation::Group()) || EntryIn(KEY_WOW64_32KEY))
+            << "an installation is left over from elsewhere";
+        made_ = {installDirectory_, FakeInstallation::Group()};
+        madeShortcut_ = FakeInstallation::Shortcut();
 #endif
     }
     void TearDown() override
     {
         helpers_.EndAll();
-        CleanUp();
-    }
-    void CleanUp()
-    {
-        RemoveTestTree(installDirectory_);
-        RemoveTestTree(FakeInstallation::Group());
-        DeleteFileW(FakeInstallation::Shortcut().c_str());
+        // What the setup made: recorded as absent before, or where the test sent the setup.
+        if (madeShortcut_.empty())
+            return;
+        made_.push_back(installDirectory_);
+        for (const std::wstring& directory : made_)
+            RemoveTestTree(directory);
+        DeleteFileW(madeShortcut_.c_str());
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), KEY_WOW64_32KEY, 0);
     }
 
-    void Install()
+    // Runs the setup silently; its exit code.
+    DWORD RunSetup(const std::wstring& arguments)
     {
+        DWORD exitCode = STILL_ACTIVE;
 #ifdef HM_SETUP_EXE
-        DWORD processId = 0;
-        HANDLE setup = helpers_.Start(WindowsPath(HM_SETUP_EXE), L"/S", &processId);
-        ASSERT_NE(nullptr, setup);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(setup, 120000));
-        DWORD exitCode = 1;
-        GetExitCodeProcess(setup, &exitCode);
-        ASSERT_EQ(0u, exitCode);
+        HANDLE setup = helpers_.Start(WindowsPath(HM_SETUP_EXE), arguments);
+        EXPECT_NE(nullptr, setup);
+        if (setup && WaitForSingleObject(setup, 120000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(setup, &exitCode);
 #endif
+        return exitCode;
     }
+    void Install() { ASSERT_EQ(0u, RunSetup(L"/S")); }
 
     void ExpectInstalled()
     {
@@ -134,16 +143,14 @@ protected:
         EXPECT_LE(size, bytes / 1024 + 2);
     }
 
-    void ExpectUninstalled()
+    void ExpectUninstalled(const FakeInstallation::Run& run)
     {
         EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
         EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
         EXPECT_FALSE(Exists(FakeInstallation::Group()));
         // Only the running uninstaller survives; the batch it leaves removes it and the directory.
-        EXPECT_EQ(std::vector<std::wstring>({L"pelvar_uninstall.bat", L"uninstall.exe"}),
-                  ListDirectory(installDirectory_));
-        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installDirectory_)),
-                  ReadBytes(installDirectory_ + L"\\pelvar_uninstall.bat"));
+        EXPECT_EQ(std::vector<std::wstring>({L"uninstall.exe"}), ListDirectory(installDirectory_));
+        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installDirectory_)), run.batch);
     }
 
     void UninstallEndingClient(HANDLE client)
@@ -154,13 +161,15 @@ protected:
         EXPECT_TRUE(run.asked);
         EXPECT_EQ(L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？", run.text);
         EXPECT_TRUE(HasEnded(client));
-        ExpectUninstalled();
+        ExpectUninstalled(run);
     }
 
     std::wstring Uninstaller() const { return installDirectory_ + L"\\uninstall.exe"; }
 
-    const std::wstring installDirectory_ = ProgramFiles() + L"\\Harrowmere";
+    std::wstring installDirectory_ = ProgramFiles() + L"\\Harrowmere";
     HelperProcesses helpers_;
+    std::vector<std::wstring> made_;
+    std::wstring madeShortcut_;
 };
 
 TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
@@ -171,7 +180,35 @@ TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked);
-    ExpectUninstalled();
+    ExpectUninstalled(run);
+}
+
+TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
+{
+    // NSIS itself would quietly install into its default folder instead and report success.
+    ASSERT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
+    for (const wchar_t* arguments : {L"/S /D=C:\\", L"/S /D=Games"}) {
+        EXPECT_NE(0u, RunSetup(arguments)) << Utf8(arguments);
+        EXPECT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
+        EXPECT_FALSE(Exists(installDirectory_));
+        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
+        EXPECT_FALSE(Exists(FakeInstallation::Group()));
+        EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
+    }
+}
+
+TEST_F(RoundTripTest, NonEmptyFolderOfOthersGetsAHarrowmereFolderInside)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(scratch.Make(L"Tools"));
+    ASSERT_TRUE(WriteBytes(scratch.At(L"Tools\\other.exe"), "theirs"));
+    ASSERT_EQ(0u, RunSetup(L"/S /D=" + scratch.At(L"Tools")));
+    installDirectory_ = scratch.At(L"Tools\\Harrowmere");
+    ExpectInstalled();
+    const FakeInstallation::Run run = FakeInstallation::RunAndAnswer(Uninstaller(), IDNO);
+    ASSERT_TRUE(run.ended);
+    ExpectUninstalled(run);
+    EXPECT_EQ((std::vector<std::wstring>{L"Harrowmere", L"other.exe"}), ListDirectory(scratch.At(L"Tools")));
 }
 
 TEST_F(RoundTripTest, UninstallerEndsAClientRunningFromTheInstallation)

@@ -1,20 +1,41 @@
 #include "ClientShutdown.h"
 #include "FakeInstallation.h"
 #include "HelperProcesses.h"
+#include "MachineStateGuard.h"
 #include "PathIdentity.h"
 #include "RemovalSteps.h"
 #include "UninstallFlow.h"
+#include "ScratchFolder.h"
 #include "TestSupport.h"
+#include "WineLinks.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <memory>
+
 using testing_support::WaitUntil;
 
 namespace {
 
-const std::vector<std::wstring> kLeftForTheBatch = {L"pelvar_uninstall.bat", L"uninstall.exe"};
+const std::vector<std::wstring> kLeftForTheBatch = {L"uninstall.exe"};
+
+std::wstring TempFolder()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return temp;
+}
+
+// The batch lies in a folder of its own in our temporary folder, and names the directory.
+void ExpectBatchFor(const FakeInstallation::Run& run, const std::wstring& directory)
+{
+    EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
+    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
+    EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
+    EXPECT_FALSE(Exists(directory + L"\\pelvar_uninstall.bat"));
+}
 
 std::wstring FakeClient() { return WindowsPath(HM_FAKE_CLIENT_EXE); }
 
@@ -22,8 +43,9 @@ class UninstallProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
-        ASSERT_TRUE(installation_.Create());
+        ASSERT_TRUE(installation_.Create()) << installation_.Problem();
     }
     void TearDown() override { helpers_.EndAll(); }
 
@@ -36,14 +58,13 @@ protected:
         return process;
     }
 
-    void ExpectAllRemoved()
+    void ExpectAllRemoved(const FakeInstallation::Run& run)
     {
         EXPECT_FALSE(installation_.EntryExists());
         EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
         EXPECT_FALSE(Exists(FakeInstallation::Group()));
         EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation_.Directory()));
-        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installation_.Directory())),
-                  ReadBytes(installation_.Directory() + L"\\pelvar_uninstall.bat"));
+        ExpectBatchFor(run, installation_.Directory());
     }
 
     void ExpectNothingRemoved()
@@ -52,7 +73,6 @@ protected:
         EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
         EXPECT_TRUE(Exists(FakeInstallation::Group() + L"\\uninstall.lnk"));
         EXPECT_TRUE(Exists(installation_.Directory() + L"\\data\\maps\\start.map"));
-        EXPECT_FALSE(Exists(installation_.Directory() + L"\\pelvar_uninstall.bat"));
     }
 
     FakeInstallation installation_{L"C:\\Games\\HarrowmereFake"};
@@ -66,7 +86,7 @@ TEST_F(UninstallProgramTest, WithoutClientRemovesEverythingWithoutAsking)
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked) << Utf8(run.text);
     EXPECT_EQ(1u, installation_.CompatibilityValue());
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
@@ -83,6 +103,7 @@ TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
     EXPECT_FALSE(HasEnded(client));
     EXPECT_EQ(1u, installation_.CompatibilityValue());  // written before the question
     ExpectNothingRemoved();
+    EXPECT_TRUE(run.batchPath.empty());
 }
 
 TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
@@ -97,7 +118,7 @@ TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.asked);
     EXPECT_TRUE(HasEnded(client));
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
@@ -110,7 +131,7 @@ TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
     EXPECT_TRUE(run.asked);
     // Ten rounds of half a second, a second's wait after them and one before the batch.
     EXPECT_GE(GetTickCount() - started, 7000u - 100u);
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
 TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
@@ -121,59 +142,130 @@ TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
     const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
-    ExpectAllRemoved();
+    ExpectAllRemoved(run);
 }
 
-TEST(UninstallProgramGuard, CopyInAProtectedFolderLeavesTheFolderAlone)
+// Runs the uninstaller copied to directory (which the test made or owns) with marker files of
+// others beside it, and checks that the refusal is silent and removes nothing but the entry.
+class MisplacedUninstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+        ASSERT_TRUE(scratch_.Make(L"others"));
+        ASSERT_TRUE(WriteBytes(scratch_.At(L"others\\keep.txt"), "theirs"));
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& file : madeFiles_)
+            DeleteFileW(file.c_str());
+    }
+    void Place(const std::wstring& directory)
+    {
+        uninstaller_ = directory + L"\\uninstall.exe";
+        ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller_.c_str(), TRUE)) << Utf8(uninstaller_);
+        madeFiles_.push_back(uninstaller_);
+        marker_ = directory + L"\\keep me.txt";
+        ASSERT_TRUE(!Exists(marker_) && WriteBytes(marker_, "mine"));
+        madeFiles_.push_back(marker_);
+        installation_.reset(new FakeInstallation(scratch_.At(L"entry only")));
+        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
+    }
+    void RunAndExpectNothingRemoved(const std::wstring& currentDirectory = L"")
+    {
+        const FakeInstallation::Run run =
+            FakeInstallation::RunAndAnswer(uninstaller_, IDYES, 60000, currentDirectory);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_FALSE(run.asked);
+        EXPECT_EQ("mine", ReadBytes(marker_));
+        EXPECT_TRUE(Exists(uninstaller_));
+        EXPECT_EQ("theirs", ReadBytes(scratch_.At(L"others\\keep.txt")));
+        EXPECT_TRUE(run.batchPath.empty()) << Utf8(run.batchPath);
+        // Everything that is not the directory itself still goes.
+        EXPECT_FALSE(installation_->EntryExists());
+    }
+
+    ScratchFolder scratch_;
+    WineLinks links_;
+    std::unique_ptr<FakeInstallation> installation_;
+    std::vector<std::wstring> madeFiles_;
+    std::wstring uninstaller_, marker_;
+};
+
+TEST_F(MisplacedUninstallerTest, CopyInAProtectedFolderLeavesTheFolderAlone)
 {
-    // An uninstaller copied into the public documents must not take them with it. (The same
-    // holds for the desktop; the public folders are the prefix's own on every Wine set-up.)
+    // The public documents; the public folders are the prefix's own on every Wine set-up.
     wchar_t documents[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_COMMON_DOCUMENTS, FALSE));
-    const std::wstring folder = documents;
-    const std::wstring marker = folder + L"\\keep me.txt";
-    const std::wstring uninstaller = folder + L"\\uninstall.exe";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(WriteBytes(marker, "mine"));
-    ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller.c_str(), FALSE));
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
-                                             nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
-                                             nullptr));
-    RegCloseKey(key);
-
-    HelperProcesses processes;
-    HANDLE process = processes.Start(uninstaller);
-    ASSERT_NE(nullptr, process);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 60000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process, &exitCode);
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_EQ("mine", ReadBytes(marker));
-    EXPECT_TRUE(Exists(uninstaller));
-    EXPECT_FALSE(Exists(folder + L"\\pelvar_uninstall.bat"));
-    // Everything that is not the directory itself still goes.
-    HKEY probe = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
-                                           KEY_READ | KEY_WOW64_32KEY, &probe));
-    DeleteFileW(marker.c_str());
-    DeleteFileW(uninstaller.c_str());
+    ASSERT_TRUE(Exists(documents));
+    ASSERT_NO_FATAL_FAILURE(Place(documents));
+    RunAndExpectNothingRemoved();
 }
 
-TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
+TEST_F(MisplacedUninstallerTest, CopyAtADriveRootLeavesTheDriveAlone)
 {
-    FakeInstallation installation(L"C:\\Games\\网页版安装");
-    ASSERT_TRUE(installation.Create());
-    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
-    ASSERT_TRUE(run.ended);
-    EXPECT_FALSE(installation.EntryExists());
-    const std::wstring batchPath = installation.Directory() + L"\\pelvar_uninstall.bat";
-    const std::string batch = ReadBytes(batchPath);
-    if (batch.empty()) {
-        EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(installation.Directory()));
-        return;
+    // "R:\\uninstall.exe" makes the directory "R:", which the system reads as the current
+    // folder on R:; started from inside "R:\\others", nothing on R: may go.
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine to map a drive letter to a scratch folder";
+    const std::wstring drive = links_.MapDrive(scratch_.Path());
+    ASSERT_FALSE(drive.empty());
+    ASSERT_NO_FATAL_FAILURE(Place(drive));
+    RunAndExpectNothingRemoved(drive + L"\\others");
+    EXPECT_EQ((std::vector<std::wstring>{L"entry only", L"keep me.txt", L"others", L"uninstall.exe"}),
+              ListDirectory(drive));
+}
+
+TEST_F(MisplacedUninstallerTest, LinkedDirectoryAndGroupAreNotFollowed)
+{
+    // The installation directory and the Start-menu group are links to folders of others.
+    if (!WineLinks::Available())
+        GTEST_SKIP() << "needs Wine's Unix links, which it reports as reparse points";
+    ASSERT_TRUE(scratch_.Make(L"target"));
+    ASSERT_TRUE(links_.Link(scratch_.At(L"Harrowmere linked"), scratch_.At(L"target")));
+    ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              GetFileAttributesW(scratch_.At(L"Harrowmere linked").c_str()));
+    ASSERT_NO_FATAL_FAILURE(Place(scratch_.At(L"Harrowmere linked")));
+    RemoveTestTree(FakeInstallation::Group());  // made by Place's installation
+    ASSERT_FALSE(Exists(FakeInstallation::Group()));
+    ASSERT_TRUE(links_.Link(FakeInstallation::Group(), scratch_.At(L"others")));
+    RunAndExpectNothingRemoved();
+    EXPECT_TRUE(Exists(scratch_.At(L"target\\uninstall.exe")));
+}
+
+// An installation in a directory of an unusual name, uninstalled without a client.
+class UninstallProgramNames : public ::testing::Test {
+protected:
+    void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
+    void RunAt(const std::wstring& directory)
+    {
+        installation_.reset(new FakeInstallation(directory));
+        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
+        run_ = installation_->RunUninstaller(IDNO);
+        ASSERT_TRUE(run_.ended);
+        EXPECT_FALSE(installation_->EntryExists());
+        EXPECT_EQ(kLeftForTheBatch, ListDirectory(directory));
     }
-    EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation.Directory()));
+    std::unique_ptr<FakeInstallation> installation_;
+    FakeInstallation::Run run_;
+};
+
+TEST_F(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
+{
+    // "%TEMP%" in a folder's name must not become the temporary folder, in the batch or on the
+    // interpreter's command line (the batch's own path holds no '%').
+    ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\Harrowmere%TEMP%"));
+    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run_.batch);
+    EXPECT_EQ(std::wstring::npos, run_.batchPath.find(L'%')) << Utf8(run_.batchPath);
+}
+
+TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\网页版安装"));
+    const std::string& batch = run_.batch;
+    if (batch.empty())
+        return;  // no byte form names exactly it: the directory stays
     // Line 4 names the directory; read it as the command interpreter will.
     const std::string prefix = "DEL /F /A /Q \\\\?\\\"";
     const size_t start = batch.find(prefix);
@@ -183,7 +275,7 @@ TEST(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_EQ(FakeInstallation::ExpectedBatch(named), batch);
     wchar_t decoded[MAX_PATH] = {};
     ASSERT_GT(MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, named.c_str(), -1, decoded, MAX_PATH), 0);
-    EXPECT_TRUE(PathIdentity::Same(decoded, installation.Directory())) << named;
+    EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
 }
 
 }  // namespace
@@ -207,6 +299,27 @@ TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
     const std::wstring deep = L"C:\\" + std::wstring(245, L'd');
     EXPECT_EQ(deep + L"\\Harrowmere", UninstallFlow::JoinBounded(deep, L"Harrowmere", L""));
     EXPECT_EQ(L"", UninstallFlow::JoinBounded(deep, L"Harrowmere网页版", L".lnk"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MachineStateGuard, AnyOtherPrefixIsRefusedUnlessDeclaredDisposable)
+{
+    HM_SKIP_UNLESS_DISPOSABLE_MACHINE();  // this prefix, or a machine declared disposable
+    wchar_t prefix[MAX_PATH] = {}, disposable[8] = {};
+    GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    const bool declared = GetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", disposable, 8) > 0;
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", nullptr);
+    SetEnvironmentVariableW(L"WINEPREFIX", L"/nonexistent/wineprefix");
+    const std::string elsewhere = MachineStateGuard::WhyNot();
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", L"1");
+    const std::string declaredDisposable = MachineStateGuard::WhyNot();
+    SetEnvironmentVariableW(L"WINEPREFIX", prefix[0] ? prefix : nullptr);
+    SetEnvironmentVariableW(L"HM_TESTS_MAY_CHANGE_THIS_MACHINE", declared ? disposable : nullptr);
+    EXPECT_NE(std::string::npos, elsewhere.find("HM_TESTS_MAY_CHANGE_THIS_MACHINE=1")) << elsewhere;
+    EXPECT_EQ("", declaredDisposable);
 }
 
 }  // namespace

@@ -1,3 +1,0 @@
-add_executable(client_links_tests ${CMAKE_CURRENT_LIST_DIR}/WebLinksTests.cpp)
-target_link_libraries(client_links_tests PRIVATE client_core testsupport gtest_main)
-hm_add_test(client_links_tests)

@@ -1,0 +1,60 @@
+#include "ChildProcesses.h"
+
+namespace testing_support {
+
+ChildProcesses::ChildProcesses() : job_(CreateJobObjectW(nullptr, nullptr))
+{
+    if (!job_) return;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+}
+
+ChildProcesses::~ChildProcesses() { EndAll(); }
+
+HANDLE ChildProcesses::Start(const std::wstring& program, const std::wstring& arguments,
+                             DWORD creationFlags)
+{
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        creationFlags | CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
+        return nullptr;
+    UniqueKernelHandle thread(process.hThread);
+    if (job_) AssignProcessToJobObject(job_.Get(), process.hProcess);
+    ResumeThread(thread.Get());
+    processes_.emplace_back(process.hProcess);
+    return process.hProcess;
+}
+
+DWORD ChildProcesses::Run(const std::wstring& program, const std::wstring& arguments,
+                          DWORD timeoutMs)
+{
+    const HANDLE process = Start(program, arguments, CREATE_NO_WINDOW);
+    if (!process) return kNotStarted;
+    return Ends(process, timeoutMs) ? ExitCodeOf(process) : kStillRunning;
+}
+
+void ChildProcesses::EndAll()
+{
+    if (job_) TerminateJobObject(job_.Get(), 1);
+    for (const UniqueKernelHandle& process : processes_) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    }
+    processes_.clear();
+}
+
+bool Ends(HANDLE process, DWORD ms) { return WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
+
+DWORD ExitCodeOf(HANDLE process)
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+}  // namespace testing_support

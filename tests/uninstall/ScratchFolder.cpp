@@ -1,0 +1,32 @@
+#include "ScratchFolder.h"
+
+#include "HelperProcesses.h"
+
+#include <windows.h>
+
+ScratchFolder::ScratchFolder()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH)
+        return;
+    for (int n = 0; n < 1000 && path_.empty(); ++n) {
+        const std::wstring candidate = std::wstring(temp) + L"Harrowmere-test-" +
+                                       std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n);
+        if (CreateDirectoryW(candidate.c_str(), nullptr))
+            path_ = candidate;
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (!path_.empty())
+        RemoveTestTree(path_);
+}
+
+bool ScratchFolder::Make(const std::wstring& relative) const
+{
+    return !path_.empty() && CreateDirectoryW(At(relative).c_str(), nullptr);
+}
