@@ -3,6 +3,12 @@ HM_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$HM_ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
+# Wine's menu builder writes menu entries, icons and desktop files for every shortcut a program
+# makes into the Unix home, outside the prefix: nothing run through these scripts may do that.
+case "${WINEDLLOVERRIDES:-}" in
+  *winemenubuilder*) ;;
+  *) export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d" ;;
+esac
 # The 64-bit loader directly: /usr/bin/wine picks the 32-bit loader whenever wine32 is installed,
 # and that loader cannot start on kernels without 32-bit support.
 if [ -x /usr/lib/wine/wine64 ]; then HM_WINE=/usr/lib/wine/wine64; else HM_WINE="$(command -v wine64 || command -v wine)"; fi

@@ -112,7 +112,7 @@ TEST_F(FrameworkTest, TwoThreadsEachReachTheirOwnApplication)
         DestroyWindow(otherWindow.hwnd);
         UnregisterApp(otherApp.threadId);
     });
-    ASSERT_EQ(WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
     EXPECT_EQ(single.load(), nullptr);
 
     ProbeWindow mine;

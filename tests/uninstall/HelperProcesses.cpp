@@ -53,16 +53,6 @@ void HelperProcesses::EndAll()
     processes_.clear();
 }
 
-std::wstring WindowsPath(const char* path)
-{
-    std::wstring result;
-    for (const char* p = path; *p; ++p)
-        result += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    if (path[0] == '/')
-        result = L"Z:" + result;
-    return result;
-}
-
 namespace {
 
 struct WindowSearch {

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "TestSupport.h"
+
 #include <string>
 #include <vector>
 
@@ -25,8 +27,7 @@ private:
     std::vector<HANDLE> processes_;
 };
 
-// Unix paths handed in by the build become Wine's Z: drive paths.
-std::wstring WindowsPath(const char* path);
+using testing_support::WindowsPath;
 
 // The top-level window of class className owned by processId, or null.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
