@@ -13,6 +13,7 @@ ChildProcesses::ChildProcesses() : job_(CreateJobObjectW(nullptr, nullptr))
 ChildProcesses::~ChildProcesses() { EndAll(); }
 
 HANDLE ChildProcesses::Start(const std::wstring& program, const std::wstring& arguments,
+                             DWORD* processId, const std::wstring& currentDirectory,
                              DWORD creationFlags)
 {
     std::wstring commandLine = L"\"" + program + L"\"";
@@ -21,19 +22,22 @@ HANDLE ChildProcesses::Start(const std::wstring& program, const std::wstring& ar
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                        creationFlags | CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
+                        creationFlags | CREATE_SUSPENDED, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
+                        &process))
         return nullptr;
     UniqueKernelHandle thread(process.hThread);
     if (job_) AssignProcessToJobObject(job_.Get(), process.hProcess);
     ResumeThread(thread.Get());
     processes_.emplace_back(process.hProcess);
+    if (processId) *processId = process.dwProcessId;
     return process.hProcess;
 }
 
 DWORD ChildProcesses::Run(const std::wstring& program, const std::wstring& arguments,
                           DWORD timeoutMs)
 {
-    const HANDLE process = Start(program, arguments, CREATE_NO_WINDOW);
+    const HANDLE process = Start(program, arguments, nullptr, L"", CREATE_NO_WINDOW);
     if (!process) return kNotStarted;
     return Ends(process, timeoutMs) ? ExitCodeOf(process) : kStillRunning;
 }

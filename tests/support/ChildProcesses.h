@@ -17,8 +17,10 @@ public:
     ChildProcesses(const ChildProcesses&) = delete;
     ChildProcesses& operator=(const ChildProcesses&) = delete;
 
-    // Starts program with the arguments; its process handle (owned here), or null.
+    // Starts program with the arguments (in currentDirectory when one is given); its process
+    // handle (owned here), or null. processId, when given, receives the process's id.
     HANDLE Start(const std::wstring& program, const std::wstring& arguments = L"",
+                 DWORD* processId = nullptr, const std::wstring& currentDirectory = L"",
                  DWORD creationFlags = 0);
     // Starts program and waits for its end: its exit code, or kNotStarted / kStillRunning.
     DWORD Run(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs = 30000);

@@ -2,57 +2,6 @@
 
 #include <algorithm>
 
-HelperProcesses::HelperProcesses() : job_(CreateJobObjectW(nullptr, nullptr))
-{
-    if (job_) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-    }
-}
-
-HelperProcesses::~HelperProcesses()
-{
-    EndAll();
-    if (job_)
-        CloseHandle(job_);
-}
-
-HANDLE HelperProcesses::Start(const std::wstring& program, const std::wstring& arguments,
-                              DWORD* processId, const std::wstring& currentDirectory)
-{
-    std::wstring commandLine = L"\"" + program + L"\"";
-    if (!arguments.empty())
-        commandLine += L" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, currentDirectory.empty() ? nullptr : currentDirectory.c_str(),
-                        &startup, &process))
-        return nullptr;
-    if (job_)
-        AssignProcessToJobObject(job_, process.hProcess);
-    ResumeThread(process.hThread);
-    CloseHandle(process.hThread);
-    processes_.push_back(process.hProcess);
-    if (processId)
-        *processId = process.dwProcessId;
-    return process.hProcess;
-}
-
-void HelperProcesses::EndAll()
-{
-    if (job_)
-        TerminateJobObject(job_, 1);
-    for (HANDLE process : processes_) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    processes_.clear();
-}
-
 namespace {
 
 struct WindowSearch {

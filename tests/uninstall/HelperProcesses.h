@@ -1,31 +1,14 @@
 #pragma once
 #include <windows.h>
 
+#include "ChildProcesses.h"
 #include "TestSupport.h"
 
 #include <string>
 #include <vector>
 
-// Processes started by a test; every one of them (and what they start) is ended when the
-// holder goes, so a failing test leaves no client window behind for the next one.
-class HelperProcesses {
-public:
-    HelperProcesses();
-    ~HelperProcesses();
-    HelperProcesses(const HelperProcesses&) = delete;
-    HelperProcesses& operator=(const HelperProcesses&) = delete;
-
-    // Starts program with the arguments (in currentDirectory when one is given); returns its
-    // process handle (owned here) or null.
-    HANDLE Start(const std::wstring& program, const std::wstring& arguments = L"",
-                 DWORD* processId = nullptr, const std::wstring& currentDirectory = L"");
-    // Ends everything started so far.
-    void EndAll();
-
-private:
-    HANDLE job_;
-    std::vector<HANDLE> processes_;
-};
+// Processes a test starts, ended with it.
+using HelperProcesses = testing_support::ChildProcesses;
 
 using testing_support::WindowsPath;
 
