@@ -14,7 +14,6 @@ Gdiplus::Rect ToRect(const RECT& r)
 CImageButton::CImageButton(HWND ownerWindow, int buttonId, const RECT& r, const wchar_t* caption)
     : id(buttonId), rect(r), owner(ownerWindow)
 {
-    font = MakeDefaultFont();
     CopyBoundedText(text, caption);
     textBrushes[LookNormal].Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
 }
@@ -197,6 +196,9 @@ void CImageButton::DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBru
     box.right -= textInset.right;
     box.bottom -= textInset.bottom + 1;
     if (!brush) return;
+    // Made when a caption is first drawn: most buttons are pictures only, and the first font a
+    // process makes costs GDI+ a scan of the installed fonts.
+    if (!altFont && !font) font = MakeDefaultFont();
     Gdiplus::Font* f = altFont ? altFont.Get() : font.Get();
     if (!f) return;
 

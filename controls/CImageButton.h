@@ -63,8 +63,8 @@ public:
     int id = 0;
     RECT rect = {};
     bool visible = true;
-    GdipPtr<Gdiplus::Font> font;
-    GdipPtr<Gdiplus::Font> altFont;
+    GdipPtr<Gdiplus::Font> font;     // the default caption font, made at the first caption drawn
+    GdipPtr<Gdiplus::Font> altFont;  // replaces it when set
     wchar_t text[256] = {};
     int textBoxHeight = 0;
     HWND owner = nullptr;  // not owned

@@ -9,7 +9,6 @@
 CImageStatic::CImageStatic()
 {
     textBrush.Reset(new Gdiplus::SolidBrush(Gdiplus::Color(0xFF000000)));
-    defaultFont = MakeDefaultFont();
 }
 
 CImageStatic::~CImageStatic() = default;
@@ -34,6 +33,33 @@ void CImageStatic::SetTextColor(Gdiplus::ARGB color)
     textBrush = BrushIfVisible(color);
 }
 
+namespace {
+// A bitmap drawn at its own size needs no drawing at all: its pixels are converted to
+// premultiplied ARGB straight into pixels (width * height, top-down). False when the picture is
+// not a bitmap of that size or the conversion fails.
+bool CopyOwnSize(Gdiplus::Image& source, int width, int height, UINT32* pixels)
+{
+    if (source.GetType() != Gdiplus::ImageTypeBitmap ||
+        source.GetWidth() != static_cast<UINT>(width) ||
+        source.GetHeight() != static_cast<UINT>(height)) {
+        return false;
+    }
+    Gdiplus::BitmapData data = {};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = pixels;
+    Gdiplus::Rect all(0, 0, width, height);
+    auto& bitmap = static_cast<Gdiplus::Bitmap&>(source);
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+        return false;
+    }
+    return bitmap.UnlockBits(&data) == Gdiplus::Ok;
+}
+}  // namespace
+
 Gdiplus::Image* CImageStatic::PreparedImage(int width, int height)
 {
     Gdiplus::Image* source = image.Get();
@@ -52,8 +78,12 @@ Gdiplus::Image* CImageStatic::PreparedImage(int width, int height)
                                                       PixelFormat32bppPARGB,
                                                       reinterpret_cast<BYTE*>(preparedPixels.data())));
     if (copy->GetLastStatus() == Gdiplus::Ok) {
-        Gdiplus::Graphics g(copy.Get());
-        if (g.DrawImage(source, 0, 0, width, height) == Gdiplus::Ok) prepared = std::move(copy);
+        if (CopyOwnSize(*source, width, height, preparedPixels.data())) {
+            prepared = std::move(copy);
+        } else {
+            Gdiplus::Graphics g(copy.Get());
+            if (g.DrawImage(source, 0, 0, width, height) == Gdiplus::Ok) prepared = std::move(copy);
+        }
     }
     if (!prepared) preparedPixels.clear();
     return prepared ? prepared.Get() : source;
@@ -142,6 +172,8 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, const RECT& override)
     if (text[0] != L'\0' && textBrush) {
         GdipPtr<Gdiplus::StringFormat> format =
             MakeCaptionFormat(static_cast<Gdiplus::StringAlignment>(alignment));
+        // Made when text is first drawn (a picture-only static never needs it).
+        if (!font && !defaultFont) defaultFont = MakeDefaultFont();
         Gdiplus::Font* f = font ? font : defaultFont.Get();
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(r.left),
                                     static_cast<Gdiplus::REAL>(r.top),

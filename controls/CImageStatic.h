@@ -37,7 +37,7 @@ public:
     GdipPtr<Gdiplus::Image> image;
     int key = 0;
     wchar_t text[256] = {};
-    GdipPtr<Gdiplus::Font> defaultFont;
+    GdipPtr<Gdiplus::Font> defaultFont;  // made when text is first drawn without font
     Gdiplus::Font* font = nullptr;  // borrowed; replaces defaultFont when set
     bool visible = true;
     int alignment = 1;
