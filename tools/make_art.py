@@ -430,8 +430,9 @@ def dialog_button(label, primary, hover, size=(68, 35)):
 # Close question, 295 x 190
 # ---------------------------------------------------------------------------------------------
 
-def dialog_panel(size, radius, header_stop, light_box, light_radius, seed, title):
-    """Brass-rimmed teal panel with a header band, a soft light and the moon before the title."""
+def dialog_panel(size, radius, header_stop, light_box, light_radius, seed, title, grain=True):
+    """Brass-rimmed teal panel with a header band, a soft light and the moon before the title;
+    without grain its fills stay smooth (a picture a fraction of the size)."""
     w, h = size
     img = Image.new("RGBA", size, (0, 0, 0, 0))
     outer = rr_mask(size, (0, 0, w, h), radius)
@@ -447,7 +448,8 @@ def dialog_panel(size, radius, header_stop, light_box, light_radius, seed, title
     d.line([(3, 33), (w - 4, 33)], fill=BRASS_DARK + (200,))
     # soft light behind the message
     glow(img, ellipse_mask(size, light_box), (120, 190, 190), light_radius, 0.22)
-    texture(img, 10, seed)
+    if grain:
+        texture(img, 10, seed)
     img.putalpha(ImageChops.multiply(img.getchannel("A"), outer))
     # title with a small moon emblem
     moon = shape_mask(size, lambda dr, s: (dr.ellipse([12 * s, 8 * s, 28 * s, 24 * s], fill=255),
@@ -514,7 +516,8 @@ OFFLINE_RETRY_BOX = (152, 180, 248, 214)
 def offline_notice():
     w, h = SIZES[235]
     size = (w, h)
-    img = dialog_panel(size, 10, 0.14, (60, 40, w - 60, 140), 22, 235, "网络提示")
+    # Smooth fills: the notice is stored at a fraction of the grained panel's size.
+    img = dialog_panel(size, 10, 0.14, (60, 40, w - 60, 140), 22, 235, "网络提示", grain=False)
     # the emblem with the red bar: the castle out of reach
     tile = emblem((52, 52), badge=True)
     shade = Image.new("RGBA", size, (0, 0, 0, 0))
