@@ -94,13 +94,14 @@ std::wstring BossKey::KeyName(UINT mods, UINT vk)
     if ((vk >= L'A' && vk <= L'Z') || (vk >= L'0' && vk <= L'9')) {
         buffer[0] = static_cast<wchar_t>(vk);
     } else if (vk >= VK_F1 && vk <= VK_F24) {
-        swprintf(buffer, 16, L"F%u", vk - VK_F1 + 1);
+        // The system's formatter: the C library's would add its whole printf to the program.
+        wsprintfW(buffer, L"F%u", vk - VK_F1 + 1);
     } else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) {
-        swprintf(buffer, 16, L"Num%u", vk - VK_NUMPAD0);
+        wsprintfW(buffer, L"Num%u", vk - VK_NUMPAD0);
     } else if (const wchar_t* named = NamedKey(vk)) {
-        swprintf(buffer, 16, L"%ls", named);
+        lstrcpynW(buffer, named, 16);
     } else {
-        swprintf(buffer, 16, L"0x%02X", vk);
+        wsprintfW(buffer, L"0x%02X", vk);
     }
     return name + buffer;
 }

@@ -30,7 +30,9 @@ int RetryDelaySeconds(int failures)
 std::wstring OfflineStatusLine(int seconds)
 {
     if (seconds <= 0) return L"正在重新连接…";
-    return std::to_wstring(seconds) + L" 秒后自动重试";
+    wchar_t count[16] = {};
+    wsprintfW(count, L"%d", seconds);  // the system's formatter, not the C library's printf
+    return count + std::wstring(L" 秒后自动重试");
 }
 
 COfflineNotice::COfflineNotice()
