@@ -36,10 +36,17 @@ void CImageButton::SetImages(int normalId, int hoverId, int pressedId, int extra
 {
     if (normalId == 0) return;
     for (auto& image : images) image.Reset();
-    images[ImageNormal] = LoadPngResource(normalId);
-    images[ImageHover] = LoadPngResource(hoverId);
-    images[ImagePressed] = LoadPngResource(pressedId);
-    images[ImageExtra] = LoadPngResource(extraId);
+    const int ids[4] = {normalId, hoverId, pressedId, extraId};
+    for (int i = 0; i < 4; ++i) {
+        // A picture named twice is decoded once; the second slot gets a copy of its pixels.
+        int same = 0;
+        while (same < i && ids[same] != ids[i]) ++same;
+        if (same < i && images[same] && images[same]->GetLastStatus() == Gdiplus::Ok) {
+            images[i].Reset(images[same]->Clone());
+        } else {
+            images[i] = LoadPngResource(ids[i]);
+        }
+    }
 }
 
 void CImageButton::SetImageStrip(int stripId)

@@ -265,8 +265,10 @@ void CImagePaint::FlushLayered()
 
 void CImagePaint::LayoutAnchors(int cx, int cy)
 {
+    bool moved = false;
     for (const auto& b : buttons) {
         if (b->rightOffset != -1 && cx - b->rightOffset != b->rect.right) {
+            moved = true;
             RECT r = b->rect;
             const int width = r.right - r.left;
             r.right = cx - b->rightOffset;
@@ -274,6 +276,7 @@ void CImagePaint::LayoutAnchors(int cx, int cy)
             b->SetRect(r);
         }
         if (b->bottomOffset != -1 && cy - b->bottomOffset != b->rect.bottom) {
+            moved = true;
             RECT r = b->rect;
             const int height = r.bottom - r.top;
             r.bottom = cy - b->bottomOffset;
@@ -283,17 +286,25 @@ void CImagePaint::LayoutAnchors(int cx, int cy)
     }
     for (const auto& s : statics) {
         if (s->rightOffset != -1 && cx - s->rightOffset != s->rect.right) {
+            moved = true;
             const int newRight = cx - s->rightOffset;
             s->rect.left = s->fixedLeft != -1 ? s->fixedLeft
                                               : s->rect.left + (newRight - s->rect.right);
             s->rect.right = newRight;
         }
         if (s->bottomOffset != -1 && cy - s->bottomOffset != s->rect.bottom) {
+            moved = true;
             const int newBottom = cy - s->bottomOffset;
             s->rect.top = s->fixedTop != -1 ? s->fixedTop
                                             : s->rect.top + (newBottom - s->rect.bottom);
             s->rect.bottom = newBottom;
         }
+    }
+    // A layered window whose kept surface already shows everything at this size (the size its
+    // creation rendered, say) has nothing new to render or push.
+    if (layered && !moved && surfaceCurrent && dirty.empty() && surface.Graphics() &&
+        surface.width == cx && surface.height == cy) {
+        return;
     }
     Redraw(RECT{0, 0, cx, cy});
 }
