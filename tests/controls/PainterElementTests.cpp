@@ -221,13 +221,17 @@ TEST(ImageButton, ReleasesEveryGdiplusObject)
     {
         CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"x");
         b.SetImages(kRed, kGreen, kBlue, kYellow);
-        b.SetImages(kRed, kGreen, kBlue, kYellow);
+        b.SetImages(kRed, kGreen, kGreen, kRed);  // decoded once each, copied for the repeats
+        ASSERT_TRUE(b.images[CImageButton::ImagePressed] && b.images[CImageButton::ImageExtra]);
         b.SetImageStrip(kStrip82);
         b.SetImageStrip(kStrip83);
         b.SetIcons(kRed, kGreen);
         b.SetTextColors(0xFF000000, 0xFF111111, 0xFF222222);
         b.SetBackColors(0xFF000000, 0xFF111111, 0xFF222222);
         b.SetBorderColors(0xFF000000, 0xFF111111, 0xFF222222);
+        Bitmap32 out(20, 10);
+        DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
+        ASSERT_TRUE(b.font) << "the caption's font, made when first drawn";
         b.altFont.Reset(new Gdiplus::Font(Gdiplus::FontFamily::GenericSansSerif(), 12.0f));
         EXPECT_GT(GdipLiveObjects(), before + 10);
     }
