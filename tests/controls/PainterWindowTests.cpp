@@ -381,6 +381,34 @@ TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
     SendMessageW(h, WM_LBUTTONUP, 0, At(150, 150));
 }
 
+TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
+{
+    using testing_support::RectText;
+    using testing_support::SameRect;
+    using testing_support::WindowRect;
+    HWND h = Make();
+    w->painter.dragEnabled = true;
+    w->painter.dragWithoutActivation = true;
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, h, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(GetCapture(), h);
+    // Each point is read against where the window is by then: the grip stays under the pointer.
+    SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(170, 10));
+    EXPECT_TRUE(SameRect(WindowRect(h), RECT{120, 90, 420, 290})) << RectText(WindowRect(h));
+    SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(145, 25));
+    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295})) << RectText(WindowRect(h));
+    SendMessageW(h, WM_LBUTTONUP, 0, At(150, 20));
+    EXPECT_NE(GetCapture(), h);
+    SendMessageW(h, WM_MOUSEMOVE, 0, At(200, 100));
+    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+    // Losing the capture ends a drag as well.
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
+    ReleaseCapture();
+    SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(190, 60));
+    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+}
+
 TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
 {
     Make();
