@@ -12,7 +12,6 @@
 #include <thread>
 
 using namespace painter_test;
-using testing_support::GdiObjectCount;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
@@ -52,8 +51,7 @@ std::unique_ptr<CImageCtrl> MakeWindow(int w, int h, bool resizable = false, boo
 
 SIZE WindowSize(HWND h)
 {
-    RECT r;
-    GetWindowRect(h, &r);
+    const RECT r = testing_support::WindowRect(h);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -113,7 +111,8 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     auto win = MakeWindow(100, 80, false, true);
     HWND h = win->hwnd;
     SetWindowPos(h, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const HRGN rgn = region.Get();
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_FALSE(PtInRegion(rgn, 119, 0));
@@ -147,7 +146,6 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_TRUE(PtInRegion(rgn, 60, 45));
-    DeleteObject(rgn);
     DestroyWindow(h);
 }
 
@@ -276,38 +274,25 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     ASSERT_TRUE(small);
     ASSERT_TRUE(big);
     EXPECT_EQ(win->icon.Get(), small);
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(big, &info));
-    EXPECT_EQ(info.fIcon, TRUE);
-    BITMAP bm = {};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
-    EXPECT_EQ(bm.bmWidth, 32);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
+    EXPECT_EQ(testing_support::IconSize(big).cx, 32);
 
     // The caller's own icon survives SetIcon, replacement and the window's end.
-    HICON mine = CopyIcon(small);
-    win->SetIcon(mine, ICON_SMALL);
-    EXPECT_NE(win->icon.Get(), mine);
+    UniqueIcon mine(CopyIcon(small));
+    win->SetIcon(mine.Get(), ICON_SMALL);
+    EXPECT_NE(win->icon.Get(), mine.Get());
     EXPECT_NE(win->icon.Get(), small);
-    win->SetIcon(mine, ICON_SMALL);
-    ICONINFO still = {};
-    ASSERT_TRUE(GetIconInfo(mine, &still));
-    DeleteObject(still.hbmColor);
-    DeleteObject(still.hbmMask);
+    win->SetIcon(mine.Get(), ICON_SMALL);
+    ASSERT_GT(testing_support::IconSize(mine.Get()).cx, 0);
 
-    // Repeated icon changes and a window's whole life leave no GDI objects behind.
-    for (int i = 0; i < 5; ++i) win->LoadIconFromResource(i % 2, 48);
-    const int before = GdiObjectCount();
-    for (int i = 0; i < 60; ++i) {
+    // Repeated icon changes leave no GDI objects behind.
+    ExpectRoundsLeaveNoObjects(5, 60, [&](int i) {
         win->LoadIconFromResource(ICON_BIG, 16 << (i % 3));
         win->LoadIconFromResource(ICON_SMALL, 16 << (i % 3));
-        win->SetIcon(mine, i % 2);
-    }
-    EXPECT_EQ(GdiObjectCount(), before);
+        win->SetIcon(mine.Get(), i % 2);
+    });
     DestroyWindow(h);
     win.reset();
-    EXPECT_TRUE(DestroyIcon(mine));  // still ours to destroy, exactly once
+    EXPECT_GT(testing_support::IconSize(mine.Get()).cx, 0);  // still ours, and still an icon
 
     // Without a window only the small copy is kept.
     CImageCtrl bare;
@@ -340,15 +325,8 @@ TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
         UpdateWindow(win.hwnd);
         DestroyWindow(win.hwnd);
     };
-    for (int i = 0; i < 3; ++i) cycle();
-    PumpFor(20);
-    const int gdi = GdiObjectCount();
-    const long gdip = GdipLiveObjects();
-    for (int i = 0; i < 200; ++i) {
+    ExpectRoundsLeaveNoObjects(3, 200, [&](int i) {
         cycle();
         if (i % 20 == 0) PumpFor(0);
-    }
-    PumpFor(20);
-    EXPECT_EQ(GdiObjectCount(), gdi);
-    EXPECT_EQ(GdipLiveObjects(), gdip);
+    });
 }

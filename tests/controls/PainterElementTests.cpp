@@ -21,8 +21,7 @@ unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, 
                       int h = 20)
 {
     Bitmap32 out(w, h);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
     return Rgb(out, x, y);
 }
 }  // namespace
@@ -68,14 +67,12 @@ TEST(ImageButton, DrawsIntoAnOverrideBoxAndLooksFromIt)
     CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
     b.SetImages(kRed, kGreen, kBlue, 0);
     Bitmap32 out(40, 20);
-    out.Fill(0xFFFFFFFF);
     const RECT box = {20, 10, 40, 20};
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
     EXPECT_EQ(Rgb(out, 30, 15), kRgbGreen);
     EXPECT_EQ(Rgb(out, 10, 5), kRgbWhite);
     const RECT empty = {};
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
     EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
 }
 
@@ -180,8 +177,7 @@ TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
     const RECT area = {0, 0, 80, 24};
     auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed) {
         Bitmap32 out(80, 24);
-        out.Fill(0xFFFFFFFF);
-        DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+        DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
         return CountNot(out, area, kRgbWhite);
     };
     CImageButton b(nullptr, 1, area, L"Hello");
@@ -209,8 +205,7 @@ TEST(ImageButton, LongCaptionIsCutWithAnEllipsisAndTheBufferBounded)
     EXPECT_EQ(wcslen(b.text), 255u);
     b.SetText(L"alpha beta gamma delta epsilon zeta");
     Bitmap32 out(120, 20);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
     EXPECT_GT(CountNot(out, RECT{0, 0, 60, 20}, kRgbWhite), 10);
     EXPECT_EQ(CountNot(out, RECT{60, 0, 120, 20}, kRgbWhite), 0);  // nothing past the box
 }
@@ -240,26 +235,22 @@ TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
     s.rect = RECT{5, 5, 25, 15};
     s.SetImage(LoadPngResource(kRed));
     Bitmap32 out(60, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(Rgb(out, 5, 5), kRgbRed);
     EXPECT_EQ(Rgb(out, 24, 14), kRgbRed);
     EXPECT_EQ(Rgb(out, 25, 10), kRgbWhite);
 
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
     EXPECT_EQ(Rgb(out, 10, 10), kRgbWhite);
     EXPECT_EQ(Rgb(out, 45, 35), kRgbRed);
     // An override with zero width is ignored even when its other fields are set.
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
     EXPECT_EQ(Rgb(out, 10, 10), kRgbRed);
 
     s.visible = false;
     s.SetBackColor(0xFF0000FF);
     s.SetText(L"text");
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
 }
 
@@ -269,8 +260,7 @@ TEST(ImageStatic, FillCoversOnePixelUpAndLeft)
     s.rect = RECT{10, 10, 20, 20};
     s.SetBackColor(0xFF00FF00);
     Bitmap32 out(30, 30);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(Rgb(out, 9, 9), kRgbGreen);
     EXPECT_EQ(Rgb(out, 19, 19), kRgbGreen);
     EXPECT_EQ(Rgb(out, 20, 15), kRgbWhite);
@@ -285,8 +275,7 @@ TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
     s.SetImage(LoadPngResource(kChecker));
     s.cleanStretch = true;
     Bitmap32 out(40, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     // The flipped tiles mirror the edge pixels, so nothing of the white background mixes in
     // (a plain stretch blends the outermost pixels with what lies beneath).
     EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
@@ -301,16 +290,14 @@ TEST(ImageStatic, TextAloneIsCentred)
     s.rect = RECT{0, 0, 200, 40};
     s.SetText(L"Mid");
     Bitmap32 out(200, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_GT(CountNot(out, RECT{80, 10, 120, 30}, kRgbWhite), 5);
     EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
     EXPECT_EQ(CountNot(out, RECT{140, 0, 200, 40}, kRgbWhite), 0);
     EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 8}, kRgbWhite), 0);
 
     s.SetTextColor(0);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 40}, kRgbWhite), 0);
 }
 
@@ -348,15 +335,12 @@ TEST(ImageStatic, PreparedPictureMatchesDirectDrawingAtAnySizeAndClip)
     for (const RECT& r : {RECT{3, 4, 43, 34}, RECT{0, 0, 2, 2}, RECT{5, 5, 50, 13}}) {
         s.rect = r;
         Bitmap32 prepared(60, 40), direct(60, 40), clipped(60, 40);
-        prepared.Fill(0xFFFFFFFF);
-        direct.Fill(0xFFFFFFFF);
-        clipped.Fill(0xFFFFFFFF);
-        DrawInto(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-        DrawInto(direct, [&](Gdiplus::Graphics& g) {
+        DrawOnWhite(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawOnWhite(direct, [&](Gdiplus::Graphics& g) {
             g.DrawImage(reference.Get(), static_cast<INT>(r.left), static_cast<INT>(r.top),
                         static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
         });
-        DrawInto(clipped, [&](Gdiplus::Graphics& g) {
+        DrawOnWhite(clipped, [&](Gdiplus::Graphics& g) {
             g.SetClip(Gdiplus::Rect(10, 6, 15, 9));
             s.Draw(g, RECT{});
         });

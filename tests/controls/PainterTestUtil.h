@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "TestSupport.h"
+#include "UniqueHandle.h"
 
 namespace painter_test {
 
@@ -30,6 +31,30 @@ void DrawInto(testing_support::Bitmap32& b, F draw)
         draw(g);
     }
     GdiFlush();
+}
+
+// The same on a bitmap filled white first.
+template <typename F>
+void DrawOnWhite(testing_support::Bitmap32& b, F draw)
+{
+    b.Fill(0xFFFFFFFF);
+    DrawInto(b, draw);
+}
+
+// Runs round(i) for i from 0 to warm - 1 (first uses register classes and fill caches), then on
+// to warm + rounds - 1: the GDI and GDI+ objects alive after the last round are those alive
+// after the warm ones.
+template <typename F>
+void ExpectRoundsLeaveNoObjects(int warm, int rounds, F round)
+{
+    for (int i = 0; i < warm; ++i) round(i);
+    testing_support::PumpFor(20);
+    const int gdi = testing_support::GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    for (int i = warm; i < warm + rounds; ++i) round(i);
+    testing_support::PumpFor(20);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
 }
 
 // Pixels in the area whose colour differs from background.
