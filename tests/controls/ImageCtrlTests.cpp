@@ -114,14 +114,10 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
     const HRGN rgn = region.Get();
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
-    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-    EXPECT_FALSE(PtInRegion(rgn, 119, 0));
-    EXPECT_FALSE(PtInRegion(rgn, 0, 89));
-    EXPECT_FALSE(PtInRegion(rgn, 119, 89));
-    EXPECT_TRUE(PtInRegion(rgn, 1, 1));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 45));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 0));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 89));
+    for (POINT corner : {POINT{0, 0}, POINT{119, 0}, POINT{0, 89}, POINT{119, 89}})
+        EXPECT_FALSE(PtInRegion(rgn, corner.x, corner.y)) << corner.x << "," << corner.y;
+    for (POINT inside : {POINT{1, 1}, POINT{60, 45}, POINT{60, 0}, POINT{60, 89}})
+        EXPECT_TRUE(PtInRegion(rgn, inside.x, inside.y)) << inside.x << "," << inside.y;
 
     ShowWindow(h, SW_MAXIMIZE);
     ASSERT_TRUE(IsZoomed(h));

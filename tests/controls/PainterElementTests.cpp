@@ -24,17 +24,37 @@ unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, 
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
     return Rgb(out, x, y);
 }
+
+// The colour at (10, 5) of one look: where the pointer is, and whether the button is pressed.
+struct Look {
+    POINT mouse;
+    bool pressed;
+    unsigned rgb;
+};
+void ExpectLooks(CImageButton& b, std::initializer_list<Look> looks)
+{
+    for (const Look& l : looks)
+        EXPECT_EQ(DrawButtonAt(b, l.mouse, l.pressed, 10, 5), l.rgb)
+            << "pointer at " << l.mouse.x << "," << l.mouse.y << (l.pressed ? ", pressed" : "");
+}
+
+// Draws the button over white once and expects each listed pixel.
+void ExpectButton(CImageButton& b, POINT mouse, bool pressed, std::initializer_list<Pixel> pixels,
+                  int w = 40, int h = 20)
+{
+    Bitmap32 out(w, h);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    ExpectPixels(out, pixels);
+}
 }  // namespace
 
 TEST(ImageButton, LooksAndImageFallbacks)
 {
     CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
     b.SetImages(kRed, kGreen, kBlue, kYellow);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, true, 10, 5), kRgbRed);  // pressed elsewhere: normal
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
-    EXPECT_EQ(DrawButtonAt(b, POINT{20, 5}, false, 10, 5), kRgbRed);  // right edge is outside
+    // Pressed elsewhere looks normal; the right edge is outside.
+    ExpectLooks(b, {{kOutside, false, kRgbRed}, {kOutside, true, kRgbRed}, {kInside, false, kRgbGreen},
+                    {kInside, true, kRgbBlue}, {POINT{20, 5}, false, kRgbRed}});
     ASSERT_TRUE(b.images[CImageButton::ImageExtra]);  // loaded, never drawn
 
     b.latched = true;
@@ -45,11 +65,9 @@ TEST(ImageButton, LooksAndImageFallbacks)
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbGreen);
     EXPECT_FALSE(b.images[CImageButton::ImageExtra]);
     b.SetImages(kRed, 0, 0, 0);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
+    ExpectLooks(b, {{kInside, true, kRgbRed}, {kInside, false, kRgbRed}});
     b.SetImages(kRed, kMissing, kBlue, 0);  // a missing resource leaves that look without image
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
+    ExpectLooks(b, {{kInside, false, kRgbRed}, {kInside, true, kRgbBlue}});
 
     // A zero normal image changes nothing at all.
     Gdiplus::Image* before = b.images[0].Get();
@@ -69,8 +87,7 @@ TEST(ImageButton, DrawsIntoAnOverrideBoxAndLooksFromIt)
     Bitmap32 out(40, 20);
     const RECT box = {20, 10, 40, 20};
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
-    EXPECT_EQ(Rgb(out, 30, 15), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 10, 5), kRgbWhite);
+    ExpectPixels(out, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}});
     const RECT empty = {};
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
     EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
@@ -83,15 +100,11 @@ TEST(ImageButton, ImageModesCombineStateImages)
 
     // Mode 3 with a non-zero x offset: unscaled 20 x 10 at (5, 3).
     b.imageOffset = POINT{5, 3};
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 4), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 24, 12), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 26, 12), kRgbWhite);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 14), kRgbWhite);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 3, 4), kRgbWhite);
+    ExpectButton(b, kOutside, false, {{6, 4, kRgbRed}, {24, 12, kRgbRed}, {26, 12, kRgbWhite},
+                                      {6, 14, kRgbWhite}, {3, 4, kRgbWhite}});
     // Only x selects unscaled drawing: (0, 5) still stretches over the whole box.
     b.imageOffset = POINT{0, 5};
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 38, 18), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 1, 1), kRgbRed);
+    ExpectButton(b, kOutside, false, {{38, 18, kRgbRed}, {1, 1, kRgbRed}});
     b.imageOffset = POINT{0, 0};
 
     // Mode 4: the chosen look first, then the normal image over it.
@@ -99,8 +112,7 @@ TEST(ImageButton, ImageModesCombineStateImages)
     EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbRed);
     // Mode 5: normal first, then the chosen look over it.
     b.imageMode = 5;
-    EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
+    ExpectLooks(b, {{POINT{10, 5}, false, kRgbGreen}, {kOutside, false, kRgbRed}});
     // Any other mode draws no image.
     b.imageMode = 0;
     EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbWhite);
@@ -143,29 +155,23 @@ TEST(ImageButton, BackgroundBorderAndIcon)
 {
     CImageButton b(nullptr, 1, RECT{2, 2, 22, 12}, L"");
     b.SetBackColors(0xFF00FF00, 0, 0xFF0000FF);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 11), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 22, 12), kRgbWhite);
+    ExpectButton(b, kOutside, false, {{2, 2, kRgbGreen}, {21, 11, kRgbGreen}, {22, 12, kRgbWhite}});
     EXPECT_EQ(DrawButtonAt(b, kInside, false, 12, 7), kRgbGreen);  // hover falls back to normal
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 12, 7), kRgbBlue);
 
     b.SetBorderColors(0xFFFF0000, 0, 0);
     // Fill shrinks by one pixel; the border runs inside the right and bottom edges with cut
-    // corners.
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbWhite);    // cut corner
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 7), kRgbRed);      // left edge
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 7), kRgbRed);     // right edge at r - 1
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 11), kRgbRed);    // bottom at b - 1
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 2), kRgbRed);     // top
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 7), kRgbGreen);   // fill inside
+    // corners: a cut corner, the left edge, the right edge at r - 1, the bottom at b - 1, the top
+    // and the fill inside.
+    ExpectButton(b, kOutside, false, {{2, 2, kRgbWhite}, {2, 7, kRgbRed}, {21, 7, kRgbRed},
+                                      {12, 11, kRgbRed}, {12, 2, kRgbRed}, {12, 7, kRgbGreen}});
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 21, 7), kRgbRed);       // pressed falls back
 
     CImageButton withIcon(nullptr, 1, RECT{0, 0, 40, 20}, L"");
     withIcon.SetIcons(kRed, kGreen);
     withIcon.iconRect = RECT{4, 4, 14, 14};
     EXPECT_TRUE(withIcon.showIcon);
-    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 15, 8), kRgbWhite);
+    ExpectButton(withIcon, kOutside, false, {{8, 8, kRgbRed}, {15, 8, kRgbWhite}});
     EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, false, 8, 8), kRgbGreen);
     EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, true, 8, 8), kRgbGreen);
     withIcon.showIcon = false;
@@ -236,13 +242,10 @@ TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
     s.SetImage(LoadPngResource(kRed));
     Bitmap32 out(60, 40);
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-    EXPECT_EQ(Rgb(out, 5, 5), kRgbRed);
-    EXPECT_EQ(Rgb(out, 24, 14), kRgbRed);
-    EXPECT_EQ(Rgb(out, 25, 10), kRgbWhite);
+    ExpectPixels(out, {{5, 5, kRgbRed}, {24, 14, kRgbRed}, {25, 10, kRgbWhite}});
 
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
-    EXPECT_EQ(Rgb(out, 10, 10), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 45, 35), kRgbRed);
+    ExpectPixels(out, {{10, 10, kRgbWhite}, {45, 35, kRgbRed}});
     // An override with zero width is ignored even when its other fields are set.
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
     EXPECT_EQ(Rgb(out, 10, 10), kRgbRed);
@@ -261,11 +264,8 @@ TEST(ImageStatic, FillCoversOnePixelUpAndLeft)
     s.SetBackColor(0xFF00FF00);
     Bitmap32 out(30, 30);
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-    EXPECT_EQ(Rgb(out, 9, 9), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 19, 19), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 20, 15), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 15, 20), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 8, 15), kRgbWhite);
+    ExpectPixels(out, {{9, 9, kRgbGreen}, {19, 19, kRgbGreen}, {20, 15, kRgbWhite},
+                       {15, 20, kRgbWhite}, {8, 15, kRgbWhite}});
 }
 
 TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
@@ -278,10 +278,7 @@ TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     // The flipped tiles mirror the edge pixels, so nothing of the white background mixes in
     // (a plain stretch blends the outermost pixels with what lies beneath).
-    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
-    EXPECT_EQ(Rgb(out, 39, 0), kRgbBlue);
-    EXPECT_EQ(Rgb(out, 39, 39), kRgbRed);
-    EXPECT_EQ(Rgb(out, 0, 39), kRgbBlue);
+    ExpectPixels(out, {{0, 0, kRgbRed}, {39, 0, kRgbBlue}, {39, 39, kRgbRed}, {0, 39, kRgbBlue}});
 }
 
 TEST(ImageStatic, TextAloneIsCentred)

@@ -6,6 +6,10 @@
 #include "TestSupport.h"
 #include "UniqueHandle.h"
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
 namespace painter_test {
 
 // Identifiers of the generated test pictures (PainterTestImages.rc.in).
@@ -20,6 +24,19 @@ constexpr unsigned kRgbRed = 0xFF0000, kRgbGreen = 0x00FF00, kRgbBlue = 0x0000FF
 inline unsigned Rgb(const testing_support::Bitmap32& b, int x, int y)
 {
     return b.At(x, y) & 0xFFFFFF;
+}
+
+// A pixel and the colour (0xRRGGBB) expected there.
+struct Pixel {
+    int x, y;
+    unsigned rgb;
+};
+
+// Expects each listed pixel of the bitmap to have its colour.
+inline void ExpectPixels(const testing_support::Bitmap32& b, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(Rgb(b, p.x, p.y), p.rgb) << "at " << p.x << "," << p.y;
 }
 
 // Runs draw(g) on a Graphics made on the bitmap's DC, then flushes GDI.

@@ -25,8 +25,7 @@ TEST(PngResource, LoadsOnlyExistingPngResources)
     // The data must outlive the loader: draw well after it returned.
     Bitmap32 out(20, 10);
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
-    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
-    EXPECT_EQ(Rgb(out, 19, 9), kRgbRed);
+    ExpectPixels(out, {{0, 0, kRgbRed}, {19, 9, kRgbRed}});
 }
 
 TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
@@ -74,11 +73,8 @@ TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
         EXPECT_EQ(Rgb(target, 15, 15), kRgbWhite);  // nothing reaches the target before the end
     }
     GdiFlush();
-    EXPECT_EQ(Rgb(target, 10, 10), kRgbRed);
-    EXPECT_EQ(Rgb(target, 19, 24), kRgbRed);
-    EXPECT_EQ(Rgb(target, 20, 15), kRgbWhite);
-    EXPECT_EQ(Rgb(target, 15, 25), kRgbWhite);
-    EXPECT_EQ(Rgb(target, 9, 9), kRgbWhite);
+    ExpectPixels(target, {{10, 10, kRgbRed}, {19, 24, kRgbRed}, {20, 15, kRgbWhite},
+                          {15, 25, kRgbWhite}, {9, 9, kRgbWhite}});
 }
 
 TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)

@@ -31,13 +31,10 @@ struct Tip {
     RECT Rect() const { return WindowRect(tip.hwnd); }
 };
 
-TEST(Tip, PlacementIsPointerPlus15AndTextSizePlus5By4)
+TEST(Tip, PlacedAtThePointerPlus15SizedToTheTextPlus5By4InsideTheWorkArea)
 {
     EXPECT_TRUE(RectIs(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
-}
-
-TEST(Tip, KeptInsideTheWorkAreaOnTheOtherSideOfThePointerWhenNeeded)
-{
+    // Kept inside the work area, on the other side of the pointer when needed.
     using namespace desktops;
     struct Case {
         const char* what;

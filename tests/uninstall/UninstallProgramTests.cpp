@@ -239,10 +239,6 @@ TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
 }
 
-}  // namespace
-
-namespace {
-
 TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslash)
 {
     EXPECT_EQ(L"C:\\Games\\X", UninstallFlow::InstallDirectoryOf(L"C:\\Games\\X\\uninstall.exe"));
@@ -261,10 +257,6 @@ TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
     EXPECT_EQ(deep + L"\\Harrowmere", UninstallFlow::JoinBounded(deep, L"Harrowmere", L""));
     EXPECT_EQ(L"", UninstallFlow::JoinBounded(deep, L"Harrowmere网页版", L".lnk"));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(MachineStateGuard, AnyOtherPrefixIsRefusedUnlessDeclaredDisposable)
 {
