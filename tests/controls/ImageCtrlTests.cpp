@@ -17,10 +17,20 @@ using testing_support::PumpUntil;
 
 namespace {
 
-LRESULT Hit(int x, int y, bool resizable = true)
-{
-    return CImageCtrl::BorderHitTest(POINT{x, y}, 100, 100, 3, 3, resizable);
-}
+// Answers to WM_NCHITTEST at client points of a 100 x 100 window with 3-pixel borders.
+struct HitCase {
+    int x, y;
+    bool resizable;
+    LRESULT want;
+};
+const HitCase kHits[] = {
+    {2, 50, true, HTLEFT},    {3, 50, true, HTCLIENT},  {3, 97, true, HTBOTTOMLEFT},
+    {97, 50, true, HTRIGHT},  {97, 1, true, HTRIGHT},   {98, 1, true, HTTOPRIGHT},
+    {2, 2, true, HTTOPLEFT},  {3, 2, true, HTTOP},      {97, 97, true, HTBOTTOMRIGHT},
+    // The bottom band is strict: y > H - h.
+    {50, 97, true, HTCLIENT}, {50, 98, true, HTBOTTOM}, {50, 2, true, HTTOP},
+    {50, 50, true, HTCLIENT}, {2, 50, false, HTCLIENT}, {98, 1, false, HTCLIENT},
+};
 
 class ModalWindow : public CImageCtrl {
 public:
@@ -59,21 +69,9 @@ SIZE WindowSize(HWND h)
 
 TEST(ImageCtrlHitTest, BordersOfAHundredSquareClient)
 {
-    EXPECT_EQ(Hit(2, 50), HTLEFT);
-    EXPECT_EQ(Hit(3, 50), HTCLIENT);
-    EXPECT_EQ(Hit(3, 97), HTBOTTOMLEFT);
-    EXPECT_EQ(Hit(97, 50), HTRIGHT);
-    EXPECT_EQ(Hit(97, 1), HTRIGHT);
-    EXPECT_EQ(Hit(98, 1), HTTOPRIGHT);
-    EXPECT_EQ(Hit(2, 2), HTTOPLEFT);
-    EXPECT_EQ(Hit(3, 2), HTTOP);
-    EXPECT_EQ(Hit(97, 97), HTBOTTOMRIGHT);
-    EXPECT_EQ(Hit(50, 97), HTCLIENT);  // bottom band is strict: y > H - h
-    EXPECT_EQ(Hit(50, 98), HTBOTTOM);
-    EXPECT_EQ(Hit(50, 2), HTTOP);
-    EXPECT_EQ(Hit(50, 50), HTCLIENT);
-    EXPECT_EQ(Hit(2, 50, false), HTCLIENT);
-    EXPECT_EQ(Hit(98, 1, false), HTCLIENT);
+    for (const HitCase& c : kHits)
+        EXPECT_EQ(CImageCtrl::BorderHitTest(POINT{c.x, c.y}, 100, 100, 3, 3, c.resizable), c.want)
+            << c.x << "," << c.y << (c.resizable ? "" : " fixed");
 }
 
 TEST(ImageCtrlWindow, HitTestThroughTheWindow)
@@ -85,10 +83,11 @@ TEST(ImageCtrlWindow, HitTestThroughTheWindow)
     auto hit = [&](int x, int y) {
         return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(origin.x + x, origin.y + y));
     };
-    EXPECT_EQ(hit(2, 50), HTLEFT);
-    EXPECT_EQ(hit(3, 50), HTCLIENT);
-    EXPECT_EQ(hit(98, 1), HTTOPRIGHT);
-    EXPECT_EQ(hit(3, 97), HTBOTTOMLEFT);
+    for (const HitCase& c : kHits) {
+        win->resizable = c.resizable;
+        EXPECT_EQ(hit(c.x, c.y), c.want) << c.x << "," << c.y << (c.resizable ? "" : " fixed");
+    }
+    win->resizable = true;
     win->borderWidth = 10;
     EXPECT_EQ(hit(9, 50), HTLEFT);
     win->resizable = false;
