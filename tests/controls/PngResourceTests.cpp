@@ -83,7 +83,8 @@ TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
     // Warmed by a whole surface; then small updates and surfaces of no size by turns.
     ExpectRoundsLeaveNoObjects(1, 300, [&](int i) {
         const int size = i % 2 ? 0 : 64;
-        CSanDC surface(target.dc, size, size, i == 0 ? RECT{0, 0, 64, 64} : i % 2 ? RECT{} : RECT{0, 0, 8, 8});
+        const RECT update = i == 0 ? RECT{0, 0, 64, 64} : i % 2 ? RECT{} : RECT{0, 0, 8, 8};
+        CSanDC surface(target.dc, size, size, update);
     });
 }
 

@@ -64,7 +64,8 @@ int Respawn(int count)
         std::vector<HANDLE> waitOn;
         for (const UniqueKernelHandle& child : children)
             waitOn.push_back(child.Get());
-        DWORD ended = WaitForMultipleObjects(static_cast<DWORD>(waitOn.size()), waitOn.data(), FALSE, INFINITE);
+        DWORD ended = WaitForMultipleObjects(static_cast<DWORD>(waitOn.size()), waitOn.data(), FALSE,
+                                             INFINITE);
         if (ended >= WAIT_OBJECT_0 + waitOn.size())
             return 1;
         UniqueKernelHandle next = StartWindowProcess();

@@ -56,7 +56,8 @@ public:
     static bool MakeDirectories(const std::wstring& path, std::vector<std::wstring>& created);
 
     // The question the uninstaller asks while a client runs.
-    static constexpr const wchar_t* kCloseQuestion = L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？";
+    static constexpr const wchar_t* kCloseQuestion =
+        L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？";
 
 private:
     bool Fail(const std::string& problem);

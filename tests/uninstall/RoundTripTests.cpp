@@ -32,7 +32,8 @@ std::wstring EntryValue(const wchar_t* name, DWORD& type)
     UniqueRegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
                       key.Put()) != ERROR_SUCCESS ||
-        RegGetValueW(key.Get(), nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, &value, &size) != ERROR_SUCCESS)
+        RegGetValueW(key.Get(), nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, &value, &size) !=
+            ERROR_SUCCESS)
         return L"<missing>";
     return type == REG_DWORD ? std::to_wstring(value.number) : std::wstring(value.text);
 }
@@ -199,7 +200,8 @@ TEST_F(RoundTripTest, UninstallerEndsTheInstalledClient)
     DWORD processId = 0;
     HANDLE process = helpers_.Start(installDirectory_ + L"\\Harrowmere.exe", L"", &processId);
     ASSERT_NE(nullptr, process);
-    WaitUntil([&] { return Ends(process, 0) || FindWindowOf(processId, kClientWindowClass) != nullptr; }, 30000);
+    WaitUntil([&] { return Ends(process, 0) || FindWindowOf(processId, kClientWindowClass) != nullptr; },
+              30000);
     if (!FindWindowOf(processId, kClientWindowClass)) {
         ASSERT_TRUE(Ends(process, 0)) << "the installed client shows no game window within 30 s";
         GTEST_SKIP() << "the installed Harrowmere.exe ended without showing its game window "
