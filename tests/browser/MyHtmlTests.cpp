@@ -1,6 +1,7 @@
 // The browser child in a real parent window: the control created with the window, the page and
 // the Flash window fitted to the child, and Tab, Esc and F10 in the game view.
 #include "CMyHtml.h"
+#include "FakeActiveObject.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 #include "TestWindows.h"
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+using testing_support::KeyMessage;
 using testing_support::PumpFor;
 using testing_support::RectIs;
 
@@ -26,45 +28,8 @@ RECT WindowRectIn(HWND window, HWND parent)
 // The game-window commands posted to the parent, taken from its queue.
 std::vector<WPARAM> PostedCommands(HWND parent)
 {
-    std::vector<WPARAM> commands;
-    MSG msg;
-    while (PeekMessageW(&msg, parent, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE))
-        commands.push_back(msg.wParam);
-    return commands;
+    return testing_support::TakeQueued(parent, WM_GAME_COMMAND);
 }
-
-MSG Key(HWND target, UINT message, WPARAM vk)
-{
-    MSG msg = {};
-    msg.hwnd = target;
-    msg.message = message;
-    msg.wParam = vk;
-    return msg;
-}
-
-class KeyRecorder : public IOleInPlaceActiveObject {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override
-    {
-        keys.push_back(msg->wParam);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-    ULONG refs = 0;
-    std::vector<WPARAM> keys;
-};
 
 class MyHtmlTest : public ::testing::Test {
 protected:
@@ -175,18 +140,17 @@ TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)
 
 TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
 {
-    MSG f10 = Key(html->hwnd, WM_KEYDOWN, VK_F10);
+    MSG f10 = KeyMessage(html->hwnd, WM_KEYDOWN, VK_F10);
     EXPECT_EQ(0, html->PreTranslateMessage(&f10));
-    MSG esc = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
+    MSG esc = KeyMessage(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(0, html->PreTranslateMessage(&esc));
     EXPECT_TRUE(PostedCommands(parent).empty());
 
-    KeyRecorder recorder;
-    recorder.AddRef();
-    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
+    FakeActiveObject recorder;
+    recorder.ActFor(html->browser);
     HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
                                      html->hwnd);
-    MSG toDocument = Key(document, WM_SYSKEYDOWN, VK_F10);
+    MSG toDocument = KeyMessage(document, WM_SYSKEYDOWN, VK_F10);
     EXPECT_EQ(1, html->PreTranslateMessage(&toDocument)) << "consumed by the control";
     EXPECT_EQ(std::vector<WPARAM>{VK_F10}, recorder.keys);
     EXPECT_TRUE(PostedCommands(parent).empty());
@@ -196,33 +160,32 @@ TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
 TEST_F(MyHtmlTest, GameViewKeysPostCommandsToTheParent)
 {
     html->gameView = true;
-    KeyRecorder recorder;
-    recorder.AddRef();
-    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
+    FakeActiveObject recorder;
+    recorder.ActFor(html->browser);
     HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
                                      html->hwnd);
 
     // F10 toggles full screen and never reaches the control.
-    MSG f10 = Key(document, WM_KEYDOWN, VK_F10);
+    MSG f10 = KeyMessage(document, WM_KEYDOWN, VK_F10);
     EXPECT_EQ(1, html->PreTranslateMessage(&f10));
-    MSG sysF10 = Key(html->hwnd, WM_SYSKEYDOWN, VK_F10);
+    MSG sysF10 = KeyMessage(html->hwnd, WM_SYSKEYDOWN, VK_F10);
     EXPECT_EQ(1, html->PreTranslateMessage(&sysF10));
     EXPECT_EQ((std::vector<WPARAM>{CMD_TOGGLE_FULL_SCREEN, CMD_TOGGLE_FULL_SCREEN}), PostedCommands(parent));
     EXPECT_TRUE(recorder.keys.empty());
 
     // Esc leaves full screen and is still offered to the control.
-    MSG esc = Key(document, WM_KEYDOWN, VK_ESCAPE);
+    MSG esc = KeyMessage(document, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(1, html->PreTranslateMessage(&esc));
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
     EXPECT_EQ(std::vector<WPARAM>{VK_ESCAPE}, recorder.keys);
-    MSG escElsewhere = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
+    MSG escElsewhere = KeyMessage(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(0, html->PreTranslateMessage(&escElsewhere)) << "not for the document window";
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
 
     // Key releases are not the three keys' business.
-    MSG up = Key(html->hwnd, WM_KEYUP, VK_F10);
+    MSG up = KeyMessage(html->hwnd, WM_KEYUP, VK_F10);
     EXPECT_EQ(0, html->PreTranslateMessage(&up));
-    MSG escUp = Key(html->hwnd, WM_KEYUP, VK_ESCAPE);
+    MSG escUp = KeyMessage(html->hwnd, WM_KEYUP, VK_ESCAPE);
     EXPECT_EQ(0, html->PreTranslateMessage(&escUp));
     EXPECT_TRUE(PostedCommands(parent).empty());
     html->browser.activeObject.Reset();
@@ -235,7 +198,7 @@ TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
     PumpFor(50);
     const HWND focusBefore = GetFocus();
     html->gameView = true;
-    MSG tab = Key(html->hwnd, WM_KEYDOWN, VK_TAB);
+    MSG tab = KeyMessage(html->hwnd, WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(0, html->PreTranslateMessage(&tab)) << "no Flash window: focus stays, key goes on";
     EXPECT_EQ(focusBefore, GetFocus());
 
