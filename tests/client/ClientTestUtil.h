@@ -57,6 +57,13 @@ public:
     bool created = false;
 };
 
+// The windows of one client start, in the start-up view.
+class StartUpViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(w.created); }
+    GameWindows w;
+};
+
 // The boss key as the system posts it; true once the window has changed state.
 inline bool PressBossKey(CFrameGame& game)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace client_test;
+using Backdrop = StartUpViewTest;
 
 namespace {
 // Left-button releases over one window, seen as the thread takes them from its queue.
@@ -43,10 +44,8 @@ unsigned SurfaceAt(int x, int y) { return LastLayeredSurface().At(x, y); }
 unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
 }  // namespace
 
-TEST(Backdrop, DraggingCarriesTheGameWindow)
+TEST_F(Backdrop, DraggingCarriesTheGameWindow)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     for (POINT to : {POINT{200, 100}, POINT{-50, 20}, POINT{700, 300}}) {
         SetWindowPos(w.Back(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{to.x + 377, to.y + 208, to.x + 977, to.y + 594}))
@@ -61,10 +60,8 @@ TEST(Backdrop, DraggingCarriesTheGameWindow)
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), back));
 }
 
-TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
+TEST_F(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ClickAt(w.Back(), 1058, 196);  // button 20
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
     EXPECT_FALSE(IsWindowVisible(w.Back()));
@@ -88,10 +85,8 @@ TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
     EXPECT_TRUE(IsWindowVisible(w.Back()));
 }
 
-TEST(Backdrop, OperatorButtonsOpenTheirPagesInTheBrowser)
+TEST_F(Backdrop, OperatorButtonsOpenTheirPagesInTheBrowser)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     std::vector<std::wstring> opened;
     web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
     ClickAt(w.Back(), 540, 180);  // 1003

@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace client_test;
-using testing_support::PumpUntil;
+using CloseQuestion = StartUpViewTest;
+using CloseButtons = StartUpViewTest;
 
 namespace {
 // The topmost open question of this thread, or null.
@@ -39,7 +40,7 @@ CImageButton& CloseButton()
 }
 }  // namespace
 
-TEST(CloseQuestion, PlacementArithmetic)
+TEST(CloseQuestionPlace, Arithmetic)
 {
     const POINT overGame = CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190);
     EXPECT_EQ(overGame.x, 912);
@@ -52,10 +53,8 @@ TEST(CloseQuestion, PlacementArithmetic)
     EXPECT_EQ(overSmall.y, -120);
 }
 
-TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
+TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     {
         RECT seen = {};
         TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
@@ -82,10 +81,8 @@ TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
     EXPECT_TRUE(SameRect(seen, RECT{812, 425, 1107, 615}));
 }
 
-TEST(CloseQuestion, WindowLooksAndOwner)
+TEST_F(CloseQuestion, WindowLooksAndOwner)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     HWND seen = nullptr;
     LONG_PTR style = 0, ex = 0;
     HWND owner = nullptr;
@@ -111,10 +108,8 @@ TEST(CloseQuestion, WindowLooksAndOwner)
     EXPECT_TRUE(IsWindowEnabled(w.Game()));
 }
 
-TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
+TEST_F(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     int inner = -1;
     size_t open = 0;
     TimerScript script({[&] {
@@ -131,10 +126,8 @@ TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
     EXPECT_EQ(Question(), nullptr);
 }
 
-TEST(CloseButtons, GameWindowCloseConfirmedOrKept)
+TEST_F(CloseButtons, GameWindowCloseConfirmedOrKept)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     {
         TimerScript script({Answer(CloseMsgWnd::kCancelId)});
         EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
@@ -148,10 +141,8 @@ TEST(CloseButtons, GameWindowCloseConfirmedOrKept)
     EXPECT_FALSE(IsWindow(game));
 }
 
-TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
+TEST_F(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     const RECT back = WindowRect(w.Back()), game = WindowRect(w.Game());
     {
         RECT seen = {};
@@ -182,7 +173,6 @@ TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
 
 TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
 {
-    using testing_support::GdiObjectCount;
     const long gdipAtStart = GdipLiveObjects();
     {
         GameWindows w;
@@ -197,11 +187,11 @@ TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
             SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
         };
         cycle();
-        testing_support::PumpFor(50);
+        PumpFor(50);
         const int gdi = GdiObjectCount();
         const long gdip = GdipLiveObjects();
         for (int i = 0; i < 20; ++i) cycle();
-        testing_support::PumpFor(50);
+        PumpFor(50);
         EXPECT_EQ(GdipLiveObjects(), gdip);
         EXPECT_LE(GdiObjectCount(), gdi + 3) << "before " << gdi;
         // The shadow frame is there exactly while the window is neither maximised nor full screen.
