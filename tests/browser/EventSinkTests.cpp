@@ -98,22 +98,17 @@ TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
     EXPECT_EQ(E_INVALIDARG, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params(), IID_IDispatch));
     VARIANT number = TypedVariant(VT_I4);
     number.lVal = 12345;
-    DispatchArgs wrongInner;
-    wrongInner.Dispatch(frame).RefVariant(&number);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, wrongInner.Params()));
-    DispatchArgs notByRef;
-    notByRef.Dispatch(frame).Text(kUrl);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, notByRef.Params()));
-    DispatchArgs noDispatch;
-    noDispatch.Plain(VT_I4, 1).RefVariant(&s.urlVariant);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, noDispatch.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
+              DispatchArgs().Dispatch(frame).RefVariant(&number).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, DispatchArgs().Dispatch(frame).Text(kUrl).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE,
+              DispatchArgs().Plain(VT_I4, 1).RefVariant(&s.urlVariant).Params()));
     EXPECT_EQ(1u, navigated.size());
     EXPECT_EQ(1u, completed.size());
 
     // Extra leading arguments do not shift the ones read (they are counted from the end).
-    DispatchArgs longer;
-    longer.Plain(VT_I4, 9).Dispatch(frame).RefVariant(&s.urlVariant);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, longer.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
+              DispatchArgs().Plain(VT_I4, 9).Dispatch(frame).RefVariant(&s.urlVariant).Params()));
     EXPECT_EQ(2u, navigated.size());
 }
 
@@ -134,9 +129,9 @@ TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
         seenUrl = url;
         *cancelFlag = VARIANT_TRUE;
     });
-    DispatchArgs args;
-    args.RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0x10006).Text(kContext).Text(kUrl);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, args.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0x10006).Text(kContext)
+                  .Text(kUrl).Params()));
     EXPECT_EQ(VARIANT_TRUE, cancel);
     EXPECT_EQ(&slot, seenSlot);
     EXPECT_EQ(0x10006u, seenFlags);
@@ -145,12 +140,11 @@ TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
 
     // Four arguments, or a URL that is not a string: ignored.
     cancel = VARIANT_FALSE;
-    DispatchArgs four;
-    four.RefBool(&cancel).Plain(VT_I4, 0).Text(kContext).Text(kUrl);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, four.Params()));
-    DispatchArgs numberUrl;
-    numberUrl.RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0).Text(kContext).Plain(VT_I4, 77);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, numberUrl.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefBool(&cancel).Plain(VT_I4, 0).Text(kContext).Text(kUrl).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0).Text(kContext)
+                  .Plain(VT_I4, 77).Params()));
     EXPECT_EQ(VARIANT_FALSE, cancel);
 }
 
@@ -171,9 +165,7 @@ TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
     DispatchArgs title;
     title.Text(L"Title");
     EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, title.Params()));
-    DispatchArgs numberTitle;
-    numberTitle.Plain(VT_I4, 5);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, numberTitle.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, DispatchArgs().Plain(VT_I4, 5).Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, DispatchArgs().Params()));
     EXPECT_EQ(std::vector<std::wstring>{L"Title"}, titles);
 

@@ -10,6 +10,8 @@
 
 #include "CFrameGame.h"
 #include "CImageButton.h"
+#include "CImageItem.h"
+#include "CImagePaintEx.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 
@@ -135,6 +137,18 @@ inline void MoveTo(HWND h, POINT p)
     ClientToScreen(h, &screen);
     PutCursor(screen.x, screen.y);
     SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+}
+
+// The rows of one of the game window's menus, in order: each row's id and its caption.
+using MenuRows = std::vector<std::pair<int, std::wstring>>;
+inline MenuRows RowsOf(const CImagePaintEx& list)
+{
+    MenuRows rows;
+    for (const auto& item : list.items) {
+        const bool oneCaption = item->buttons.size() == 1;
+        rows.emplace_back(item->id, oneCaption ? item->buttons[0]->text : L"<not one caption>");
+    }
+    return rows;
 }
 
 // A click on row index of one of the game window's menus (24-pixel rows).

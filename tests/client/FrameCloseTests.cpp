@@ -55,23 +55,18 @@ TEST(CloseQuestionPlace, Arithmetic)
 
 TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
 {
-    {
+    // Cancelled, confirmed, closed another way: each over the game window, which is enabled
+    // again afterwards.
+    const std::pair<int, int> answers[] = {{CloseMsgWnd::kCancelId, 2}, {CloseMsgWnd::kConfirmId, 1}, {0, 2}};
+    for (const auto& answer : answers) {
         RECT seen = {};
-        TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
-        EXPECT_EQ(AskToClose(w.Game()), 2);
-        EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664}));
+        {
+            TimerScript script({Answer(answer.first, &seen)});
+            EXPECT_EQ(AskToClose(w.Game()), answer.second) << answer.first;
+        }
+        EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664})) << answer.first;
+        EXPECT_TRUE(IsWindowEnabled(w.Game())) << answer.first;
     }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-    {
-        TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
-        EXPECT_EQ(AskToClose(w.Game()), 1);
-    }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-    {
-        TimerScript script({Answer(0)});  // closed another way
-        EXPECT_EQ(AskToClose(w.Game()), 2);
-    }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
     EXPECT_EQ(Question(), nullptr);
     // Over a maximised-size window at the origin.
     MoveWindow(w.Game(), 0, 0, 1920, 1040, TRUE);

@@ -121,12 +121,11 @@ CFrameGame::DocumentTitle Document(const wchar_t* title)
 
 TEST(GameServerAddress, Markers)
 {
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/game?type=3"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/play?client=1&x=2"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/?subtype=31"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://type=3.example/"));
-    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?Type=3"));
-    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?type=2&client=2"));
+    for (const wchar_t* game : {L"http://s1.example/game?type=3", L"http://s1.example/play?client=1&x=2",
+                                L"http://s1.example/?subtype=31", L"http://type=3.example/"})
+        EXPECT_TRUE(IsGameServerAddress(game)) << game;
+    for (const wchar_t* other : {L"http://s1.example/?Type=3", L"http://s1.example/?type=2&client=2"})
+        EXPECT_FALSE(IsGameServerAddress(other)) << other;
     EXPECT_FALSE(IsGameServerAddress(nullptr));
 }
 

@@ -64,7 +64,7 @@ TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
     }
 }
 
-TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
+TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 {
     EXPECT_EQ(game.trayIcon.cbSize, 976u);
     EXPECT_EQ(game.trayIcon.uID, 128u);
@@ -95,16 +95,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
     EXPECT_FALSE(IconPresent(game.trayIcon));
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(windows.Back()) != FALSE; }, 2000));
 
-    // Hidden by something else (as in the first moments of the game view): nothing happens.
-    ShowWindow(game.hwnd, SW_HIDE);
-    Hotkey(false);
-    EXPECT_FALSE(IsWindowVisible(game.hwnd));
-    EXPECT_FALSE(game.bossHidden);
-    EXPECT_FALSE(IconPresent(game.trayIcon));
-}
-
-TEST_F(BossKeyTray, MinimisedWindowComesBackMinimised)
-{
+    // A minimised window comes back minimised.
     ShowWindow(game.hwnd, SW_MINIMIZE);
     PumpFor(50);
     ASSERT_TRUE(IsIconic(game.hwnd));
@@ -114,9 +105,16 @@ TEST_F(BossKeyTray, MinimisedWindowComesBackMinimised)
     Hotkey();
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(IsIconic(game.hwnd));
+
+    // Hidden by something else (as in the first moments of the game view): nothing happens.
+    ShowWindow(game.hwnd, SW_HIDE);
+    Hotkey(false);
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
 }
 
-TEST_F(BossKeyTray, IconMouseMessages)
+TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
 {
     Hotkey();
     ASSERT_TRUE(game.bossHidden);
@@ -137,29 +135,23 @@ TEST_F(BossKeyTray, IconMouseMessages)
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_FALSE(game.bossHidden);
     EXPECT_FALSE(IconPresent(game.trayIcon));
-}
 
-TEST_F(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
-{
+    // The right button opens the icon's menu at the pointer.
     Hotkey();
     PutCursor(900, 700);
     Tray(WM_RBUTTONUP);
     ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(game.trayMenu.hwnd) != FALSE; }));
-    ASSERT_EQ(game.trayMenu.list.items.size(), 2u);
-    EXPECT_EQ(game.trayMenu.list.items[0]->id, 10018);
-    EXPECT_STREQ(game.trayMenu.list.items[0]->buttons[0]->text, L"系统设置");
-    EXPECT_EQ(game.trayMenu.list.items[1]->id, 10019);
-    EXPECT_STREQ(game.trayMenu.list.items[1]->buttons[0]->text, L"关闭");
-    RECT r = {};
-    GetWindowRect(game.trayMenu.hwnd, &r);
+    const MenuRows rows = {{10018, L"系统设置"}, {10019, L"关闭"}};
+    EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
+    const RECT r = WindowRect(game.trayMenu.hwnd);
     const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
     EXPECT_EQ(r.left, want.x);
     EXPECT_EQ(r.top, want.y);
     EXPECT_EQ(r.bottom - r.top, 48);
     // Opened again while still there: no duplicate rows.
     Tray(WM_RBUTTONUP);
-    EXPECT_EQ(game.trayMenu.list.items.size(), 2u);
+    EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
 
     // "系统设置" brings the window back and closes the menu.
     ClickRow(game.trayMenu.hwnd, 0);
