@@ -46,7 +46,21 @@ protected:
         html.reset();
         if (IsWindow(parent)) DestroyWindow(parent);
     }
+    // What the child's pre-translation answers for a key message to target.
+    int Translate(HWND target, UINT message, WPARAM vk)
+    {
+        MSG msg = KeyMessage(target, message, vk);
+        return html->PreTranslateMessage(&msg);
+    }
+    // A document window in the child, with the recorder as the control's active object.
+    HWND RecordedDocument()
+    {
+        recorder.ActFor(html->browser);
+        return CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                html->hwnd);
+    }
     HWND parent = nullptr;
+    FakeActiveObject recorder;
     std::unique_ptr<CMyHtml> html;
 };
 
@@ -140,55 +154,38 @@ TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)
 
 TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
 {
-    MSG f10 = KeyMessage(html->hwnd, WM_KEYDOWN, VK_F10);
-    EXPECT_EQ(0, html->PreTranslateMessage(&f10));
-    MSG esc = KeyMessage(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&esc));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_F10));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_ESCAPE));
     EXPECT_TRUE(PostedCommands(parent).empty());
 
-    FakeActiveObject recorder;
-    recorder.ActFor(html->browser);
-    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                     html->hwnd);
-    MSG toDocument = KeyMessage(document, WM_SYSKEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&toDocument)) << "consumed by the control";
+    const HWND document = RecordedDocument();
+    EXPECT_EQ(1, Translate(document, WM_SYSKEYDOWN, VK_F10)) << "consumed by the control";
     EXPECT_EQ(std::vector<WPARAM>{VK_F10}, recorder.keys);
     EXPECT_TRUE(PostedCommands(parent).empty());
-    html->browser.activeObject.Reset();
 }
 
 TEST_F(MyHtmlTest, GameViewKeysPostCommandsToTheParent)
 {
     html->gameView = true;
-    FakeActiveObject recorder;
-    recorder.ActFor(html->browser);
-    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                     html->hwnd);
+    const HWND document = RecordedDocument();
 
     // F10 toggles full screen and never reaches the control.
-    MSG f10 = KeyMessage(document, WM_KEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&f10));
-    MSG sysF10 = KeyMessage(html->hwnd, WM_SYSKEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&sysF10));
+    EXPECT_EQ(1, Translate(document, WM_KEYDOWN, VK_F10));
+    EXPECT_EQ(1, Translate(html->hwnd, WM_SYSKEYDOWN, VK_F10));
     EXPECT_EQ((std::vector<WPARAM>{CMD_TOGGLE_FULL_SCREEN, CMD_TOGGLE_FULL_SCREEN}), PostedCommands(parent));
     EXPECT_TRUE(recorder.keys.empty());
 
     // Esc leaves full screen and is still offered to the control.
-    MSG esc = KeyMessage(document, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(1, html->PreTranslateMessage(&esc));
+    EXPECT_EQ(1, Translate(document, WM_KEYDOWN, VK_ESCAPE));
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
     EXPECT_EQ(std::vector<WPARAM>{VK_ESCAPE}, recorder.keys);
-    MSG escElsewhere = KeyMessage(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&escElsewhere)) << "not for the document window";
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_ESCAPE)) << "not for the document window";
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
 
     // Key releases are not the three keys' business.
-    MSG up = KeyMessage(html->hwnd, WM_KEYUP, VK_F10);
-    EXPECT_EQ(0, html->PreTranslateMessage(&up));
-    MSG escUp = KeyMessage(html->hwnd, WM_KEYUP, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&escUp));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYUP, VK_F10));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYUP, VK_ESCAPE));
     EXPECT_TRUE(PostedCommands(parent).empty());
-    html->browser.activeObject.Reset();
 }
 
 TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
@@ -198,18 +195,17 @@ TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
     PumpFor(50);
     const HWND focusBefore = GetFocus();
     html->gameView = true;
-    MSG tab = KeyMessage(html->hwnd, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab)) << "no Flash window: focus stays, key goes on";
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB)) << "no Flash window: focus stays, key goes on";
     EXPECT_EQ(focusBefore, GetFocus());
 
     HWND embedding = html->browser.GetInPlaceWindow();
     HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
                                   embedding ? embedding : html->hwnd);
     html->gameView = false;
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB));
     EXPECT_NE(flash, GetFocus()) << "Tab is the page's own before the game view";
     html->gameView = true;
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB));
     EXPECT_EQ(flash, GetFocus());
 }
 

@@ -343,15 +343,15 @@ TEST(WebBrowserSite, AnswersOfTheSiteInterfaces)
 
 TEST(WebBrowserSite, TranslateKeyOffersOnlyKeysForTheDocumentWindow)
 {
-    MSG key = {};
-    key.message = WM_KEYDOWN;
-    key.wParam = 'A';
+    // What a site answers for a message to target ('A' with the key messages).
+    auto translate = [](CWebBrowser& site, HWND target, UINT message) {
+        MSG msg = testing_support::KeyMessage(target, message, 'A');
+        return site.TranslateKey(&msg);
+    };
     {
         CWebBrowser noControl;
-        EXPECT_EQ(E_NOTIMPL, noControl.TranslateKey(&key));
-        MSG mouse = {};
-        mouse.message = WM_MOUSEMOVE;
-        EXPECT_EQ(S_FALSE, noControl.TranslateKey(&mouse));
+        EXPECT_EQ(E_NOTIMPL, translate(noControl, nullptr, WM_KEYDOWN));
+        EXPECT_EQ(S_FALSE, translate(noControl, nullptr, WM_MOUSEMOVE));
     }
     HostWindows windows;
     FakeActiveObject fake;
@@ -363,24 +363,13 @@ TEST(WebBrowserSite, TranslateKeyOffersOnlyKeysForTheDocumentWindow)
     HWND lookalike = CreateTestWindow(L"Internet Explorer_Serverx", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
                                       windows.host);
 
-    key.hwnd = document;
-    EXPECT_EQ(S_OK, site.TranslateKey(&key));
-    MSG up = key;
-    up.message = WM_KEYUP;
-    EXPECT_EQ(S_OK, site.TranslateKey(&up));
-    MSG last = key;
-    last.message = 0x0109;
-    EXPECT_EQ(S_OK, site.TranslateKey(&last));
-    MSG outside = key;
-    outside.message = 0x010A;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&outside));
-    MSG mouse = key;
-    mouse.message = WM_MOUSEMOVE;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&mouse));
-    key.hwnd = lookalike;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
-    key.hwnd = windows.host;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
+    EXPECT_EQ(S_OK, translate(site, document, WM_KEYDOWN));
+    EXPECT_EQ(S_OK, translate(site, document, WM_KEYUP));
+    EXPECT_EQ(S_OK, translate(site, document, 0x0109));
+    EXPECT_EQ(S_FALSE, translate(site, document, 0x010A));
+    EXPECT_EQ(S_FALSE, translate(site, document, WM_MOUSEMOVE));
+    EXPECT_EQ(S_FALSE, translate(site, lookalike, WM_KEYDOWN));
+    EXPECT_EQ(S_FALSE, translate(site, windows.host, WM_KEYDOWN));
     EXPECT_EQ((std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, 0x0109}), fake.messages);
     site.activeObject.Reset();
     EXPECT_EQ(0u, fake.refs);
@@ -393,17 +382,20 @@ TEST(WebBrowserSite, DocumentHelpersRefuseWithoutDocument)
     wchar_t buffer[8];
     wmemcpy(buffer, L"keep me", 8);
     int capacity = 8;
-    auto untouched = [&] { return wcscmp(buffer, L"keep me") == 0 && capacity == 8; };
-
+    // Without a control, and with one that has no document to offer here: every helper answers
+    // false and writes nothing.
+    auto refuseAndWriteNothing = [&](CWebBrowser& site) {
+        EXPECT_FALSE(site.GetDocument());
+        EXPECT_FALSE(site.GetDocument3());
+        EXPECT_FALSE(site.LoadHtml(L"<p id='field'>x</p>"));
+        EXPECT_FALSE(site.GetBodyHtml(buffer, &capacity));
+        EXPECT_FALSE(site.ClickElement(id));
+        EXPECT_FALSE(site.SetElementValue(id, L"v"));
+        EXPECT_FALSE(site.GetElementValue(id, buffer, &capacity));
+        EXPECT_TRUE(wcscmp(buffer, L"keep me") == 0 && capacity == 8);
+    };
     CWebBrowser noControl;
-    EXPECT_FALSE(noControl.GetDocument());
-    EXPECT_FALSE(noControl.GetDocument3());
-    EXPECT_FALSE(noControl.LoadHtml(L"<p>x</p>"));
-    EXPECT_FALSE(noControl.GetBodyHtml(buffer, &capacity));
-    EXPECT_FALSE(noControl.ClickElement(id));
-    EXPECT_FALSE(noControl.SetElementValue(id, L"v"));
-    EXPECT_FALSE(noControl.GetElementValue(id, buffer, &capacity));
-    EXPECT_TRUE(untouched());
+    refuseAndWriteNothing(noControl);
 
     HostWindows windows;
     CWebBrowser site;
@@ -417,15 +409,7 @@ TEST(WebBrowserSite, DocumentHelpersRefuseWithoutDocument)
     EXPECT_FALSE(site.SetElementValue(id, nullptr));
     EXPECT_FALSE(site.GetElementValue(id, buffer, nullptr));
     EXPECT_FALSE(site.GetElementValue(nullptr, buffer, &capacity));
-    // The control has no document to offer here: every helper answers false and writes nothing.
-    EXPECT_FALSE(site.GetDocument());
-    EXPECT_FALSE(site.GetDocument3());
-    EXPECT_FALSE(site.LoadHtml(L"<p id='field'>x</p>"));
-    EXPECT_FALSE(site.GetBodyHtml(buffer, &capacity));
-    EXPECT_FALSE(site.ClickElement(id));
-    EXPECT_FALSE(site.SetElementValue(id, L"v"));
-    EXPECT_FALSE(site.GetElementValue(id, buffer, &capacity));
-    EXPECT_TRUE(untouched());
+    refuseAndWriteNothing(site);
 }
 
 TEST(WebBrowserSite, CommandTargetAnswers)

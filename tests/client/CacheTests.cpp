@@ -89,37 +89,27 @@ TEST(CacheEntryRead, GrowingEntryIsReadAgainWithTheReportedSize)
 
 TEST(CacheEntryRead, OtherFailuresAndNoGrowthEndTheRead)
 {
-    std::vector<BYTE> buffer;
-    int calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD*) {
-            ++calls;
-            SetLastError(ERROR_NO_MORE_ITEMS);
-            return false;
-        },
-        buffer, 200));
-    EXPECT_EQ(calls, 1);
-    // A reported size that is not larger than the buffer would only repeat the same failure.
-    calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD* size) {
-            ++calls;
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return false;
-        },
-        buffer, 300));
-    EXPECT_EQ(calls, 1);
-    // An entry that never stops growing gives up after a bounded number of reads.
-    calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD* size) {
-            ++calls;
-            *size += 100;
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return false;
-        },
-        buffer, 300));
-    EXPECT_LE(calls, 10);
+    // Another failure ends the read at once, and so does a reported size that is not larger than
+    // the buffer (it would only repeat the same failure); an entry that never stops growing gives
+    // up after a bounded number of reads.
+    const struct {
+        DWORD error, growth;
+    } cases[] = {{ERROR_NO_MORE_ITEMS, 0}, {ERROR_INSUFFICIENT_BUFFER, 0}, {ERROR_INSUFFICIENT_BUFFER, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.growth);
+        std::vector<BYTE> buffer;
+        int calls = 0;
+        EXPECT_FALSE(ReadCacheEntry(
+            [&](void*, DWORD* size) {
+                ++calls;
+                *size += c.growth;
+                SetLastError(c.error);
+                return false;
+            },
+            buffer, 300));
+        if (c.growth) EXPECT_LE(calls, 10);
+        else EXPECT_EQ(calls, 1);
+    }
 }
 
 TEST(UrlCache, ClearingEmptiesTheRealCache)

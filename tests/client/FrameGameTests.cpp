@@ -34,11 +34,8 @@ TEST_F(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
 {
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), RECT{383, 168, 1537, 872}));
     EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{760, 376, 1360, 762}));
-    wchar_t cls[64] = {};
-    GetClassNameW(w.Game(), cls, 64);
-    EXPECT_STREQ(cls, L"pelvarbrekmoor");
-    GetClassNameW(w.Back(), cls, 64);
-    EXPECT_STREQ(cls, L"pelvar_back");
+    EXPECT_EQ(ClassOf(w.Game()), L"pelvarbrekmoor");
+    EXPECT_EQ(ClassOf(w.Back()), L"pelvar_back");
     EXPECT_EQ(GetWindow(w.Game(), GW_OWNER), w.Back());
     EXPECT_EQ(GetWindow(w.Back(), GW_OWNER), nullptr);
 
@@ -55,9 +52,7 @@ TEST_F(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
     EXPECT_TRUE(IsWindowVisible(w.Back()));
     EXPECT_TRUE(IsWindowVisible(w.Game()));
 
-    wchar_t title[64] = {};
-    GetWindowTextW(w.Game(), title, 64);
-    EXPECT_STREQ(title, L"Harrowmere网页版");
+    EXPECT_EQ(WindowText(w.Game()), L"Harrowmere网页版");
     EXPECT_EQ(w.game->minWidth, 600);
     EXPECT_EQ(w.game->minHeight, 386);
     EXPECT_EQ(w.game->backdrop.gameWindow, w.game.get());
