@@ -44,7 +44,7 @@ void CloseMsgWnd::DisableOthers()
             auto* self = reinterpret_cast<CloseMsgWnd*>(lp);
             if (h != self->hwnd && IsWindowVisible(h) && IsWindowEnabled(h)) {
                 EnableWindow(h, FALSE);
-                self->disabled_.push_back(h);
+                self->disabledOwners.push_back(h);
             }
             return TRUE;
         },
@@ -53,10 +53,10 @@ void CloseMsgWnd::DisableOthers()
 
 void CloseMsgWnd::EnableOthers()
 {
-    for (HWND h : disabled_) {
+    for (HWND h : disabledOwners) {
         if (IsWindow(h)) EnableWindow(h, TRUE);
     }
-    disabled_.clear();
+    disabledOwners.clear();
 }
 
 void CloseMsgWnd::OnDestroy()

@@ -32,7 +32,7 @@ public:
 private:
     void DisableOthers();
     void EnableOthers();
-    std::vector<HWND> disabled_;  // the windows this question disabled, enabled again by it
+    std::vector<HWND> disabledOwners;  // the windows this question disabled, enabled again by it
 };
 
 // Asks with a new question object of class "pelvardorsin"; the answer of ConfirmClose. While a

@@ -1,12 +1,4 @@
-# Cross-build of the 64-bit Windows targets with MinGW-w64 (posix threads, for std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build of the 64-bit Windows targets with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(HM_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${HM_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${HM_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${HM_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${HM_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwCross.cmake)

@@ -23,12 +23,6 @@ bool Intersects(const RECT& a, const RECT& b)
 
 // A caption rectangle with equal left/right and equal top/bottom means "the top strip".
 bool CaptionUnset(const RECT& r) { return r.left == r.right && r.top == r.bottom; }
-
-void PrepareGraphics(Gdiplus::Graphics& g, HDC dc)
-{
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    SetBkMode(dc, TRANSPARENT);
-}
 }  // namespace
 
 CImagePaint::CImagePaint() = default;
@@ -221,7 +215,7 @@ void CImagePaint::PaintWindow()
     GetUpdateRect(hwnd, &update, FALSE);
     PaintBuffered(hwnd, update, [this](HDC dc, const RECT& area) {
         Gdiplus::Graphics g(dc);
-        PrepareGraphics(g, dc);
+        PrepareSkinGraphics(g, dc);
         // Only what can reach the window is copied back: GDI+ need not produce anything else.
         g.SetClip(Gdiplus::Rect(area.left, area.top, area.right - area.left,
                                 area.bottom - area.top));
@@ -236,7 +230,7 @@ void CImagePaint::PrintClient(HDC dc)
     CSanDC surface(dc, client.right - client.left, client.bottom - client.top, client);
     if (!surface.bitmap) return;
     Gdiplus::Graphics g(surface.memoryDC);
-    PrepareGraphics(g, surface.memoryDC);
+    PrepareSkinGraphics(g, surface.memoryDC);
     DrawElements(g, nullptr);
 }
 

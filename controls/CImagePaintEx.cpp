@@ -161,9 +161,8 @@ CImageItem* CImagePaintEx::HitTest(POINT p) const
 void CImagePaintEx::DrawList(HDC dc, const RECT& client)
 {
     if (!dc) return;
-    SetBkMode(dc, TRANSPARENT);
     Gdiplus::Graphics g(dc);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    PrepareSkinGraphics(g, dc);
     if (fillBack) FillBackground(g, backBrush.Get(), client);
     int top = 0;
     for (const auto& item : items) {

@@ -123,9 +123,8 @@ void CImageTipCtrl::HideTip()
 void CImageTipCtrl::DrawTip(HDC dc, const RECT& w)
 {
     if (!dc) return;
-    SetBkMode(dc, TRANSPARENT);
     Gdiplus::Graphics g(dc);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    PrepareSkinGraphics(g, dc);
     const int width = w.right - w.left;
     const int height = w.bottom - w.top;
     FillBackground(g, backBrush.Get(), w);

@@ -1,4 +1,5 @@
 #include "CLayeredSurface.h"
+#include "SkinDrawing.h"
 #include "UniqueHandle.h"
 
 #include <cstring>
@@ -43,9 +44,8 @@ bool CLayeredSurface::Fit(HWND hwnd)
         return true;
     }
     selection = SelectInto(memoryDC.Get(), bitmap.Get());
-    SetBkMode(memoryDC.Get(), TRANSPARENT);
     graphics.Reset(new Gdiplus::Graphics(memoryDC.Get()));
-    graphics->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    PrepareSkinGraphics(*graphics, memoryDC.Get());
     return true;
 }
 

@@ -33,6 +33,12 @@ GdipPtr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color)
         (color >> 24) ? new Gdiplus::SolidBrush(Gdiplus::Color(color)) : nullptr);
 }
 
+void PrepareSkinGraphics(Gdiplus::Graphics& g, HDC dc)
+{
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    SetBkMode(dc, TRANSPARENT);
+}
+
 void FillBackground(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, const RECT& r)
 {
     if (!brush) return;

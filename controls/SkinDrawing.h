@@ -21,6 +21,10 @@ GdipPtr<Gdiplus::StringFormat> MakeCaptionFormat(Gdiplus::StringAlignment alignm
 // A brush of color, or null when the colour is fully transparent and would fill nothing.
 GdipPtr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color);
 
+// Sets up g, drawing on dc, as every skinned surface draws: antialiased shapes, and GDI text
+// over a transparent background.
+void PrepareSkinGraphics(Gdiplus::Graphics& g, HDC dc);
+
 // Fills r grown by one pixel to the left and top, so that antialiased edges leave no seam.
 void FillBackground(Gdiplus::Graphics& g, const Gdiplus::Brush* brush, const RECT& r);
 

@@ -152,25 +152,23 @@ using UniqueGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, handle_detail::FreeG
 // A kernel handle whose failure value is null (mutex, thread, event, process, token).
 using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, handle_detail::CloseKernelHandle>>;
 
-// A kernel handle whose failure value is INVALID_HANDLE_VALUE (CreateFile).
-struct FileHandleTraits {
+// Traits of handles whose failure value is INVALID_HANDLE_VALUE (null is never held either).
+template <auto CloseFn>
+struct InvalidValueHandleTraits {
     using Type = HANDLE;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static bool IsValid(const Type& h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(Type& h) { CloseHandle(h); }
+    static void Close(Type& h) { CloseFn(h); }
     static void Count(long) {}
 };
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+namespace handle_detail {
+inline void CloseSearch(HANDLE h) { FindClose(h); }
+}  // namespace handle_detail
 
+// A file opened with CreateFile.
+using UniqueFileHandle = UniqueHandle<InvalidValueHandleTraits<handle_detail::CloseKernelHandle>>;
 // A FindFirstFile search.
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(const Type& h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(Type& h) { FindClose(h); }
-    static void Count(long) {}
-};
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueFindHandle = UniqueHandle<InvalidValueHandleTraits<handle_detail::CloseSearch>>;
 
 // A DC borrowed with GetDC (null window: the screen), given back with ReleaseDC.
 struct WindowDcTraits {

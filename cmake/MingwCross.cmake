@@ -1,0 +1,11 @@
+# What both MinGW-w64 cross toolchains share; the toolchain file sets CMAKE_SYSTEM_PROCESSOR and
+# HM_MINGW_PREFIX first. The posix-thread compilers are used, for std::mutex.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${HM_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HM_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${HM_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${HM_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
