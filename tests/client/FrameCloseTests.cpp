@@ -42,15 +42,10 @@ CImageButton& CloseButton()
 
 TEST(CloseQuestionPlace, Arithmetic)
 {
-    const POINT overGame = CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190);
-    EXPECT_EQ(overGame.x, 912);
-    EXPECT_EQ(overGame.y, 474);
-    const POINT overMax = CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190);
-    EXPECT_EQ(overMax.x, 812);
-    EXPECT_EQ(overMax.y, 425);
-    const POINT overSmall = CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190);
-    EXPECT_EQ(overSmall.x, -197);  // -100 + (0 - 295 + 100) / 2 = -100 - 97
-    EXPECT_EQ(overSmall.y, -120);
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190), {912, 474}));
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190), {812, 425}));
+    // -100 + (0 - 295 + 100) / 2 = -100 - 97
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190), {-197, -120}));
 }
 
 TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
@@ -76,35 +71,35 @@ TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
     EXPECT_TRUE(SameRect(seen, RECT{812, 425, 1107, 615}));
 }
 
-TEST_F(CloseQuestion, WindowLooksAndOwner)
+TEST_F(CloseQuestion, WindowLooksOwnerAndNoStackingOnASecondRequest)
 {
-    HWND seen = nullptr;
-    LONG_PTR style = 0, ex = 0;
-    HWND owner = nullptr;
-    bool ownerEnabled = true;
-    TimerScript script({[&] {
-                            seen = Question();
-                            if (!seen) return false;
-                            style = GetWindowLongPtrW(seen, GWL_STYLE);
-                            ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
-                            owner = GetWindow(seen, GW_OWNER);
-                            ownerEnabled = IsWindowEnabled(owner) != FALSE;
-                            return true;
-                        },
-                        Answer(CloseMsgWnd::kCancelId)});
-    EXPECT_EQ(AskToClose(w.Game()), 2);
-    ASSERT_NE(seen, nullptr);
-    EXPECT_EQ(owner, w.Game());
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_TRUE(ex & WS_EX_LAYERED);
-    EXPECT_FALSE(IsWindow(seen));
-    // Modal: the owner is disabled while the question is up, and enabled again after.
-    EXPECT_FALSE(ownerEnabled);
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-}
+    {
+        HWND seen = nullptr;
+        LONG_PTR style = 0, ex = 0;
+        HWND owner = nullptr;
+        bool ownerEnabled = true;
+        TimerScript script({[&] {
+                                seen = Question();
+                                if (!seen) return false;
+                                style = GetWindowLongPtrW(seen, GWL_STYLE);
+                                ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
+                                owner = GetWindow(seen, GW_OWNER);
+                                ownerEnabled = IsWindowEnabled(owner) != FALSE;
+                                return true;
+                            },
+                            Answer(CloseMsgWnd::kCancelId)});
+        EXPECT_EQ(AskToClose(w.Game()), 2);
+        ASSERT_NE(seen, nullptr);
+        EXPECT_EQ(owner, w.Game());
+        EXPECT_TRUE(style & WS_POPUP);
+        EXPECT_TRUE(ex & WS_EX_LAYERED);
+        EXPECT_FALSE(IsWindow(seen));
+        // Modal: the owner is disabled while the question is up, and enabled again after.
+        EXPECT_FALSE(ownerEnabled);
+        EXPECT_TRUE(IsWindowEnabled(w.Game()));
+    }
 
-TEST_F(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
-{
+    // A second request brings the open question forward instead of stacking another.
     int inner = -1;
     size_t open = 0;
     TimerScript script({[&] {

@@ -14,20 +14,13 @@ using GameEnd = StartUpViewTest;
 TEST(GamePlacementArithmetic, OnAWorkAreaOf1920x1040)
 {
     const StartupPlaces p = StartupPlacement(kWorkArea1040);
-    EXPECT_EQ(p.backdrop.x, 383);
-    EXPECT_EQ(p.backdrop.y, 168);
-    EXPECT_EQ(p.game.x, 760);
-    EXPECT_EQ(p.game.y, 376);
+    EXPECT_TRUE(PointIs(p.backdrop, {383, 168}));
+    EXPECT_TRUE(PointIs(p.game, {760, 376}));
     // Left and top of the work area are not added; odd remainders round toward zero.
-    const StartupPlaces shifted = StartupPlacement(RECT{100, 40, 2020, 1080});
-    EXPECT_EQ(shifted.backdrop.x, 383);
-    EXPECT_EQ(shifted.backdrop.y, 168);
-    const StartupPlaces small = StartupPlacement(RECT{0, 0, 1000, 601});
-    EXPECT_EQ(small.backdrop.x, -77);  // (1000 - 1154) / 2
-    EXPECT_EQ(small.backdrop.y, -51);  // (601 - 704) / 2 = -51.5 toward zero
-    const POINT centre = CenteredOnWorkArea(kWorkArea1040, 1020, 704);
-    EXPECT_EQ(centre.x, 450);
-    EXPECT_EQ(centre.y, 168);
+    EXPECT_TRUE(PointIs(StartupPlacement(RECT{100, 40, 2020, 1080}).backdrop, {383, 168}));
+    // (1000 - 1154) / 2 and (601 - 704) / 2 = -51.5 toward zero.
+    EXPECT_TRUE(PointIs(StartupPlacement(RECT{0, 0, 1000, 601}).backdrop, {-77, -51}));
+    EXPECT_TRUE(PointIs(CenteredOnWorkArea(kWorkArea1040, 1020, 704), {450, 168}));
 }
 
 TEST_F(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)

@@ -179,7 +179,7 @@ TEST_F(PageEvents, OtherCaseIsNoMarkerASubstringIs)
     EXPECT_STREQ(w.game->titleText, L"");
 }
 
-TEST_F(PageEvents, PageTitleCallWinsOverDocumentTitles)
+TEST_F(PageEvents, PageTitleCallWinsOverDocumentTitlesAndNewWindowsAreAlwaysCancelled)
 {
     std::wstring docTitle = L"Start page";
     w.game->documentTitleSource = [&] { return Document(docTitle.c_str()); };
@@ -213,10 +213,8 @@ TEST_F(PageEvents, PageTitleCallWinsOverDocumentTitles)
     fresh.game->documentTitleSource = [] { return Document(nullptr); };
     DocumentComplete(*fresh.game, L"http://127.0.0.1:18765/untitled");
     EXPECT_EQ(std::wstring(fresh.game->titleText), longTitle.substr(0, 259));
-}
 
-TEST_F(PageEvents, NewWindowsGoToTheBrowserOnlyForWebAddressesAndAreAlwaysCancelled)
-{
+    // New windows go to the browser only for web addresses, and are always cancelled.
     std::vector<std::wstring> opened;
     web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
     EXPECT_EQ(NewWindow(*w.game, L"https://mere.example/news?id=4"), VARIANT_TRUE);

@@ -334,11 +334,8 @@ TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
         {"second monitor at the left", kLeftSecond, {-1920, 0, 0, 1040}, {-108, 12}, {-118, 30}},
         {"its right edge", kLeftSecond, {-1920, 0, 0, 1040}, {-5, 12}, {-96, 30}},
     };
-    for (const Case& c : cases) {
-        const POINT p = ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work);
-        EXPECT_EQ(p.x, c.want.x) << c.what;
-        EXPECT_EQ(p.y, c.want.y) << c.what;
-    }
+    for (const Case& c : cases)
+        EXPECT_TRUE(PointIs(ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work), c.want)) << c.what;
 }
 
 TEST_F(ToolsMenuTest, HundredOpeningsWithRowClicksLeakNothing)

@@ -57,11 +57,8 @@ TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
         {"second monitor at the left", kLeftSecond, {-100, 1060}, {-130, 992}},
         {"its left edge", kLeftSecond, {-1920, 1060}, {-1920, 992}},
     };
-    for (const Case& c : cases) {
-        const POINT p = TrayMenu::Place(c.cursor, c.m, 48);
-        EXPECT_EQ(p.x, c.want.x) << c.what;
-        EXPECT_EQ(p.y, c.want.y) << c.what;
-    }
+    for (const Case& c : cases)
+        EXPECT_TRUE(PointIs(TrayMenu::Place(c.cursor, c.m, 48), c.want)) << c.what;
 }
 
 TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
@@ -146,8 +143,7 @@ TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
     EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
     const RECT r = WindowRect(game.trayMenu.hwnd);
     const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
-    EXPECT_EQ(r.left, want.x);
-    EXPECT_EQ(r.top, want.y);
+    EXPECT_TRUE(PointIs(POINT{r.left, r.top}, want));
     EXPECT_EQ(r.bottom - r.top, 48);
     // Opened again while still there: no duplicate rows.
     Tray(WM_RBUTTONUP);

@@ -1,7 +1,7 @@
 #pragma once
 // Arguments of an IDispatch call, given in the callee's own parameter order; Params() hands them
 // out last-first, as the browser control and script engines do. Strings given as text are copied
-// and owned here; everything else is borrowed from the caller.
+// and owned here (which makes the object move-only); everything else is borrowed from the caller.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -20,10 +20,6 @@ inline VARIANT TypedVariant(VARTYPE type)
 
 class DispatchArgs {
 public:
-    DispatchArgs() = default;
-    DispatchArgs(const DispatchArgs&) = delete;
-    DispatchArgs& operator=(const DispatchArgs&) = delete;
-
     DispatchArgs& Add(const VARIANT& v)
     {
         inOrder_.push_back(v);
@@ -33,12 +29,8 @@ public:
     DispatchArgs& Text(const wchar_t* text)
     {
         strings_.emplace_back(text ? SysAllocString(text) : nullptr);
-        return String(strings_.back().Get());
-    }
-    DispatchArgs& String(BSTR s)
-    {
         VARIANT v = TypedVariant(VT_BSTR);
-        v.bstrVal = s;
+        v.bstrVal = strings_.back().Get();
         return Add(v);
     }
     DispatchArgs& Dispatch(IDispatch* d)

@@ -188,6 +188,13 @@ std::string RectText(const RECT& r)
            << "rect " << RectText(actual) << ", expected " << RectText(expected);
 }
 
+::testing::AssertionResult PointIs(const POINT& actual, const POINT& expected)
+{
+    if (actual.x == expected.x && actual.y == expected.y) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "point (" << actual.x << "," << actual.y << "), expected ("
+                                         << expected.x << "," << expected.y << ")";
+}
+
 void PutCursor(int x, int y)
 {
     SetCursorPos(x, y);

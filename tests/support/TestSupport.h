@@ -86,6 +86,8 @@ std::string RectText(const RECT& r);
 // EXPECT_TRUE(RectIs(r, {l, t, r, b})) names both rectangles when they differ.
 ::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected);
 #define EXPECT_RECT(r, l, t, rr, b) EXPECT_TRUE(testing_support::RectIs((r), RECT{l, t, rr, b}))
+// EXPECT_TRUE(PointIs(p, {x, y})) names both points when they differ.
+::testing::AssertionResult PointIs(const POINT& actual, const POINT& expected);
 
 // The pointer. PutCursor sets it twice, so that late pointer events cannot move it back.
 void PutCursor(int x, int y);
