@@ -59,6 +59,10 @@ LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         painter.SetOnDrawOverlay(std::bind(&CFrameBack::DrawShadowFrame, this, _1));
         MakeSkinnedStyle(hwnd);
     }
+    // A click on the backdrop leaves the activation with the game window above it: activated,
+    // the backdrop would be raised over the window it owns (and under Wine stay over it in the
+    // X stacking, hiding the page).
+    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
     return painter.ProcessMessage(message, wParam, lParam) ? 1 : 0;
 }
 
@@ -71,6 +75,7 @@ void CFrameBack::OnCreate(CREATESTRUCTW*)
     GetClientRect(hwnd, &client);
     painter.captionRect = client;
     painter.dragEnabled = true;
+    painter.dragWithoutActivation = true;
 
     rim.MakePens();
 

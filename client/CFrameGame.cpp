@@ -12,6 +12,7 @@
 
 #include <cwchar>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,41 @@ RECT WorkArea()
     RECT wa = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
     return wa;
+}
+
+// The top-level windows of this thread that window owns.
+std::vector<HWND> OwnedPopups(HWND window)
+{
+    struct Search {
+        HWND owner;
+        std::vector<HWND> found;
+    } search{window, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetWindow(h, GW_OWNER) == s->owner) s->found.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Makes window topmost where SetWindowPos(HWND_TOPMOST) alone did not. Wine moves the popups a
+// window owns (its tooltip, an open question) to the head of the topmost band first and links
+// the window in right under them, where it stays topmost only if the window below it is topmost
+// too: a window that owns a popup never gets into the band. Let go of its popups for a moment,
+// it goes to the head of the band itself; owned again, they are taken up above it.
+void RaiseIntoTopmostBand(HWND window)
+{
+    constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    const std::vector<HWND> popups = OwnedPopups(window);
+    for (HWND popup : popups) SetWindowLongPtrW(popup, GWLP_HWNDPARENT, 0);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kOrderOnly);
+    for (HWND popup : popups) {
+        SetWindowLongPtrW(popup, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window));
+        SetWindowPos(popup, HWND_TOPMOST, 0, 0, 0, 0, kOrderOnly);
+    }
 }
 
 }  // namespace
@@ -250,6 +286,7 @@ void CFrameGame::ToggleFullScreen()
         const RECT screen = screen_placement::MonitorOf(hwnd).whole;
         SetWindowPos(hwnd, HWND_TOPMOST, screen.left, screen.top, screen.right - screen.left,
                      screen.bottom - screen.top, SWP_SHOWWINDOW);
+        if (!(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) RaiseIntoTopmostBand(hwnd);
         // Full screen gives the page the title bar's strip too.
         RECT client = {};
         GetClientRect(hwnd, &client);

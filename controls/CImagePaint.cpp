@@ -119,6 +119,7 @@ void CImagePaint::ClearElements()
     surfaceCurrent = false;
     // The window is gone with its capture and tracking; a re-created window starts idle.
     captured = false;
+    dragging = false;
     tracking = false;
     leftPressed = false;
     rightPressed = false;
@@ -343,6 +344,10 @@ CImageButton* CImagePaint::HotCandidate(const std::vector<std::unique_ptr<CImage
 
 bool CImagePaint::OnMouseMove(POINT p)
 {
+    if (dragging) {
+        DragTo(p);
+        return false;
+    }
     mousePoint = p;
     if (!tracking) {
         tracking = TrackMouseLeave(hwnd);
@@ -394,21 +399,42 @@ bool CImagePaint::OnLeftDown(POINT p)
         }
         hit = true;
     }
-    const LPARAM at = MAKELPARAM(p.x, p.y);
-    if (CaptionUnset(captionRect)) {
-        if (p.y <= kCaptionHeight && !hit && dragEnabled) {
-            PostMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, at);
-        }
-    } else if (PtInRect(&captionRect, p) && dragEnabled) {
-        PostMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, at);
-    }
+    const bool onCaption = CaptionUnset(captionRect) ? p.y <= kCaptionHeight && !hit
+                                                     : PtInRect(&captionRect, p) != FALSE;
+    if (onCaption && dragEnabled) StartDrag(p);
     if (!hit) pressRect = kNoRect;
     return false;
+}
+
+void CImagePaint::StartDrag(POINT p)
+{
+    if (!dragWithoutActivation) {
+        PostMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+        return;
+    }
+    dragGrip = p;
+    dragging = true;
+    if (!captured) {
+        SetCapture(hwnd);
+        captured = true;
+    }
+}
+
+void CImagePaint::DragTo(POINT p)
+{
+    // The point is read against where the window is now: moving the window by the distance from
+    // the grip keeps the grip under the pointer.
+    if (p.x == dragGrip.x && p.y == dragGrip.y) return;
+    RECT window = {};
+    GetWindowRect(hwnd, &window);
+    SetWindowPos(hwnd, nullptr, window.left + p.x - dragGrip.x, window.top + p.y - dragGrip.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CImagePaint::OnLeftUp(POINT p)
 {
     mousePoint = p;
+    dragging = false;
     if (captured) {
         captured = false;
         ReleaseCapture();
@@ -507,6 +533,13 @@ bool CImagePaint::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONDOWN: return OnRightDown(PointFrom(lParam));
     case WM_RBUTTONUP: return OnRightUp(PointFrom(lParam));
     case WM_MOUSELEAVE: return OnMouseLeave();
+    case WM_CAPTURECHANGED:
+        // Taken away (a question opening, another program): a drag or press under way ends.
+        if (reinterpret_cast<HWND>(lParam) != hwnd) {
+            captured = false;
+            dragging = false;
+        }
+        return false;
     default: return false;
     }
 }

@@ -79,6 +79,10 @@ public:
     bool tracking = false;
     RECT rightPressRect = {};
     bool dragEnabled = false;
+    // Drags on the caption move the window by the painter's own capture and moves instead of
+    // the system's caption drag, which activates the window (under Wine that raises it over the
+    // windows it owns in the X stacking, where it then stays).
+    bool dragWithoutActivation = false;
     bool fillBackground = true;
     GdipPtr<Gdiplus::SolidBrush> backBrush;
     Gdiplus::ARGB backColor = 0xFFFAFAFA;
@@ -113,6 +117,9 @@ private:
     bool OnLeftUp(POINT p);
     bool OnRightDown(POINT p);
     bool OnRightUp(POINT p);
+    // A press on the caption: the system's drag, or the painter's own with dragWithoutActivation.
+    void StartDrag(POINT p);
+    void DragTo(POINT p);
     bool Owns(const CImageButton* button) const;
     void PrintClient(HDC dc);
 
@@ -120,4 +127,6 @@ private:
     CLayeredSurface surface;
     std::vector<RECT> dirty;        // layered areas changed since the last render
     bool surfaceCurrent = false;    // the surface shows every change the painter knows of
+    bool dragging = false;          // the painter's own drag holds the capture
+    POINT dragGrip = {};            // the client point the drag holds the window by
 };

@@ -164,10 +164,13 @@ TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
     EXPECT_EQ(Hmctl(L"enter-game-view"), 0u);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsZoomed(game); }, 5000));
     const RECT maximised = WindowRect(game);
+    auto topmost = [&] { return (GetWindowLongPtrW(game, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
     EXPECT_EQ(Hmctl(L"fullscreen"), 0u);
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), kScreen); }, 3000));
+    EXPECT_TRUE(WaitUntil(topmost, 3000));
     EXPECT_EQ(Hmctl(L"leave-fullscreen"), 0u);
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), maximised); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !topmost(); }, 3000));
     EXPECT_EQ(Hmctl(L"close"), 0u);
     ASSERT_TRUE(client.Ended(10000));
     EXPECT_EQ(client.ExitCode(), 0u);

@@ -26,6 +26,15 @@ bool PageHasFocus(CFrameGame& game)
     return PumpUntil([&] { return GetFocus() && GetFocus() == game.PageWindow(); }, 3000);
 }
 
+// Whether window a lies above window b in the z-order.
+bool Above(HWND a, HWND b)
+{
+    for (HWND h = GetWindow(b, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+        if (h == a) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 using BossKeyHides = GameViewTest;
@@ -100,6 +109,9 @@ TEST_F(FullScreenOnTop, TopmostWhileOnAndNotAfter)
     SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
     ASSERT_TRUE(game.fullScreen);
     EXPECT_TRUE(PumpUntil(topmost, 2000));
+    // The tooltip it owns is still its own and lies above it.
+    EXPECT_EQ(GetWindow(game.toolTip.hwnd, GW_OWNER), game.hwnd);
+    EXPECT_TRUE(Above(game.toolTip.hwnd, game.hwnd));
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(windows.Back()); }, 2000))
         << "no shadow frame in full screen";
     SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);

@@ -12,16 +12,25 @@
 #include <thread>
 
 using namespace painter_test;
-using testing_support::GdiObjectCount;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
 namespace {
 
-LRESULT Hit(int x, int y, bool resizable = true)
-{
-    return CImageCtrl::BorderHitTest(POINT{x, y}, 100, 100, 3, 3, resizable);
-}
+// Answers to WM_NCHITTEST at client points of a 100 x 100 window with 3-pixel borders.
+struct HitCase {
+    int x, y;
+    bool resizable;
+    LRESULT want;
+};
+const HitCase kHits[] = {
+    {2, 50, true, HTLEFT},    {3, 50, true, HTCLIENT},  {3, 97, true, HTBOTTOMLEFT},
+    {97, 50, true, HTRIGHT},  {97, 1, true, HTRIGHT},   {98, 1, true, HTTOPRIGHT},
+    {2, 2, true, HTTOPLEFT},  {3, 2, true, HTTOP},      {97, 97, true, HTBOTTOMRIGHT},
+    // The bottom band is strict: y > H - h.
+    {50, 97, true, HTCLIENT}, {50, 98, true, HTBOTTOM}, {50, 2, true, HTTOP},
+    {50, 50, true, HTCLIENT}, {2, 50, false, HTCLIENT}, {98, 1, false, HTCLIENT},
+};
 
 class ModalWindow : public CImageCtrl {
 public:
@@ -52,8 +61,7 @@ std::unique_ptr<CImageCtrl> MakeWindow(int w, int h, bool resizable = false, boo
 
 SIZE WindowSize(HWND h)
 {
-    RECT r;
-    GetWindowRect(h, &r);
+    const RECT r = testing_support::WindowRect(h);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -61,21 +69,9 @@ SIZE WindowSize(HWND h)
 
 TEST(ImageCtrlHitTest, BordersOfAHundredSquareClient)
 {
-    EXPECT_EQ(Hit(2, 50), HTLEFT);
-    EXPECT_EQ(Hit(3, 50), HTCLIENT);
-    EXPECT_EQ(Hit(3, 97), HTBOTTOMLEFT);
-    EXPECT_EQ(Hit(97, 50), HTRIGHT);
-    EXPECT_EQ(Hit(97, 1), HTRIGHT);
-    EXPECT_EQ(Hit(98, 1), HTTOPRIGHT);
-    EXPECT_EQ(Hit(2, 2), HTTOPLEFT);
-    EXPECT_EQ(Hit(3, 2), HTTOP);
-    EXPECT_EQ(Hit(97, 97), HTBOTTOMRIGHT);
-    EXPECT_EQ(Hit(50, 97), HTCLIENT);  // bottom band is strict: y > H - h
-    EXPECT_EQ(Hit(50, 98), HTBOTTOM);
-    EXPECT_EQ(Hit(50, 2), HTTOP);
-    EXPECT_EQ(Hit(50, 50), HTCLIENT);
-    EXPECT_EQ(Hit(2, 50, false), HTCLIENT);
-    EXPECT_EQ(Hit(98, 1, false), HTCLIENT);
+    for (const HitCase& c : kHits)
+        EXPECT_EQ(CImageCtrl::BorderHitTest(POINT{c.x, c.y}, 100, 100, 3, 3, c.resizable), c.want)
+            << c.x << "," << c.y << (c.resizable ? "" : " fixed");
 }
 
 TEST(ImageCtrlWindow, HitTestThroughTheWindow)
@@ -87,10 +83,11 @@ TEST(ImageCtrlWindow, HitTestThroughTheWindow)
     auto hit = [&](int x, int y) {
         return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(origin.x + x, origin.y + y));
     };
-    EXPECT_EQ(hit(2, 50), HTLEFT);
-    EXPECT_EQ(hit(3, 50), HTCLIENT);
-    EXPECT_EQ(hit(98, 1), HTTOPRIGHT);
-    EXPECT_EQ(hit(3, 97), HTBOTTOMLEFT);
+    for (const HitCase& c : kHits) {
+        win->resizable = c.resizable;
+        EXPECT_EQ(hit(c.x, c.y), c.want) << c.x << "," << c.y << (c.resizable ? "" : " fixed");
+    }
+    win->resizable = true;
     win->borderWidth = 10;
     EXPECT_EQ(hit(9, 50), HTLEFT);
     win->resizable = false;
@@ -113,16 +110,13 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     auto win = MakeWindow(100, 80, false, true);
     HWND h = win->hwnd;
     SetWindowPos(h, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const HRGN rgn = region.Get();
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
-    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-    EXPECT_FALSE(PtInRegion(rgn, 119, 0));
-    EXPECT_FALSE(PtInRegion(rgn, 0, 89));
-    EXPECT_FALSE(PtInRegion(rgn, 119, 89));
-    EXPECT_TRUE(PtInRegion(rgn, 1, 1));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 45));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 0));
-    EXPECT_TRUE(PtInRegion(rgn, 60, 89));
+    for (POINT corner : {POINT{0, 0}, POINT{119, 0}, POINT{0, 89}, POINT{119, 89}})
+        EXPECT_FALSE(PtInRegion(rgn, corner.x, corner.y)) << corner.x << "," << corner.y;
+    for (POINT inside : {POINT{1, 1}, POINT{60, 45}, POINT{60, 0}, POINT{60, 89}})
+        EXPECT_TRUE(PtInRegion(rgn, inside.x, inside.y)) << inside.x << "," << inside.y;
 
     ShowWindow(h, SW_MAXIMIZE);
     ASSERT_TRUE(IsZoomed(h));
@@ -147,7 +141,6 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_TRUE(PtInRegion(rgn, 60, 45));
-    DeleteObject(rgn);
     DestroyWindow(h);
 }
 
@@ -276,38 +269,25 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     ASSERT_TRUE(small);
     ASSERT_TRUE(big);
     EXPECT_EQ(win->icon.Get(), small);
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(big, &info));
-    EXPECT_EQ(info.fIcon, TRUE);
-    BITMAP bm = {};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
-    EXPECT_EQ(bm.bmWidth, 32);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
+    EXPECT_EQ(testing_support::IconSize(big).cx, 32);
 
     // The caller's own icon survives SetIcon, replacement and the window's end.
-    HICON mine = CopyIcon(small);
-    win->SetIcon(mine, ICON_SMALL);
-    EXPECT_NE(win->icon.Get(), mine);
+    UniqueIcon mine(CopyIcon(small));
+    win->SetIcon(mine.Get(), ICON_SMALL);
+    EXPECT_NE(win->icon.Get(), mine.Get());
     EXPECT_NE(win->icon.Get(), small);
-    win->SetIcon(mine, ICON_SMALL);
-    ICONINFO still = {};
-    ASSERT_TRUE(GetIconInfo(mine, &still));
-    DeleteObject(still.hbmColor);
-    DeleteObject(still.hbmMask);
+    win->SetIcon(mine.Get(), ICON_SMALL);
+    ASSERT_GT(testing_support::IconSize(mine.Get()).cx, 0);
 
-    // Repeated icon changes and a window's whole life leave no GDI objects behind.
-    for (int i = 0; i < 5; ++i) win->LoadIconFromResource(i % 2, 48);
-    const int before = GdiObjectCount();
-    for (int i = 0; i < 60; ++i) {
+    // Repeated icon changes leave no GDI objects behind.
+    ExpectRoundsLeaveNoObjects(5, 60, [&](int i) {
         win->LoadIconFromResource(ICON_BIG, 16 << (i % 3));
         win->LoadIconFromResource(ICON_SMALL, 16 << (i % 3));
-        win->SetIcon(mine, i % 2);
-    }
-    EXPECT_EQ(GdiObjectCount(), before);
+        win->SetIcon(mine.Get(), i % 2);
+    });
     DestroyWindow(h);
     win.reset();
-    EXPECT_TRUE(DestroyIcon(mine));  // still ours to destroy, exactly once
+    EXPECT_GT(testing_support::IconSize(mine.Get()).cx, 0);  // still ours, and still an icon
 
     // Without a window only the small copy is kept.
     CImageCtrl bare;
@@ -340,15 +320,8 @@ TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
         UpdateWindow(win.hwnd);
         DestroyWindow(win.hwnd);
     };
-    for (int i = 0; i < 3; ++i) cycle();
-    PumpFor(20);
-    const int gdi = GdiObjectCount();
-    const long gdip = GdipLiveObjects();
-    for (int i = 0; i < 200; ++i) {
+    ExpectRoundsLeaveNoObjects(3, 200, [&](int i) {
         cycle();
         if (i % 20 == 0) PumpFor(0);
-    }
-    PumpFor(20);
-    EXPECT_EQ(GdiObjectCount(), gdi);
-    EXPECT_EQ(GdipLiveObjects(), gdip);
+    });
 }

@@ -12,8 +12,6 @@
 namespace {
 
 using testing_support::RectIs;
-using testing_support::SameRect;
-using testing_support::WindowRect;
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -271,26 +269,24 @@ TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
 
 TEST(ListPaint, HotBackgroundOnlyWithAHoverColourAndSelectedFallsBackToHover)
 {
-    CImageCtrlEx ctrl;
-    ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 72, nullptr);
-    ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    CImagePaintEx& list = ctrl.list;
+    ListWindow w(96, 72);
+    ASSERT_TRUE(IsWindow(w.ctrl.hwnd));
+    CImagePaintEx& list = w.list();
     list.SetBackColor(0xFF202020);
     for (int id = 1; id <= 3; ++id) list.AddItem(id);
-    SendMessageW(ctrl.hwnd, WM_MOUSEMOVE, 0, At(5, 30));
+    w.Send(WM_MOUSEMOVE, 0, At(5, 30));
     ASSERT_EQ(list.hotItem, list.items[1].get());
     testing_support::Bitmap32 shot(96, 72);
-    testing_support::CaptureWindow(ctrl.hwnd, shot);
+    testing_support::CaptureWindow(w.ctrl.hwnd, shot);
     EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 36) & 0xFFFFFF, 0x202020))
         << "no hover colour: the hot row is not filled";
 
     list.SetHoverColor(0xFF00C000);
     list.items[2]->selected = true;  // no selected brush: drawn with the hover brush
-    testing_support::CaptureWindow(ctrl.hwnd, shot);
+    testing_support::CaptureWindow(w.ctrl.hwnd, shot);
     EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 36) & 0xFFFFFF, 0x00C000));
     EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 60) & 0xFFFFFF, 0x00C000));
     EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 10) & 0xFFFFFF, 0x202020));
-    DestroyWindow(ctrl.hwnd);
 }
 
 TEST(ListItem, ButtonsArePlacedAndClippedInTheRow)
@@ -314,10 +310,9 @@ TEST(ListItem, HotButtonTrackingSkipsInvisibleButtons)
 {
     // Without a window the row rectangle is (0, 0, 0, 24), so buttons use right offsets of a
     // zero-width row only through clipping; give the list a window for real widths.
-    CImageCtrlEx ctrl;
-    ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 48, nullptr);
-    ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    CImageItem* row = ctrl.list.AddItem(1);
+    ListWindow w(96, 48);
+    ASSERT_TRUE(IsWindow(w.ctrl.hwnd));
+    CImageItem* row = w.list().AddItem(1);
     CImageButton* left = row->AddButton(1, RECT{0, 0, 40, 24}, L"a");
     CImageButton* right = row->AddButton(2, RECT{0, 0, 20, 24}, L"b");
     right->rightOffset = 4;  // x 72 to 92
@@ -339,32 +334,26 @@ TEST(ListItem, HotButtonTrackingSkipsInvisibleButtons)
     EXPECT_EQ(row->hotButton, nullptr);
     row->OnMouseLeave();
     EXPECT_EQ(row->mousePos.x, -1);
-    DestroyWindow(ctrl.hwnd);
 }
 
 TEST(ListItem, ChildWindowsFollowTheRowAndGoWithIt)
 {
-    CImageCtrlEx ctrl;
-    ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 72, nullptr);
-    ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    ctrl.list.AddItem(1);
-    CImageItem* row = ctrl.list.AddItem(2);
+    ListWindow w(96, 72);
+    ASSERT_TRUE(IsWindow(w.ctrl.hwnd));
+    w.list().AddItem(1);
+    CImageItem* row = w.list().AddItem(2);
     auto* child = new CImageCtrlEx;
     child->SetClassName(L"ListTestChild");
-    child->Create(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, ctrl.hwnd);
+    child->Create(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, w.ctrl.hwnd);
     HWND childWindow = child->hwnd;
     ASSERT_TRUE(IsWindow(childWindow));
     row->AddChildWindow(child, RECT{10, 2, 200, 40});
     row->rect = RECT{};  // force the next relayout to move it
-    ctrl.list.Relayout(nullptr);
-    RECT r = {};
-    GetWindowRect(childWindow, &r);
-    MapWindowPoints(nullptr, ctrl.hwnd, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_RECT(r, 10, 26, 96, 48);
+    w.list().Relayout(nullptr);
+    EXPECT_RECT(testing_support::ChildRect(childWindow), 10, 26, 96, 48);
 
-    ctrl.list.ClearItems();
+    w.list().ClearItems();
     EXPECT_FALSE(IsWindow(childWindow));
-    DestroyWindow(ctrl.hwnd);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "CImageItem.h"
 #include "CImageMenu.h"
 #include "UniqueHandle.h"
+#include "PainterTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,13 @@ struct TestMenu {
         static const wchar_t* captions[] = {L"Refresh", L"Clear cache", L"About", L"Exit"};
         for (int i = 0; i < rows; ++i) menu.AddMenuItem(10011 + i, captions[i % 4]);
     }
+    // Fills the rows when there is no window, shows the menu at p and answers its window.
+    HWND Show(POINT p, int rows = 3)
+    {
+        Fill(rows);
+        menu.ShowAt(p);
+        return menu.hwnd;
+    }
     HWND Shadow() const { return menu.shadow ? menu.shadow->hwnd : nullptr; }
     ~TestMenu()
     {
@@ -61,9 +69,7 @@ struct OtherWindow {
 TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
 {
     TestMenu t;
-    t.Fill(3);
-    t.menu.ShowAt(POINT{200, 150});
-    HWND menu = t.menu.hwnd;
+    HWND menu = t.Show(POINT{200, 150});
     HWND shadow = t.Shadow();
     ASSERT_TRUE(IsWindow(menu));
     ASSERT_TRUE(IsWindow(shadow));
@@ -122,9 +128,7 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
 TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
 {
     TestMenu t;
-    t.Fill(3);
-    t.menu.ShowAt(POINT{100, 100});
-    HWND menu = t.menu.hwnd;
+    HWND menu = t.Show(POINT{100, 100});
     HWND shadow = t.Shadow();
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(menu) && IsWindowVisible(shadow); }));
     EXPECT_EQ(GetActiveWindow(), menu);
@@ -153,9 +157,7 @@ TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
 TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnew)
 {
     TestMenu t;
-    t.Fill(3);
-    t.menu.ShowAt(POINT{300, 200});
-    HWND menu = t.menu.hwnd;
+    HWND menu = t.Show(POINT{300, 200});
     HWND shadow = t.Shadow();
     CShadowCtrl* shadowObject = t.menu.shadow.get();
     ASSERT_TRUE(IsWindow(menu));
@@ -168,9 +170,7 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnew)
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shadow); }));
     EXPECT_TRUE(t.menu.list.items.empty());
 
-    t.Fill(3);
-    t.menu.ShowAt(POINT{300, 200});
-    EXPECT_TRUE(IsWindow(t.menu.hwnd));
+    EXPECT_TRUE(IsWindow(t.Show(POINT{300, 200})));
     EXPECT_TRUE(IsWindow(t.Shadow()));
     EXPECT_EQ(t.menu.shadow.get(), shadowObject) << "the shadow object survives";
     EXPECT_EQ(t.menu.list.items.size(), 3u);
@@ -181,14 +181,10 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnew)
 TEST(Menu, ShowRightAfterAClickDestroyedTheMenuSurvivesTheShadowsPendingClose)
 {
     TestMenu t;
-    t.Fill(2);
-    t.menu.ShowAt(POINT{300, 200});
-    SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+    SendMessageW(t.Show(POINT{300, 200}, 2), WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
     ASSERT_EQ(t.menu.hwnd, nullptr);
     // The old shadow window is hidden and has WM_CLOSE queued; show before it is handled.
-    t.Fill(2);
-    t.menu.ShowAt(POINT{310, 210});
-    HWND menu = t.menu.hwnd;
+    HWND menu = t.Show(POINT{310, 210}, 2);
     ASSERT_TRUE(IsWindow(menu));
     testing_support::PumpFor(150);
     EXPECT_TRUE(IsWindow(menu));
@@ -205,9 +201,7 @@ bool DarkPixel(unsigned argb)
 TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
 {
     TestMenu t;
-    t.Fill(3);
-    t.menu.ShowAt(POINT{200, 200});
-    HWND menu = t.menu.hwnd;
+    HWND menu = t.Show(POINT{200, 200});
     ASSERT_TRUE(IsWindow(menu));
     SendMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(50, 30));
     ASSERT_EQ(t.menu.list.hotItem, t.menu.list.items[1].get());
@@ -312,25 +306,16 @@ TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
 TEST(Menu, TwoHundredOpenClickDestroyCyclesLeakNothing)
 {
     TestMenu t;
-    auto cycle = [&](int i) {
-        t.Fill(3);
-        t.menu.ShowAt(POINT{100 + i % 50, 100});
-        SendMessageW(t.menu.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
-        UpdateWindow(t.menu.hwnd);
+    painter_test::ExpectRoundsLeaveNoObjects(1, 200, [&](int i) {
+        HWND menu = t.Show(POINT{100 + i % 50, 100});
+        SendMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        UpdateWindow(menu);
         HWND shadow = t.Shadow();
-        SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        SendMessageW(menu, WM_LBUTTONUP, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-    };
-    cycle(0);  // first use registers classes and warms caches
-    testing_support::PumpFor(50);
-    const int gdiBefore = testing_support::GdiObjectCount();
-    const long gdipBefore = GdipLiveObjects().load();
-    for (int i = 1; i <= 200; ++i) cycle(i);
-    testing_support::PumpFor(50);
+    });
     EXPECT_FALSE(IsWindow(t.Shadow()));
     EXPECT_EQ(t.menu.hwnd, nullptr);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
 }
 
 }  // namespace

@@ -21,9 +21,30 @@ unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, 
                       int h = 20)
 {
     Bitmap32 out(w, h);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
     return Rgb(out, x, y);
+}
+
+// The colour at (10, 5) of one look: where the pointer is, and whether the button is pressed.
+struct Look {
+    POINT mouse;
+    bool pressed;
+    unsigned rgb;
+};
+void ExpectLooks(CImageButton& b, std::initializer_list<Look> looks)
+{
+    for (const Look& l : looks)
+        EXPECT_EQ(DrawButtonAt(b, l.mouse, l.pressed, 10, 5), l.rgb)
+            << "pointer at " << l.mouse.x << "," << l.mouse.y << (l.pressed ? ", pressed" : "");
+}
+
+// Draws the button over white once and expects each listed pixel.
+void ExpectButton(CImageButton& b, POINT mouse, bool pressed, std::initializer_list<Pixel> pixels,
+                  int w = 40, int h = 20)
+{
+    Bitmap32 out(w, h);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    ExpectPixels(out, pixels);
 }
 }  // namespace
 
@@ -31,11 +52,9 @@ TEST(ImageButton, LooksAndImageFallbacks)
 {
     CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
     b.SetImages(kRed, kGreen, kBlue, kYellow);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, true, 10, 5), kRgbRed);  // pressed elsewhere: normal
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
-    EXPECT_EQ(DrawButtonAt(b, POINT{20, 5}, false, 10, 5), kRgbRed);  // right edge is outside
+    // Pressed elsewhere looks normal; the right edge is outside.
+    ExpectLooks(b, {{kOutside, false, kRgbRed}, {kOutside, true, kRgbRed}, {kInside, false, kRgbGreen},
+                    {kInside, true, kRgbBlue}, {POINT{20, 5}, false, kRgbRed}});
     ASSERT_TRUE(b.images[CImageButton::ImageExtra]);  // loaded, never drawn
 
     b.latched = true;
@@ -46,11 +65,9 @@ TEST(ImageButton, LooksAndImageFallbacks)
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbGreen);
     EXPECT_FALSE(b.images[CImageButton::ImageExtra]);
     b.SetImages(kRed, 0, 0, 0);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
+    ExpectLooks(b, {{kInside, true, kRgbRed}, {kInside, false, kRgbRed}});
     b.SetImages(kRed, kMissing, kBlue, 0);  // a missing resource leaves that look without image
-    EXPECT_EQ(DrawButtonAt(b, kInside, false, 10, 5), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbBlue);
+    ExpectLooks(b, {{kInside, false, kRgbRed}, {kInside, true, kRgbBlue}});
 
     // A zero normal image changes nothing at all.
     Gdiplus::Image* before = b.images[0].Get();
@@ -68,14 +85,11 @@ TEST(ImageButton, DrawsIntoAnOverrideBoxAndLooksFromIt)
     CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
     b.SetImages(kRed, kGreen, kBlue, 0);
     Bitmap32 out(40, 20);
-    out.Fill(0xFFFFFFFF);
     const RECT box = {20, 10, 40, 20};
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
-    EXPECT_EQ(Rgb(out, 30, 15), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 10, 5), kRgbWhite);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
+    ExpectPixels(out, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}});
     const RECT empty = {};
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
     EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
 }
 
@@ -86,15 +100,11 @@ TEST(ImageButton, ImageModesCombineStateImages)
 
     // Mode 3 with a non-zero x offset: unscaled 20 x 10 at (5, 3).
     b.imageOffset = POINT{5, 3};
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 4), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 24, 12), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 26, 12), kRgbWhite);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 6, 14), kRgbWhite);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 3, 4), kRgbWhite);
+    ExpectButton(b, kOutside, false, {{6, 4, kRgbRed}, {24, 12, kRgbRed}, {26, 12, kRgbWhite},
+                                      {6, 14, kRgbWhite}, {3, 4, kRgbWhite}});
     // Only x selects unscaled drawing: (0, 5) still stretches over the whole box.
     b.imageOffset = POINT{0, 5};
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 38, 18), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 1, 1), kRgbRed);
+    ExpectButton(b, kOutside, false, {{38, 18, kRgbRed}, {1, 1, kRgbRed}});
     b.imageOffset = POINT{0, 0};
 
     // Mode 4: the chosen look first, then the normal image over it.
@@ -102,8 +112,7 @@ TEST(ImageButton, ImageModesCombineStateImages)
     EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbRed);
     // Mode 5: normal first, then the chosen look over it.
     b.imageMode = 5;
-    EXPECT_EQ(DrawButtonAt(b, POINT{10, 5}, false, 10, 5), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbRed);
+    ExpectLooks(b, {{POINT{10, 5}, false, kRgbGreen}, {kOutside, false, kRgbRed}});
     // Any other mode draws no image.
     b.imageMode = 0;
     EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbWhite);
@@ -146,29 +155,23 @@ TEST(ImageButton, BackgroundBorderAndIcon)
 {
     CImageButton b(nullptr, 1, RECT{2, 2, 22, 12}, L"");
     b.SetBackColors(0xFF00FF00, 0, 0xFF0000FF);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 11), kRgbGreen);
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 22, 12), kRgbWhite);
+    ExpectButton(b, kOutside, false, {{2, 2, kRgbGreen}, {21, 11, kRgbGreen}, {22, 12, kRgbWhite}});
     EXPECT_EQ(DrawButtonAt(b, kInside, false, 12, 7), kRgbGreen);  // hover falls back to normal
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 12, 7), kRgbBlue);
 
     b.SetBorderColors(0xFFFF0000, 0, 0);
     // Fill shrinks by one pixel; the border runs inside the right and bottom edges with cut
-    // corners.
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 2), kRgbWhite);    // cut corner
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 2, 7), kRgbRed);      // left edge
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 21, 7), kRgbRed);     // right edge at r - 1
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 11), kRgbRed);    // bottom at b - 1
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 2), kRgbRed);     // top
-    EXPECT_EQ(DrawButtonAt(b, kOutside, false, 12, 7), kRgbGreen);   // fill inside
+    // corners: a cut corner, the left edge, the right edge at r - 1, the bottom at b - 1, the top
+    // and the fill inside.
+    ExpectButton(b, kOutside, false, {{2, 2, kRgbWhite}, {2, 7, kRgbRed}, {21, 7, kRgbRed},
+                                      {12, 11, kRgbRed}, {12, 2, kRgbRed}, {12, 7, kRgbGreen}});
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 21, 7), kRgbRed);       // pressed falls back
 
     CImageButton withIcon(nullptr, 1, RECT{0, 0, 40, 20}, L"");
     withIcon.SetIcons(kRed, kGreen);
     withIcon.iconRect = RECT{4, 4, 14, 14};
     EXPECT_TRUE(withIcon.showIcon);
-    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbRed);
-    EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 15, 8), kRgbWhite);
+    ExpectButton(withIcon, kOutside, false, {{8, 8, kRgbRed}, {15, 8, kRgbWhite}});
     EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, false, 8, 8), kRgbGreen);
     EXPECT_EQ(DrawButtonAt(withIcon, POINT{30, 10}, true, 8, 8), kRgbGreen);
     withIcon.showIcon = false;
@@ -180,8 +183,7 @@ TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
     const RECT area = {0, 0, 80, 24};
     auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed) {
         Bitmap32 out(80, 24);
-        out.Fill(0xFFFFFFFF);
-        DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+        DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
         return CountNot(out, area, kRgbWhite);
     };
     CImageButton b(nullptr, 1, area, L"Hello");
@@ -209,8 +211,7 @@ TEST(ImageButton, LongCaptionIsCutWithAnEllipsisAndTheBufferBounded)
     EXPECT_EQ(wcslen(b.text), 255u);
     b.SetText(L"alpha beta gamma delta epsilon zeta");
     Bitmap32 out(120, 20);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
     EXPECT_GT(CountNot(out, RECT{0, 0, 60, 20}, kRgbWhite), 10);
     EXPECT_EQ(CountNot(out, RECT{60, 0, 120, 20}, kRgbWhite), 0);  // nothing past the box
 }
@@ -240,26 +241,19 @@ TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
     s.rect = RECT{5, 5, 25, 15};
     s.SetImage(LoadPngResource(kRed));
     Bitmap32 out(60, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-    EXPECT_EQ(Rgb(out, 5, 5), kRgbRed);
-    EXPECT_EQ(Rgb(out, 24, 14), kRgbRed);
-    EXPECT_EQ(Rgb(out, 25, 10), kRgbWhite);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    ExpectPixels(out, {{5, 5, kRgbRed}, {24, 14, kRgbRed}, {25, 10, kRgbWhite}});
 
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
-    EXPECT_EQ(Rgb(out, 10, 10), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 45, 35), kRgbRed);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 50, 40}); });
+    ExpectPixels(out, {{10, 10, kRgbWhite}, {45, 35, kRgbRed}});
     // An override with zero width is ignored even when its other fields are set.
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{30, 20, 30, 40}); });
     EXPECT_EQ(Rgb(out, 10, 10), kRgbRed);
 
     s.visible = false;
     s.SetBackColor(0xFF0000FF);
     s.SetText(L"text");
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
 }
 
@@ -269,13 +263,9 @@ TEST(ImageStatic, FillCoversOnePixelUpAndLeft)
     s.rect = RECT{10, 10, 20, 20};
     s.SetBackColor(0xFF00FF00);
     Bitmap32 out(30, 30);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-    EXPECT_EQ(Rgb(out, 9, 9), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 19, 19), kRgbGreen);
-    EXPECT_EQ(Rgb(out, 20, 15), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 15, 20), kRgbWhite);
-    EXPECT_EQ(Rgb(out, 8, 15), kRgbWhite);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    ExpectPixels(out, {{9, 9, kRgbGreen}, {19, 19, kRgbGreen}, {20, 15, kRgbWhite},
+                       {15, 20, kRgbWhite}, {8, 15, kRgbWhite}});
 }
 
 TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
@@ -285,14 +275,10 @@ TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
     s.SetImage(LoadPngResource(kChecker));
     s.cleanStretch = true;
     Bitmap32 out(40, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     // The flipped tiles mirror the edge pixels, so nothing of the white background mixes in
     // (a plain stretch blends the outermost pixels with what lies beneath).
-    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
-    EXPECT_EQ(Rgb(out, 39, 0), kRgbBlue);
-    EXPECT_EQ(Rgb(out, 39, 39), kRgbRed);
-    EXPECT_EQ(Rgb(out, 0, 39), kRgbBlue);
+    ExpectPixels(out, {{0, 0, kRgbRed}, {39, 0, kRgbBlue}, {39, 39, kRgbRed}, {0, 39, kRgbBlue}});
 }
 
 TEST(ImageStatic, TextAloneIsCentred)
@@ -301,16 +287,14 @@ TEST(ImageStatic, TextAloneIsCentred)
     s.rect = RECT{0, 0, 200, 40};
     s.SetText(L"Mid");
     Bitmap32 out(200, 40);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_GT(CountNot(out, RECT{80, 10, 120, 30}, kRgbWhite), 5);
     EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
     EXPECT_EQ(CountNot(out, RECT{140, 0, 200, 40}, kRgbWhite), 0);
     EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 8}, kRgbWhite), 0);
 
     s.SetTextColor(0);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(CountNot(out, RECT{0, 0, 200, 40}, kRgbWhite), 0);
 }
 
@@ -348,15 +332,12 @@ TEST(ImageStatic, PreparedPictureMatchesDirectDrawingAtAnySizeAndClip)
     for (const RECT& r : {RECT{3, 4, 43, 34}, RECT{0, 0, 2, 2}, RECT{5, 5, 50, 13}}) {
         s.rect = r;
         Bitmap32 prepared(60, 40), direct(60, 40), clipped(60, 40);
-        prepared.Fill(0xFFFFFFFF);
-        direct.Fill(0xFFFFFFFF);
-        clipped.Fill(0xFFFFFFFF);
-        DrawInto(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-        DrawInto(direct, [&](Gdiplus::Graphics& g) {
+        DrawOnWhite(prepared, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+        DrawOnWhite(direct, [&](Gdiplus::Graphics& g) {
             g.DrawImage(reference.Get(), static_cast<INT>(r.left), static_cast<INT>(r.top),
                         static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
         });
-        DrawInto(clipped, [&](Gdiplus::Graphics& g) {
+        DrawOnWhite(clipped, [&](Gdiplus::Graphics& g) {
             g.SetClip(Gdiplus::Rect(10, 6, 15, 9));
             s.Draw(g, RECT{});
         });

@@ -4,6 +4,11 @@
 #include <gdiplus.h>
 
 #include "TestSupport.h"
+#include "UniqueHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 
 namespace painter_test {
 
@@ -21,6 +26,19 @@ inline unsigned Rgb(const testing_support::Bitmap32& b, int x, int y)
     return b.At(x, y) & 0xFFFFFF;
 }
 
+// A pixel and the colour (0xRRGGBB) expected there.
+struct Pixel {
+    int x, y;
+    unsigned rgb;
+};
+
+// Expects each listed pixel of the bitmap to have its colour.
+inline void ExpectPixels(const testing_support::Bitmap32& b, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(Rgb(b, p.x, p.y), p.rgb) << "at " << p.x << "," << p.y;
+}
+
 // Runs draw(g) on a Graphics made on the bitmap's DC, then flushes GDI.
 template <typename F>
 void DrawInto(testing_support::Bitmap32& b, F draw)
@@ -30,6 +48,30 @@ void DrawInto(testing_support::Bitmap32& b, F draw)
         draw(g);
     }
     GdiFlush();
+}
+
+// The same on a bitmap filled white first.
+template <typename F>
+void DrawOnWhite(testing_support::Bitmap32& b, F draw)
+{
+    b.Fill(0xFFFFFFFF);
+    DrawInto(b, draw);
+}
+
+// Runs round(i) for i from 0 to warm - 1 (first uses register classes and fill caches), then on
+// to warm + rounds - 1: the GDI and GDI+ objects alive after the last round are those alive
+// after the warm ones.
+template <typename F>
+void ExpectRoundsLeaveNoObjects(int warm, int rounds, F round)
+{
+    for (int i = 0; i < warm; ++i) round(i);
+    testing_support::PumpFor(20);
+    const int gdi = testing_support::GdiObjectCount();
+    const long gdip = GdipLiveObjects();
+    for (int i = warm; i < warm + rounds; ++i) round(i);
+    testing_support::PumpFor(20);
+    EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
+    EXPECT_EQ(GdipLiveObjects(), gdip);
 }
 
 // Pixels in the area whose colour differs from background.

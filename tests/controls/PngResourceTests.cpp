@@ -8,7 +8,6 @@
 
 using namespace painter_test;
 using testing_support::Bitmap32;
-using testing_support::GdiObjectCount;
 
 TEST(PngResource, LoadsOnlyExistingPngResources)
 {
@@ -25,10 +24,8 @@ TEST(PngResource, LoadsOnlyExistingPngResources)
 
     // The data must outlive the loader: draw well after it returned.
     Bitmap32 out(20, 10);
-    out.Fill(0xFFFFFFFF);
-    DrawInto(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
-    EXPECT_EQ(Rgb(out, 0, 0), kRgbRed);
-    EXPECT_EQ(Rgb(out, 19, 9), kRgbRed);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
+    ExpectPixels(out, {{0, 0, kRgbRed}, {19, 9, kRgbRed}});
 }
 
 TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
@@ -37,8 +34,7 @@ TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
     if (broken) {
         EXPECT_NE(broken->GetLastStatus(), Gdiplus::Ok);
         Bitmap32 out(8, 8);
-        out.Fill(0xFFFFFFFF);
-        DrawInto(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
+        DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
         EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
     }
 }
@@ -71,30 +67,25 @@ TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
         CSanDC surface(target.dc, 40, 40, RECT{10, 10, 20, 25});
         ASSERT_TRUE(surface.memoryDC);
         ASSERT_TRUE(surface.bitmap);
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        const UniqueBrush red(CreateSolidBrush(RGB(255, 0, 0)));
         RECT all = {0, 0, 40, 40};
-        FillRect(surface.memoryDC, &all, red);
-        DeleteObject(red);
+        FillRect(surface.memoryDC, &all, red.Get());
         EXPECT_EQ(Rgb(target, 15, 15), kRgbWhite);  // nothing reaches the target before the end
     }
     GdiFlush();
-    EXPECT_EQ(Rgb(target, 10, 10), kRgbRed);
-    EXPECT_EQ(Rgb(target, 19, 24), kRgbRed);
-    EXPECT_EQ(Rgb(target, 20, 15), kRgbWhite);
-    EXPECT_EQ(Rgb(target, 15, 25), kRgbWhite);
-    EXPECT_EQ(Rgb(target, 9, 9), kRgbWhite);
+    ExpectPixels(target, {{10, 10, kRgbRed}, {19, 24, kRgbRed}, {20, 15, kRgbWhite},
+                          {15, 25, kRgbWhite}, {9, 9, kRgbWhite}});
 }
 
 TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
 {
     Bitmap32 target(64, 64);
-    { CSanDC warm(target.dc, 64, 64, RECT{0, 0, 64, 64}); }
-    const int before = GdiObjectCount();
-    for (int i = 0; i < 300; ++i) {
-        CSanDC surface(target.dc, 64, 64, RECT{0, 0, 8, 8});
-    }
-    { CSanDC empty(target.dc, 0, 0, RECT{}); }
-    EXPECT_EQ(GdiObjectCount(), before);
+    // Warmed by a whole surface; then small updates and surfaces of no size by turns.
+    ExpectRoundsLeaveNoObjects(1, 300, [&](int i) {
+        const int size = i % 2 ? 0 : 64;
+        const RECT update = i == 0 ? RECT{0, 0, 64, 64} : i % 2 ? RECT{} : RECT{0, 0, 8, 8};
+        CSanDC surface(target.dc, size, size, update);
+    });
 }
 
 namespace {
@@ -195,16 +186,11 @@ TEST(LayeredSurface, EmptyClientAreaPushesNothing)
 TEST(LayeredSurface, RepeatedSurfacesLeaveNoGdiOrGdiplusObjects)
 {
     HWND w = MakePopup(0, 0, 120, 80);
-    { CLayeredSurface warm(w); }
-    const int gdi = GdiObjectCount();
-    const long gdip = GdipLiveObjects();
-    for (int i = 0; i < 300; ++i) {
+    ExpectRoundsLeaveNoObjects(1, 300, [&](int) {
         CLayeredSurface surface(w);
         Gdiplus::SolidBrush b(Gdiplus::Color(0x80FFFFFF));
         surface.Graphics()->FillRectangle(&b, 0, 0, 10, 10);
         surface.Push(&RecordingUpdate, w, 255);
-    }
-    EXPECT_EQ(GdiObjectCount(), gdi);
-    EXPECT_EQ(GdipLiveObjects(), gdip);
+    });
     DestroyWindow(w);
 }

@@ -1,6 +1,7 @@
 // The shadow window: placement rule, and the rim it actually pushes to the screen, read back from
 // the surface handed to UpdateLayeredWindow.
 #include "CShadowCtrl.h"
+#include "PainterTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 namespace {
 
 using testing_support::RectIs;
-using testing_support::SameRect;
 using testing_support::WindowRect;
 
 // What the shadow last pushed to the screen.
@@ -111,9 +111,7 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedAndFollowingPlacesTheShadow)
     HWND decorated = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 300, 200, 96, 72, nullptr,
                                      nullptr, GetModuleHandleW(nullptr), nullptr);
     r.shadow.FollowWindow(decorated);
-    RECT wr = {};
-    GetWindowRect(h, &wr);
-    EXPECT_TRUE(RectIs(wr, RECT{294, 194, 402, 278}));
+    EXPECT_RECT(WindowRect(h), 294, 194, 402, 278);
     ASSERT_EQ(pushed.pushes, 1);
     ASSERT_EQ(pushed.width, 108);
     const unsigned px = pushed.At(6, 42);
@@ -133,12 +131,7 @@ TEST(Shadow, RepeatedRendersLeakNoGdiObjects)
 {
     RecordedShadow r(true);
     MoveWindow(r.shadow.hwnd, 10, 10, 108, 84, FALSE);
-    r.shadow.Render(255);
-    const int before = testing_support::GdiObjectCount();
-    const long gdip = GdipLiveObjects().load();
-    for (int i = 0; i < 200; ++i) r.shadow.Render(static_cast<BYTE>(i));
-    EXPECT_EQ(testing_support::GdiObjectCount(), before);
-    EXPECT_EQ(GdipLiveObjects().load(), gdip);
+    painter_test::ExpectRoundsLeaveNoObjects(1, 200, [&](int i) { r.shadow.Render(static_cast<BYTE>(i)); });
     EXPECT_EQ(pushed.pushes, 201);
 }
 

@@ -3,6 +3,7 @@
 #include "CImageTipCtrl.h"
 #include "Desktops.h"
 #include "UniqueHandle.h"
+#include "PainterTestUtil.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,9 @@
 
 namespace {
 
-using testing_support::RectIs;
-using testing_support::SameRect;
-using testing_support::WindowRect;
-
 using testing_support::PumpUntil;
+using testing_support::RectIs;
+using testing_support::WindowRect;
 
 struct Tip {
     CImageTipCtrl tip;
@@ -29,21 +28,13 @@ struct Tip {
     {
         if (tip.hwnd) DestroyWindow(tip.hwnd);
     }
-    RECT Rect() const
-    {
-        RECT r = {};
-        GetWindowRect(tip.hwnd, &r);
-        return r;
-    }
+    RECT Rect() const { return WindowRect(tip.hwnd); }
 };
 
-TEST(Tip, PlacementIsPointerPlus15AndTextSizePlus5By4)
+TEST(Tip, PlacedAtThePointerPlus15SizedToTheTextPlus5By4InsideTheWorkArea)
 {
     EXPECT_TRUE(RectIs(TipRectFor(POINT{100, 200}, SIZE{120, 14}), RECT{115, 215, 240, 233}));
-}
-
-TEST(Tip, KeptInsideTheWorkAreaOnTheOtherSideOfThePointerWhenNeeded)
-{
+    // Kept inside the work area, on the other side of the pointer when needed.
     using namespace desktops;
     struct Case {
         const char* what;
@@ -202,16 +193,12 @@ TEST(Tip, TwoHundredShowHideCyclesLeakNothing)
         UpdateWindow(h);
         t.tip.HideTip();
     };
-    cycle(0);
-    const int gdiBefore = testing_support::GdiObjectCount();
-    const long gdipBefore = GdipLiveObjects().load();
-    for (int i = 1; i <= 200; ++i) cycle(i);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
+    painter_test::ExpectRoundsLeaveNoObjects(1, 200, cycle);
 
     // The window's resources go with it; the text stays in the object.
+    const long live = GdipLiveObjects().load();
     DestroyWindow(h);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore - 4);
+    EXPECT_EQ(GdipLiveObjects().load(), live - 4);
     EXPECT_STREQ(t.tip.text, L"Close the game");
 }
 

@@ -1,6 +1,7 @@
 #include "CAppManager.h"
 #include "CWindowCtrl.h"
 #include "TestSupport.h"
+#include "UniqueHandle.h"
 #include "WindowClass.h"
 
 #include <gtest/gtest.h>
@@ -96,23 +97,23 @@ TEST_F(FrameworkTest, RegistryBindsOneApplicationPerThread)
 
 TEST_F(FrameworkTest, TwoThreadsEachReachTheirOwnApplication)
 {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     RecordingApp otherApp;
     ProbeWindow otherWindow;
     std::thread worker([&] {
         RegisterApp(&otherApp);
         otherWindow.Create(0, L"FwThreadWnd", L"other", WS_POPUP, 0, 0, 50, 50, nullptr);
-        SetEvent(ready);
+        SetEvent(ready.Get());
         MSG msg;
-        while (WaitForSingleObject(done, 0) != WAIT_OBJECT_0) {
+        while (WaitForSingleObject(done.Get(), 0) != WAIT_OBJECT_0) {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            MsgWaitForMultipleObjects(1, &done, FALSE, 10, QS_ALLINPUT);
+            MsgWaitForMultipleObjects(1, &done.Get(), FALSE, 10, QS_ALLINPUT);
         }
         DestroyWindow(otherWindow.hwnd);
         UnregisterApp(otherApp.threadId);
     });
-    ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(ready.Get(), 60000), WAIT_OBJECT_0);
     EXPECT_EQ(single.load(), nullptr);
 
     ProbeWindow mine;
@@ -126,13 +127,11 @@ TEST_F(FrameworkTest, TwoThreadsEachReachTheirOwnApplication)
     EXPECT_EQ(otherApp.windows.size(), 1u);
     EXPECT_EQ(std::count(app.windows.begin(), app.windows.end(), &otherWindow), 0);
 
-    SetEvent(done);
+    SetEvent(done.Get());
     worker.join();
     DestroyWindow(mine.hwnd);
     // With one application left, single stays null until the registry empties.
     EXPECT_EQ(single.load(), nullptr);
-    CloseHandle(ready);
-    CloseHandle(done);
 }
 
 TEST_F(FrameworkTest, PreTranslationWalksTheParentChain)

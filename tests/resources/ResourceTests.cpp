@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "ComPtr.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -78,18 +79,15 @@ std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
 Picture Decode(const std::vector<BYTE>& bytes) {
     Picture picture;
     if (bytes.empty()) return picture;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size());
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size()));
     if (!block) return picture;
-    void* dst = GlobalLock(block);
-    std::memcpy(dst, bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        GlobalFree(block);
-        return picture;
-    }
+    std::memcpy(GlobalLock(block.Get()), bytes.data(), bytes.size());
+    GlobalUnlock(block.Get());
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) return picture;
+    block.Detach();  // the stream frees it
     {
-        Gdiplus::Bitmap bitmap(stream, TRUE);
+        Gdiplus::Bitmap bitmap(stream.Get(), TRUE);
         picture.status = bitmap.GetLastStatus();
         if (picture.status == Gdiplus::Ok) {
             picture.width = static_cast<int>(bitmap.GetWidth());
@@ -110,7 +108,6 @@ Picture Decode(const std::vector<BYTE>& bytes) {
             }
         }
     }
-    stream->Release();
     return picture;
 }
 
@@ -365,37 +362,21 @@ void ExpectIconGroup(HMODULE module, int groupId) {
         ASSERT_NE(0, iconId);
         std::vector<BYTE> bits = ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(iconId));
         ASSERT_FALSE(bits.empty());
-        HICON icon = CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE,
-                                              0x00030000, size, size, LR_DEFAULTCOLOR);
-        ASSERT_NE(nullptr, icon);
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bm{};
-        GetObjectW(info.hbmColor, sizeof bm, &bm);
-        EXPECT_EQ(size, bm.bmWidth);
-        EXPECT_EQ(size, bm.bmHeight);
-        if (info.hbmColor) DeleteObject(info.hbmColor);
-        if (info.hbmMask) DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
+        const UniqueIcon icon(CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()),
+                                                       TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
+        ASSERT_TRUE(icon);
+        const SIZE made = testing_support::IconSize(icon.Get());
+        EXPECT_EQ(size, made.cx);
+        EXPECT_EQ(size, made.cy);
     }
 }
 
 // A built program opened for its resources only.
-class ProgramImage {
-public:
-    explicit ProgramImage(const wchar_t* path)
-        : module_(LoadLibraryExW(testing_support::WindowsPath(path).c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-    ~ProgramImage() {
-        if (module_) FreeLibrary(module_);
-    }
-    ProgramImage(const ProgramImage&) = delete;
-    ProgramImage& operator=(const ProgramImage&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
+using ProgramImage = UniqueHandle<NullHandleTraits<HMODULE, &FreeLibrary>>;
+ProgramImage OpenProgramImage(const wchar_t* path) {
+    return ProgramImage(LoadLibraryExW(testing_support::WindowsPath(path).c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+}
 
 std::string Manifest(HMODULE module) {
     std::vector<BYTE> bytes = ResourceBytes(module, RT_MANIFEST, MAKEINTRESOURCEW(1));
@@ -412,17 +393,16 @@ void ExpectManifest(const std::string& manifest, const char* level) {
 
 TEST_F(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
     ExpectIconGroup(GetModuleHandleW(nullptr), 128);
-    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
-                                               IMAGE_ICON, 16, 16, 0));
-    EXPECT_NE(nullptr, icon);
-    if (icon) DestroyIcon(icon);
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 16, 0)));
+    EXPECT_TRUE(icon);
 #ifdef HM_HARROWMERE_EXE
-    ProgramImage client(HM_HARROWMERE_EXE);
-    ASSERT_NE(nullptr, client.get()) << HM_HARROWMERE_EXE << " error " << GetLastError();
-    ExpectManifest(Manifest(client.get()), "asInvoker");
-    EXPECT_EQ(std::string::npos, Manifest(client.get()).find("requireAdministrator"));
-    ExpectIconGroup(client.get(), 128);
-    EXPECT_NE(nullptr, FindResourceExW(client.get(), L"PNG", MAKEINTRESOURCEW(145),
+    const ProgramImage client = OpenProgramImage(HM_HARROWMERE_EXE);
+    ASSERT_NE(nullptr, client.Get()) << HM_HARROWMERE_EXE << " error " << GetLastError();
+    ExpectManifest(Manifest(client.Get()), "asInvoker");
+    EXPECT_EQ(std::string::npos, Manifest(client.Get()).find("requireAdministrator"));
+    ExpectIconGroup(client.Get(), 128);
+    EXPECT_NE(nullptr, FindResourceExW(client.Get(), L"PNG", MAKEINTRESOURCEW(145),
                                        kChineseSimplified));
 #else
     GTEST_SKIP() << "the client program is not part of this build";
@@ -431,12 +411,12 @@ TEST_F(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
 
 TEST_F(Resources, UninstallerCarriesIconGroupAndAnAdministratorManifest) {
 #ifdef HM_UNINSTALL_EXE
-    ProgramImage uninstaller(HM_UNINSTALL_EXE);
-    ASSERT_NE(nullptr, uninstaller.get()) << HM_UNINSTALL_EXE << " error " << GetLastError();
-    ExpectIconGroup(uninstaller.get(), 107);
-    ExpectManifest(Manifest(uninstaller.get()), "requireAdministrator");
+    const ProgramImage uninstaller = OpenProgramImage(HM_UNINSTALL_EXE);
+    ASSERT_NE(nullptr, uninstaller.Get()) << HM_UNINSTALL_EXE << " error " << GetLastError();
+    ExpectIconGroup(uninstaller.Get(), 107);
+    ExpectManifest(Manifest(uninstaller.Get()), "requireAdministrator");
     // The uninstaller shares nothing with the client: none of its pictures ride along.
-    EXPECT_EQ(nullptr, FindResourceW(uninstaller.get(), MAKEINTRESOURCEW(145), L"PNG"));
+    EXPECT_EQ(nullptr, FindResourceW(uninstaller.Get(), MAKEINTRESOURCEW(145), L"PNG"));
 #else
     GTEST_SKIP() << "the uninstaller is not part of this build";
 #endif

@@ -332,4 +332,16 @@ COLORREF ScreenPixel(POINT p)
     return GetPixel(screen.Get(), p.x, p.y);
 }
 
+SIZE IconSize(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return SIZE{};
+    const UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+    if (!info.fIcon) return SIZE{};  // a cursor
+    BITMAP bm = {};
+    GetObjectW(color ? color.Get() : mask.Get(), sizeof bm, &bm);
+    // A monochrome icon's mask holds the AND and the XOR halves one above the other.
+    return SIZE{bm.bmWidth, color ? bm.bmHeight : bm.bmHeight / 2};
+}
+
 }  // namespace testing_support

@@ -123,4 +123,7 @@ std::wstring TempDirectory();
 // backslashes, which LoadLibraryEx and the shell insist on.
 std::wstring WindowsPath(const wchar_t* path);
 
+// The size of an icon's bitmap; {0, 0} when the handle is no icon (any more, or a cursor).
+SIZE IconSize(HICON icon);
+
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 #include "HelperProcesses.h"
 #include "UninstallFlow.h"
 #include "TestSupport.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,6 @@ using testing_support::PumpUntil;
 using testing_support::WaitUntil;
 
 namespace {
-
-std::wstring FakeClient() { return WindowsPath(HM_FAKE_CLIENT_EXE); }
 
 class ClientShutdownTest : public ::testing::Test {
 protected:
@@ -23,14 +22,9 @@ protected:
         helpers_.EndAll();
         EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
     }
-    // Starts one fake client process and waits for its window.
-    HANDLE StartClient(DWORD& processId, int windows = 1)
+    HANDLE StartClient(DWORD& processId, const wchar_t* arguments = L"window 1")
     {
-        HANDLE process = helpers_.Start(FakeClient(), L"window " + std::to_wstring(windows), &processId);
-        EXPECT_NE(nullptr, process);
-        const DWORD id = processId;
-        EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
-        return process;
+        return StartFakeClient(helpers_, processId, arguments);
     }
     HelperProcesses helpers_;
 };
@@ -51,28 +45,26 @@ TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
     GetWindowThreadProcessId(window, &owner);
     EXPECT_EQ(processId, owner);
     EXPECT_TRUE(KillProcess(processId));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 5000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process, &exitCode);
-    EXPECT_EQ(0u, exitCode);
+    EXPECT_TRUE(Ends(process, 5000));
+    EXPECT_EQ(0u, ExitCodeOf(process));
     EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
 }
 
 TEST_F(ClientShutdownTest, EndedProcessCannotBeKilled)
 {
     // Started outside the helpers' job: a job keeps its ended processes' ids alive.
-    std::wstring commandLine = L"\"" + FakeClient() + L"\" window 1";
+    std::wstring commandLine = L"\"" + WindowsPath(HM_FAKE_CLIENT_EXE) + L"\" window 1";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
-    CloseHandle(process.hThread);
+    UniqueKernelHandle processHandle(process.hProcess), thread(process.hThread);
     const DWORD id = process.dwProcessId;
     EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
     EXPECT_TRUE(KillProcess(id));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 5000));
-    CloseHandle(process.hProcess);  // the id may stay openable a while; the process is gone
+    EXPECT_TRUE(Ends(processHandle.Get(), 5000));
+    processHandle.Reset();  // the id may stay openable a while; the process is gone
     EXPECT_FALSE(KillProcess(id));
     EXPECT_FALSE(KillProcess(0));
 }
@@ -89,12 +81,12 @@ TEST_F(ClientShutdownTest, ProcessIsEndedOnlyWhileTheWindowStillBelongsToIt)
     ASSERT_TRUE(windowA && windowB);
     EXPECT_FALSE(KillProcess(first, windowB));
     EXPECT_TRUE(KillProcess(second, windowB));
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(b, 5000));
+    ASSERT_TRUE(Ends(b, 5000));
     ASSERT_TRUE(WaitUntil([windowB] { return !IsWindow(windowB); }, 5000));
     EXPECT_FALSE(KillProcess(first, windowB));
-    EXPECT_FALSE(HasEnded(a));
+    EXPECT_FALSE(Ends(a, 0));
     EXPECT_TRUE(KillProcess(first, windowA));
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(a, 5000));
+    EXPECT_TRUE(Ends(a, 5000));
 }
 
 TEST_F(ClientShutdownTest, TwoClientsAreEndedOverTwoRounds)
@@ -103,24 +95,24 @@ TEST_F(ClientShutdownTest, TwoClientsAreEndedOverTwoRounds)
     HANDLE a = StartClient(first);
     HANDLE b = StartClient(second);
     EXPECT_EQ(2, UninstallFlow::EndRunningClient());
-    EXPECT_TRUE(HasEnded(a));
-    EXPECT_TRUE(HasEnded(b));
+    EXPECT_TRUE(Ends(a, 0));
+    EXPECT_TRUE(Ends(b, 0));
     EXPECT_EQ(nullptr, FindClientWindow());
 }
 
 TEST_F(ClientShutdownTest, OneProcessWithTwoWindowsEndsInOneRound)
 {
     DWORD processId = 0;
-    HANDLE process = StartClient(processId, 2);
+    HANDLE process = StartClient(processId, L"window 2");
     EXPECT_EQ(1, UninstallFlow::EndRunningClient());
-    EXPECT_TRUE(HasEnded(process));
+    EXPECT_TRUE(Ends(process, 0));
 }
 
 TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)
 {
     // Four window processes kept alive: whichever is killed, another one is already showing.
     DWORD guardian = 0;
-    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 4", &guardian));
+    ASSERT_NE(nullptr, helpers_.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4", &guardian));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
     EXPECT_EQ(UninstallFlow::kKillRounds, UninstallFlow::EndRunningClient());

@@ -12,13 +12,6 @@
 
 namespace {
 
-std::wstring Folder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) << csidl;
-    return path;
-}
-
 const DirectoryGuard& Guard()
 {
     static const DirectoryGuard guard;
@@ -31,7 +24,7 @@ std::wstring Upper(std::wstring text)
     return text;
 }
 
-TEST(DirectoryGuard, RefusesRootsAndSystemAndUserFolders)
+TEST(DirectoryGuard, RefusesRootsSharesSystemAndUserFoldersAndRelativePaths)
 {
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -40,17 +33,20 @@ TEST(DirectoryGuard, RefusesRootsAndSystemAndUserFolders)
     const std::wstring refused[] = {
         L"C:\\", L"C:", L"c:\\", L"Z:\\", L"C:\\.", L"C:\\Games\\..",
         windows, system, std::wstring(windows) + L"\\Fonts",
-        Folder(CSIDL_PROGRAM_FILES), Folder(CSIDL_PROGRAM_FILESX86),
-        Folder(CSIDL_PROGRAM_FILES_COMMON),
-        Folder(CSIDL_PROFILE), Folder(CSIDL_DESKTOPDIRECTORY), Folder(CSIDL_PERSONAL),
-        Folder(CSIDL_APPDATA), Folder(CSIDL_LOCAL_APPDATA), Folder(CSIDL_COMMON_APPDATA),
-        Folder(CSIDL_PROGRAMS), Folder(CSIDL_STARTMENU), Folder(CSIDL_COMMON_PROGRAMS),
-        Folder(CSIDL_COMMON_DESKTOPDIRECTORY), Folder(CSIDL_COMMON_DOCUMENTS),
-        Folder(CSIDL_PROFILE) + L"\\Downloads",
+        ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAM_FILESX86),
+        ShellFolder(CSIDL_PROGRAM_FILES_COMMON),
+        ShellFolder(CSIDL_PROFILE), ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL),
+        ShellFolder(CSIDL_APPDATA), ShellFolder(CSIDL_LOCAL_APPDATA), ShellFolder(CSIDL_COMMON_APPDATA),
+        ShellFolder(CSIDL_PROGRAMS), ShellFolder(CSIDL_STARTMENU), ShellFolder(CSIDL_COMMON_PROGRAMS),
+        ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), ShellFolder(CSIDL_COMMON_DOCUMENTS),
+        ShellFolder(CSIDL_PROFILE) + L"\\Downloads",
         // Parents of protected folders: all users' profiles, the Start menu above Programs.
-        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_PROFILE))),
-        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_PROGRAMS))),
-        PathIdentity::Parent(PathIdentity::Normalize(Folder(CSIDL_APPDATA))),
+        PathIdentity::Parent(PathIdentity::Normalize(ShellFolder(CSIDL_PROFILE))),
+        PathIdentity::Parent(PathIdentity::Normalize(ShellFolder(CSIDL_PROGRAMS))),
+        PathIdentity::Parent(PathIdentity::Normalize(ShellFolder(CSIDL_APPDATA))),
+        // Anything inside Windows, share roots, missing and relative paths.
+        ShellFolder(CSIDL_SYSTEM) + L"\\drivers", L"\\\\server\\share", L"\\\\server\\share\\", L"\\\\server",
+        L"C:\\NoSuchHarrowmereDirectory", L"", L"relative\\dir",
     };
     for (const std::wstring& path : refused)
         EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
@@ -58,8 +54,8 @@ TEST(DirectoryGuard, RefusesRootsAndSystemAndUserFolders)
 
 TEST(DirectoryGuard, SpellingDoesNotMatter)
 {
-    const std::wstring programFiles = Folder(CSIDL_PROGRAM_FILES);
-    const std::wstring desktop = Folder(CSIDL_DESKTOPDIRECTORY);
+    const std::wstring programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
+    const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
     wchar_t shortName[MAX_PATH] = {};
     ASSERT_NE(0u, GetShortPathNameW(programFiles.c_str(), shortName, MAX_PATH));
     const std::wstring spellings[] = {
@@ -69,18 +65,6 @@ TEST(DirectoryGuard, SpellingDoesNotMatter)
     };
     for (const std::wstring& path : spellings)
         EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
-}
-
-TEST(DirectoryGuard, RefusesShareRootsMissingAndRelativePaths)
-{
-    for (const wchar_t* path : {L"\\\\server\\share", L"\\\\server\\share\\", L"\\\\server",
-                                L"C:\\NoSuchHarrowmereDirectory", L"", L"relative\\dir"})
-        EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
-}
-
-TEST(DirectoryGuard, RefusesAnythingInsideWindows)
-{
-    EXPECT_FALSE(Guard().MayRemove(Folder(CSIDL_SYSTEM) + L"\\drivers"));
 }
 
 TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAccepted)
@@ -138,7 +122,7 @@ TEST(DirectoryGuard, LinksAndWhatLiesBehindThemAreRefused)
 TEST(DirectoryGuard, AcceptsAFolderInsideProgramFiles)
 {
     HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
-    const std::wstring folder = Folder(CSIDL_PROGRAM_FILES) + L"\\HarrowmereGuardTest";
+    const std::wstring folder = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\HarrowmereGuardTest";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "left over from elsewhere: " << Utf8(folder);
     EXPECT_TRUE(Guard().MayRemove(folder));
     RemoveDirectoryW(folder.c_str());

@@ -4,6 +4,8 @@
 //                                    ends, a new process takes its place
 #include <windows.h>
 
+#include "UniqueHandle.h"
+
 #include <string>
 #include <vector>
 
@@ -37,7 +39,7 @@ int ShowWindows(int count)
     return 0;
 }
 
-HANDLE StartWindowProcess()
+UniqueKernelHandle StartWindowProcess()
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -47,26 +49,28 @@ HANDLE StartWindowProcess()
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
+        return UniqueKernelHandle();
+    const UniqueKernelHandle thread(process.hThread);
+    return UniqueKernelHandle(process.hProcess);
 }
 
 int Respawn(int count)
 {
-    std::vector<HANDLE> children;
+    std::vector<UniqueKernelHandle> children;
     for (int i = 0; i < count; ++i)
-        if (HANDLE child = StartWindowProcess())
-            children.push_back(child);
+        if (UniqueKernelHandle child = StartWindowProcess())
+            children.push_back(std::move(child));
     while (!children.empty()) {
-        DWORD ended = WaitForMultipleObjects(static_cast<DWORD>(children.size()), children.data(),
-                                             FALSE, INFINITE);
-        if (ended >= WAIT_OBJECT_0 + children.size())
+        std::vector<HANDLE> waitOn;
+        for (const UniqueKernelHandle& child : children)
+            waitOn.push_back(child.Get());
+        DWORD ended = WaitForMultipleObjects(static_cast<DWORD>(waitOn.size()), waitOn.data(), FALSE,
+                                             INFINITE);
+        if (ended >= WAIT_OBJECT_0 + waitOn.size())
             return 1;
-        CloseHandle(children[ended - WAIT_OBJECT_0]);
-        HANDLE next = StartWindowProcess();
+        UniqueKernelHandle next = StartWindowProcess();
         if (next)
-            children[ended - WAIT_OBJECT_0] = next;
+            children[ended - WAIT_OBJECT_0] = std::move(next);
         else
             children.erase(children.begin() + (ended - WAIT_OBJECT_0));
     }

@@ -4,34 +4,20 @@
 #include "RemovalSteps.h"
 #include "UniqueHandle.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <algorithm>
 
 namespace {
 
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
-    return path;
-}
-
-bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0)
-{
-    UniqueRegKey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
-}
-
 // The clean-up folders runs leave in the temporary folder.
 std::vector<std::wstring> BatchFolders()
 {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
     std::vector<std::wstring> folders;
-    for (const std::wstring& name : ListDirectory(temp))
+    for (const std::wstring& name : ListDirectory(TempFolder()))
         if (name.compare(0, 21, L"Harrowmere-uninstall-") == 0)
-            folders.push_back(temp + name);
+            folders.push_back(TempFolder() + name);
     return folders;
 }
 
@@ -95,8 +81,7 @@ bool FakeInstallation::Fail(const std::string& problem)
 bool FakeInstallation::Create()
 {
     // Nothing that is there already is ours to overwrite or, later, to remove.
-    if (Exists(directory_) || Exists(Shortcut()) || Exists(Group()) ||
-        KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), KEY_WOW64_32KEY))
+    if (Exists(directory_) || Exists(Shortcut()) || Exists(Group()) || EntryExists())
         return Fail("an installation directory, shortcut, group or Uninstall entry of " + Utf8(directory_) +
                     " is there already, left over from elsewhere");
     if (!MakeDirectories(directory_, createdDirectories_) || !MakeDirectories(Group(), createdDirectories_) ||
@@ -140,9 +125,9 @@ bool FakeInstallation::Create()
            Fail("the Persisted key could not be made");
 }
 
-bool FakeInstallation::EntryExists() const
+bool FakeInstallation::EntryExists(REGSAM view)
 {
-    return KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), KEY_WOW64_32KEY);
+    return KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), view);
 }
 
 DWORD FakeInstallation::CompatibilityValue() const
@@ -171,27 +156,24 @@ FakeInstallation::Run FakeInstallation::RunAndAnswer(const std::wstring& program
         return run;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
+        if (Ends(process, 50)) {
             run.ended = true;
-            GetExitCodeProcess(process, &run.exitCode);
+            run.exitCode = ExitCodeOf(process);
             break;
         }
         HWND box = FindWindowOf(processId, L"#32770");
-        if (!box || run.asked)
-            continue;
         // Let the box finish building its controls before reading them.
-        if (!GetDlgItem(box, IDYES) || !GetDlgItem(box, 0xFFFF))
+        if (!box || run.asked || !GetDlgItem(box, IDYES) || !GetDlgItem(box, 0xFFFF))
             continue;
         run.asked = true;
+        // Another process's control: its text comes only through WM_GETTEXT.
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 512);
         run.text = text;
-        wchar_t caption[256] = {};
-        GetWindowTextW(box, caption, 256);
-        run.caption = caption;
+        run.caption = testing_support::WindowText(box);
         run.yesAndNoOnly = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDOK) &&
                            !GetDlgItem(box, IDCANCEL);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        testing_support::AnswerBox(box, answer);
     }
     // The folders that appeared are this run's: read the batch, then take them away again.
     for (const std::wstring& folder : BatchFolders()) {
@@ -212,4 +194,15 @@ std::string FakeInstallation::ExpectedBatch(const std::string& ansiDirectory)
     text += "RD /S /Q \"%~dp0\"";
     text += '\0';
     return text;
+}
+
+void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& directory)
+{
+    EXPECT_FALSE(FakeInstallation::EntryExists());
+    EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
+    EXPECT_FALSE(Exists(FakeInstallation::Group()));
+    EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(directory));
+    EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
+    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
+    EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
 }

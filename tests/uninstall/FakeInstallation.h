@@ -26,7 +26,8 @@ public:
     static std::wstring Group();
     static std::wstring EntryKey();
 
-    bool EntryExists() const;
+    // Whether the entry is there, in the 32-bit view unless another one is named.
+    static bool EntryExists(REGSAM view = KEY_WOW64_32KEY);
     // The compatibility value the uninstaller wrote for its own path; 0 when there is none.
     DWORD CompatibilityValue() const;
 
@@ -54,6 +55,10 @@ public:
     // Makes path and any missing folder above it, recording each one made in created.
     static bool MakeDirectories(const std::wstring& path, std::vector<std::wstring>& created);
 
+    // The question the uninstaller asks while a client runs.
+    static constexpr const wchar_t* kCloseQuestion =
+        L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？";
+
 private:
     bool Fail(const std::string& problem);
 
@@ -64,3 +69,8 @@ private:
     bool createdEntry_ = false;
     std::wstring createdPersistedRoot_;  // the highest key of the Persisted path we made
 };
+
+// Expects what an uninstallation leaves of the installation in directory: no entry, shortcut or
+// group; only the running uninstaller, and the run's batch, in a folder of its own in the
+// temporary folder, naming the directory.
+void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& directory);

@@ -1,67 +1,49 @@
 #include "HelperProcesses.h"
 
+#include "ClientShutdown.h"
+#include "UniqueHandle.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
 #include <algorithm>
-
-namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM lParam)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[256] = {};
-    GetClassNameW(window, className, 256);
-    if (owner == search->processId && lstrcmpW(className, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
 
 HWND FindWindowOf(DWORD processId, const wchar_t* className)
 {
-    WindowSearch search = {processId, className, nullptr};
-    EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> windows = testing_support::TopLevelWindows(className, processId, false);
+    return windows.empty() ? nullptr : windows.front();
 }
 
-bool HasEnded(HANDLE process)
+HANDLE StartFakeClient(HelperProcesses& processes, DWORD& processId, const std::wstring& arguments,
+                       const std::wstring& program)
 {
-    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    HANDLE process = processes.Start(program.empty() ? WindowsPath(HM_FAKE_CLIENT_EXE) : program,
+                                     arguments, &processId);
+    EXPECT_NE(nullptr, process);
+    const DWORD id = processId;
+    EXPECT_TRUE(testing_support::WaitUntil(
+        [id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
+    return process;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 std::string ReadBytes(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
     std::string bytes;
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
         bytes.append(buffer, read);
-    CloseHandle(file);
     return bytes;
 }
 
@@ -74,14 +56,11 @@ std::vector<std::wstring> ListDirectory(const std::wstring& directory)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry = {};
-    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
+    const UniqueFindHandle search(FindFirstFileW((directory + L"\\*").c_str(), &entry));
+    for (bool more = bool(search); more; more = FindNextFileW(search.Get(), &entry)) {
         if (lstrcmpW(entry.cFileName, L".") != 0 && lstrcmpW(entry.cFileName, L"..") != 0)
             names.push_back(entry.cFileName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -113,10 +92,6 @@ bool IsTestTree(const std::wstring& directory)
            path.compare(0, 2, L"z:") != 0;
 }
 
-}  // namespace
-
-namespace {
-
 void RemoveTree(const std::wstring& directory)
 {
     // A link is not ours to descend: what it leads to was made by someone else.
@@ -144,6 +119,26 @@ void RemoveTestTree(const std::wstring& directory)
 {
     if (IsTestTree(directory))
         RemoveTree(directory);
+}
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) << csidl;
+    return path;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    return temp;
+}
+
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
+{
+    UniqueRegKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
 }
 
 std::string Utf8(const std::wstring& text)

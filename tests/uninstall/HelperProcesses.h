@@ -10,13 +10,16 @@
 // Processes a test starts, ended with it.
 using HelperProcesses = testing_support::ChildProcesses;
 
+using testing_support::Ends;
+using testing_support::ExitCodeOf;
 using testing_support::WindowsPath;
 
 // The top-level window of class className owned by processId, or null.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
-
-// Whether the process has ended.
-bool HasEnded(HANDLE process);
+// Starts the stand-in client (program, a copy of it, when given) with the arguments through
+// processes, and waits for its first window; the process, or null.
+HANDLE StartFakeClient(HelperProcesses& processes, DWORD& processId,
+                       const std::wstring& arguments = L"window 1", const std::wstring& program = L"");
 
 // Whole-file helpers.
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
@@ -27,6 +30,12 @@ std::vector<std::wstring> ListDirectory(const std::wstring& directory);
 // Removes a test tree whatever its attributes; only trees under C:\Games or named after the
 // product are touched.
 void RemoveTestTree(const std::wstring& directory);
+
+// The shell folder of csidl, and the temporary folder (ending in a backslash).
+std::wstring ShellFolder(int csidl);
+std::wstring TempFolder();
+// Whether the registry key can be opened for reading (view: KEY_WOW64_32KEY, KEY_WOW64_64KEY).
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
 
 // UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);

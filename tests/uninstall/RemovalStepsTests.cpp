@@ -25,12 +25,22 @@ protected:
     {
         ASSERT_TRUE(scratch_.Make(relative)) << Utf8(relative);
     }
-    void MakeFile(const std::wstring& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+    void MakeFile(const std::wstring& relative)
     {
         ASSERT_TRUE(WriteBytes(At(relative), "x")) << Utf8(relative);
-        if (attributes != FILE_ATTRIBUTE_NORMAL) {
-            ASSERT_TRUE(SetFileAttributesW(At(relative).c_str(), attributes));
+    }
+    // Every path below the folder (relative to the scratch folder), relative to it: each folder
+    // before what lies in it, names in order.
+    std::vector<std::wstring> Remaining(const std::wstring& folder) const
+    {
+        std::vector<std::wstring> paths;
+        for (const std::wstring& name : ListDirectory(At(folder))) {
+            paths.push_back(name);
+            if (GetFileAttributesW(At(folder + L"\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+                for (const std::wstring& inner : Remaining(folder + L"\\" + name))
+                    paths.push_back(name + L"\\" + inner);
         }
+        return paths;
     }
     ScratchFolder scratch_;
 };
@@ -59,72 +69,61 @@ TEST_F(DeleteTreeTest, LinkOrFileHandedInIsLeftAlone)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(At(L"link").c_str()));
 }
 
-TEST_F(DeleteTreeTest, ThreeLevelsAreRemovedWithTheDirectory)
-{
-    MakeDirectory(L"tree");
-    MakeDirectory(L"tree\\a");
-    MakeDirectory(L"tree\\a\\b");
-    MakeDirectory(L"tree\\empty");
-    MakeFile(L"tree\\top.txt");
-    MakeFile(L"tree\\a\\middle.dat");
-    MakeFile(L"tree\\a\\b\\bottom 1.txt");
-    MakeFile(L"tree\\a\\b\\网页版.txt");
-    MakeFile(L"sibling.txt");
-    DeleteTree(At(L"tree").c_str());
-    EXPECT_FALSE(Exists(At(L"tree")));
-    EXPECT_TRUE(Exists(At(L"sibling.txt")));
-}
-
 TEST_F(DeleteTreeTest, WhatCannotGoKeepsItsParentsAndNothingElse)
 {
-    // A read-only file deep down: its directories stay, everything beside them goes.
-    MakeDirectory(L"tree");
-    MakeDirectory(L"tree\\a");
-    MakeDirectory(L"tree\\a\\b");
-    MakeDirectory(L"tree\\other");
-    MakeFile(L"tree\\a\\b\\locked.txt", FILE_ATTRIBUTE_READONLY);
-    MakeFile(L"tree\\a\\b\\plain.txt");
-    MakeFile(L"tree\\a\\hidden.txt", FILE_ATTRIBUTE_HIDDEN);
-    MakeFile(L"tree\\other\\x.txt");
-    DeleteTree(At(L"tree").c_str());
-    EXPECT_EQ(std::vector<std::wstring>{L"a"}, ListDirectory(At(L"tree")));
-    EXPECT_EQ(std::vector<std::wstring>{L"b"}, ListDirectory(At(L"tree\\a")));
-    EXPECT_EQ(std::vector<std::wstring>{L"locked.txt"}, ListDirectory(At(L"tree\\a\\b")));
-}
-
-TEST_F(DeleteTreeTest, ReadOnlyOrHiddenSubdirectoryIsNotDescendedInto)
-{
-    MakeDirectory(L"tree");
-    MakeDirectory(L"tree\\sealed");
-    MakeFile(L"tree\\sealed\\inside.txt");
-    MakeFile(L"tree\\loose.txt");
-    // Wine keeps no read-only bit on directories (it reads back 0x10); the hidden bit it keeps,
-    // and any bit beside the directory bit means "not descended into".
-    ASSERT_TRUE(SetFileAttributesW(At(L"tree\\sealed").c_str(),
-                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_NE(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesW(At(L"tree\\sealed").c_str()));
-    DeleteTree(At(L"tree").c_str());
-    EXPECT_TRUE(Exists(At(L"tree\\sealed\\inside.txt")));
-    EXPECT_FALSE(Exists(At(L"tree\\loose.txt")));
-    EXPECT_EQ(std::vector<std::wstring>{L"sealed"}, ListDirectory(At(L"tree")));
-}
-
-TEST_F(DeleteTreeTest, HiddenAndSystemFilesAreDeleted)
-{
-    MakeDirectory(L"tree");
-    MakeFile(L"tree\\hidden.txt", FILE_ATTRIBUTE_HIDDEN);
-    MakeFile(L"tree\\system.txt", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
-    MakeFile(L"tree\\archive.txt", FILE_ATTRIBUTE_ARCHIVE);
-    DeleteTree(At(L"tree").c_str());
-    EXPECT_FALSE(Exists(At(L"tree")));
-}
-
-TEST_F(DeleteTreeTest, ReadOnlyFileStays)
-{
-    MakeDirectory(L"tree");
-    MakeFile(L"tree\\readonly.txt", FILE_ATTRIBUTE_READONLY);
-    DeleteTree(At(L"tree").c_str());
-    EXPECT_EQ(std::vector<std::wstring>{L"readonly.txt"}, ListDirectory(At(L"tree")));
+    const DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY, kReadOnly = FILE_ATTRIBUTE_READONLY,
+                kHidden = FILE_ATTRIBUTE_HIDDEN;
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::wstring, DWORD>> made;  // a folder before what lies in it
+        std::vector<std::wstring> left;
+    } cases[] = {
+        {"three levels go with the directory, its sibling stays",
+         {{L"tree", kFolder}, {L"tree\\a", kFolder}, {L"tree\\a\\b", kFolder}, {L"tree\\empty", kFolder},
+          {L"tree\\top.txt", 0}, {L"tree\\a\\middle.dat", 0}, {L"tree\\a\\b\\bottom 1.txt", 0},
+          {L"tree\\a\\b\\网页版.txt", 0}, {L"sibling.txt", 0}},
+         {L"sibling.txt"}},
+        {"a read-only file deep down keeps its folders, everything beside them goes",
+         {{L"tree", kFolder}, {L"tree\\a", kFolder}, {L"tree\\a\\b", kFolder}, {L"tree\\other", kFolder},
+          {L"tree\\a\\b\\locked.txt", kReadOnly}, {L"tree\\a\\b\\plain.txt", 0},
+          {L"tree\\a\\hidden.txt", kHidden}, {L"tree\\other\\x.txt", 0}},
+         {L"tree", L"tree\\a", L"tree\\a\\b", L"tree\\a\\b\\locked.txt"}},
+        // Wine keeps no read-only bit on directories (it reads back 0x10); the hidden bit it keeps,
+        // and any bit beside the directory bit means "not descended into".
+        {"a read-only or hidden subdirectory is not descended into",
+         {{L"tree", kFolder}, {L"tree\\sealed", kFolder | kReadOnly | kHidden},
+          {L"tree\\sealed\\inside.txt", 0}, {L"tree\\loose.txt", 0}},
+         {L"tree", L"tree\\sealed", L"tree\\sealed\\inside.txt"}},
+        {"hidden, system and archive files are deleted",
+         {{L"tree", kFolder}, {L"tree\\hidden.txt", kHidden},
+          {L"tree\\system.txt", FILE_ATTRIBUTE_SYSTEM | kHidden},
+          {L"tree\\archive.txt", FILE_ATTRIBUTE_ARCHIVE}},
+         {}},
+        {"a read-only file stays", {{L"tree", kFolder}, {L"tree\\readonly.txt", kReadOnly}},
+         {L"tree", L"tree\\readonly.txt"}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring folder = L"case " + std::to_wstring(++n);
+        MakeDirectory(folder);
+        for (const auto& made : c.made) {
+            if (made.second & kFolder)
+                MakeDirectory(folder + L"\\" + made.first);
+            else
+                MakeFile(folder + L"\\" + made.first);
+        }
+        // Attributes last, once everything inside a folder is made.
+        for (const auto& made : c.made) {
+            const std::wstring path = At(folder + L"\\" + made.first);
+            if ((made.second & ~kFolder) == 0)
+                continue;
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), made.second & ~kFolder)) << Utf8(made.first);
+            ASSERT_NE(kFolder, GetFileAttributesW(path.c_str())) << Utf8(made.first);
+        }
+        DeleteTree(At(folder + L"\\tree").c_str());
+        EXPECT_EQ(c.left, Remaining(folder));
+    }
 }
 
 const char kGamesBatch[] =
@@ -210,9 +209,7 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     const std::wstring second = WriteCleanupBatch(ansi.c_str());
     const std::wstring folders[] = {first.substr(0, first.find_last_of(L'\\')),
                                     second.substr(0, second.find_last_of(L'\\'))};
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    const std::wstring expectedStart = std::wstring(temp) + L"Harrowmere-uninstall-";
+    const std::wstring expectedStart = TempFolder() + L"Harrowmere-uninstall-";
     EXPECT_NE(folders[0], folders[1]);
     for (const std::wstring& folder : folders) {
         EXPECT_EQ(expectedStart, folder.substr(0, expectedStart.size())) << Utf8(folder);
@@ -258,63 +255,45 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
 class UninstallEntryTest : public ::testing::Test {
 protected:
     void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
-    static std::wstring ProductKey() { return std::wstring(kUninstallKey) + L"\\" + kProductTitle; }
-    static bool KeyExists(const std::wstring& path, REGSAM view)
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }
     static void CreateKey(const std::wstring& path, REGSAM view)
     {
-        HKEY key = nullptr;
+        UniqueRegKey key;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS | view, nullptr, &key, nullptr));
-        RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kProductTitle),
+                                                 KEY_ALL_ACCESS | view, nullptr, key.Put(), nullptr));
+        RegSetValueExW(key.Get(), L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kProductTitle),
                        static_cast<DWORD>((wcslen(kProductTitle) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
-    static void DeleteKey(const std::wstring& path, REGSAM view)
-    {
-        HKEY parent = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS | view, &parent) ==
-            ERROR_SUCCESS) {
-            RegDeleteTreeW(parent, path.substr(wcslen(kUninstallKey) + 1).c_str());
-            RegCloseKey(parent);
-        }
     }
     void TearDown() override
     {
         if (IsSkipped())
             return;
-        DeleteKey(ProductKey(), KEY_WOW64_32KEY);
-        DeleteKey(ProductKey(), KEY_WOW64_64KEY);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            UniqueRegKey parent;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS | view, parent.Put()) ==
+                ERROR_SUCCESS)
+                RegDeleteTreeW(parent.Get(), kProductTitle);
+        }
     }
 };
 
 TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitView)
 {
-    CreateKey(ProductKey(), KEY_WOW64_32KEY);
-    CreateKey(ProductKey(), KEY_WOW64_64KEY);
+    CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_32KEY);
+    CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_64KEY);
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
-    EXPECT_FALSE(KeyExists(ProductKey(), KEY_WOW64_32KEY));
+    EXPECT_FALSE(FakeInstallation::EntryExists());
     // The 64-bit view is not where a 32-bit program looks; its namesake stays.
-    EXPECT_TRUE(KeyExists(ProductKey(), KEY_WOW64_64KEY));
-}
-
-TEST_F(UninstallEntryTest, MissingEntryIsNoFailure)
-{
+    EXPECT_TRUE(FakeInstallation::EntryExists(KEY_WOW64_64KEY));
+    // A missing entry is no failure.
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
-    EXPECT_FALSE(KeyExists(ProductKey(), KEY_WOW64_32KEY));
+    EXPECT_FALSE(FakeInstallation::EntryExists());
 }
 
 TEST_F(UninstallEntryTest, EntryWithSubkeysStays)
 {
-    CreateKey(ProductKey() + L"\\Extra", KEY_WOW64_32KEY);
+    CreateKey(FakeInstallation::EntryKey() + L"\\Extra", KEY_WOW64_32KEY);
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
-    EXPECT_TRUE(KeyExists(ProductKey(), KEY_WOW64_32KEY));
+    EXPECT_TRUE(FakeInstallation::EntryExists());
 }
 
 TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
@@ -324,21 +303,19 @@ TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     RegDeleteTreeW(HKEY_CURRENT_USER, kPersistedKey);
     EXPECT_FALSE(SetCompatibilityFlag());
-    HKEY probe = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, KEY_READ, &probe));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPersistedKey));
 
-    HKEY key = nullptr;
+    UniqueRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+                                             KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
     EXPECT_TRUE(SetCompatibilityFlag());
     DWORD type = 0, value = 0, size = sizeof value;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, self, nullptr, &type,
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key.Get(), self, nullptr, &type,
                                               reinterpret_cast<BYTE*>(&value), &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(1u, value);
     EXPECT_EQ(4u, size);
-    RegDeleteValueW(key, self);
-    RegCloseKey(key);
+    RegDeleteValueW(key.Get(), self);
 }
 
 }  // namespace

@@ -7,61 +7,35 @@
 #include "RemovalSteps.h"
 #include "ScratchFolder.h"
 #include "TestSupport.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <cwchar>
+
 using testing_support::WaitUntil;
 
 namespace {
 
-std::wstring ProgramFiles()
+// One value of our entry in the 32-bit view, as text (a number in decimal) and its type;
+// "<missing>" when it cannot be read.
+std::wstring EntryValue(const wchar_t* name, DWORD& type)
 {
-    wchar_t path[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, path, CSIDL_PROGRAM_FILES, FALSE);
-    return path;
-}
-
-// Reads one value of our entry in the 32-bit view; false when it is missing.
-bool ReadValue(const wchar_t* name, DWORD& type, void* data, DWORD size)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0,
-                      KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    const LONG result = RegGetValueW(key, nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-std::wstring ReadString(const wchar_t* name, DWORD& type)
-{
-    wchar_t value[1024] = {};
+    union {
+        wchar_t text[1024];
+        DWORD number;
+    } value = {};
     DWORD size = sizeof value - sizeof(wchar_t);
     type = REG_NONE;
-    if (!ReadValue(name, type, value, size))
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
+                      key.Put()) != ERROR_SUCCESS ||
+        RegGetValueW(key.Get(), nullptr, name, RRF_RT_ANY | RRF_NOEXPAND, &type, &value, &size) !=
+            ERROR_SUCCESS)
         return L"<missing>";
-    return value;
-}
-
-DWORD ReadDword(const wchar_t* name, DWORD& type)
-{
-    DWORD value = 0, size = sizeof value;
-    type = REG_NONE;
-    if (!ReadValue(name, type, &value, size))
-        return 0xFFFFFFFF;
-    return value;
-}
-
-bool EntryIn(REGSAM view)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), 0, KEY_READ | view, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return type == REG_DWORD ? std::to_wstring(value.number) : std::wstring(value.text);
 }
 
 class RoundTripTest : public ::testing::Test {
@@ -75,7 +49,7 @@ protected:
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
         // What the setup makes may not be there before: only then is it ours to remove after.
         ASSERT_FALSE(Exists(installDirectory_) || Exists(FakeInstallation::Shortcut()) ||
-                     Exists(FakeInstallation::Group()) || EntryIn(KEY_WOW64_32KEY))
+                     Exists(FakeInstallation::Group()) || FakeInstallation::EntryExists())
             << "an installation is left over from elsewhere";
         made_ = {installDirectory_, FakeInstallation::Group()};
         madeShortcut_ = FakeInstallation::Shortcut();
@@ -101,8 +75,8 @@ protected:
 #ifdef HM_SETUP_EXE
         HANDLE setup = helpers_.Start(WindowsPath(HM_SETUP_EXE), arguments);
         EXPECT_NE(nullptr, setup);
-        if (setup && WaitForSingleObject(setup, 120000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(setup, &exitCode);
+        if (setup && Ends(setup, 120000))
+            exitCode = ExitCodeOf(setup);
 #endif
         return exitCode;
     }
@@ -117,19 +91,8 @@ protected:
         EXPECT_EQ(std::vector<std::wstring>({L"Harrowmere网页版.lnk", L"卸载Harrowmere网页版.lnk"}),
                   ListDirectory(FakeInstallation::Group()));
         // The entry lives where the 32-bit uninstaller looks, and only there.
-        EXPECT_TRUE(EntryIn(KEY_WOW64_32KEY));
-        EXPECT_FALSE(EntryIn(KEY_WOW64_64KEY));
-        DWORD type = 0;
-        EXPECT_EQ(L"Harrowmere网页版", ReadString(L"DisplayName", type));
-        EXPECT_EQ(L"\"" + Uninstaller() + L"\"", ReadString(L"UninstallString", type));
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        EXPECT_EQ(installDirectory_ + L"\\Harrowmere.exe,0", ReadString(L"DisplayIcon", type));
-        EXPECT_EQ(L"1.0.0", ReadString(L"DisplayVersion", type));
-        EXPECT_EQ(L"Harrowmere", ReadString(L"Publisher", type));
-        EXPECT_EQ(1u, ReadDword(L"NoModify", type));
-        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-        EXPECT_EQ(1u, ReadDword(L"NoRepair", type));
-        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+        EXPECT_TRUE(FakeInstallation::EntryExists());
+        EXPECT_FALSE(FakeInstallation::EntryExists(KEY_WOW64_64KEY));
         // KiB of what was installed.
         ULONGLONG bytes = 0;
         for (const std::wstring& name : ListDirectory(installDirectory_)) {
@@ -137,20 +100,28 @@ protected:
             GetFileAttributesExW((installDirectory_ + L"\\" + name).c_str(), GetFileExInfoStandard, &data);
             bytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }
-        const DWORD size = ReadDword(L"EstimatedSize", type);
+        const struct {
+            const wchar_t* name;
+            std::wstring value;
+            DWORD type;
+        } values[] = {
+            {L"DisplayName", L"Harrowmere网页版", REG_SZ},
+            {L"UninstallString", L"\"" + Uninstaller() + L"\"", REG_SZ},
+            {L"DisplayIcon", installDirectory_ + L"\\Harrowmere.exe,0", REG_SZ},
+            {L"DisplayVersion", L"1.0.0", REG_SZ},
+            {L"Publisher", L"Harrowmere", REG_SZ},
+            {L"NoModify", L"1", REG_DWORD},
+            {L"NoRepair", L"1", REG_DWORD},
+        };
+        DWORD type = 0;
+        for (const auto& expected : values) {
+            EXPECT_EQ(expected.value, EntryValue(expected.name, type)) << Utf8(expected.name);
+            EXPECT_EQ(expected.type, type) << Utf8(expected.name);
+        }
+        const ULONGLONG size = std::wcstoull(EntryValue(L"EstimatedSize", type).c_str(), nullptr, 10);
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
         EXPECT_GE(size, bytes / 1024 - 1);
         EXPECT_LE(size, bytes / 1024 + 2);
-    }
-
-    void ExpectUninstalled(const FakeInstallation::Run& run)
-    {
-        EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
-        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
-        EXPECT_FALSE(Exists(FakeInstallation::Group()));
-        // Only the running uninstaller survives; the batch it leaves removes it and the directory.
-        EXPECT_EQ(std::vector<std::wstring>({L"uninstall.exe"}), ListDirectory(installDirectory_));
-        EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(installDirectory_)), run.batch);
     }
 
     void UninstallEndingClient(HANDLE client)
@@ -159,14 +130,14 @@ protected:
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(0u, run.exitCode);
         EXPECT_TRUE(run.asked);
-        EXPECT_EQ(L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？", run.text);
-        EXPECT_TRUE(HasEnded(client));
-        ExpectUninstalled(run);
+        EXPECT_EQ(FakeInstallation::kCloseQuestion, run.text);
+        EXPECT_TRUE(Ends(client, 0));
+        ExpectUninstalled(run, installDirectory_);
     }
 
     std::wstring Uninstaller() const { return installDirectory_ + L"\\uninstall.exe"; }
 
-    std::wstring installDirectory_ = ProgramFiles() + L"\\Harrowmere";
+    std::wstring installDirectory_ = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Harrowmere";
     HelperProcesses helpers_;
     std::vector<std::wstring> made_;
     std::wstring madeShortcut_;
@@ -180,7 +151,7 @@ TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked);
-    ExpectUninstalled(run);
+    ExpectUninstalled(run, installDirectory_);
 }
 
 TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
@@ -193,7 +164,7 @@ TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
         EXPECT_FALSE(Exists(installDirectory_));
         EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
         EXPECT_FALSE(Exists(FakeInstallation::Group()));
-        EXPECT_FALSE(EntryIn(KEY_WOW64_32KEY));
+        EXPECT_FALSE(FakeInstallation::EntryExists());
     }
 }
 
@@ -207,7 +178,7 @@ TEST_F(RoundTripTest, NonEmptyFolderOfOthersGetsAHarrowmereFolderInside)
     ExpectInstalled();
     const FakeInstallation::Run run = FakeInstallation::RunAndAnswer(Uninstaller(), IDNO);
     ASSERT_TRUE(run.ended);
-    ExpectUninstalled(run);
+    ExpectUninstalled(run, installDirectory_);
     EXPECT_EQ((std::vector<std::wstring>{L"Harrowmere", L"other.exe"}), ListDirectory(scratch.At(L"Tools")));
 }
 
@@ -218,9 +189,8 @@ TEST_F(RoundTripTest, UninstallerEndsAClientRunningFromTheInstallation)
     const std::wstring client = installDirectory_ + L"\\FakeClient.exe";
     ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), client.c_str(), FALSE));
     DWORD processId = 0;
-    HANDLE process = helpers_.Start(client, L"window 1", &processId);
-    ASSERT_NE(nullptr, process);
-    ASSERT_TRUE(WaitUntil([processId] { return FindWindowOf(processId, kClientWindowClass) != nullptr; }, 15000));
+    HANDLE process = StartFakeClient(helpers_, processId, L"window 1", client);
+    ASSERT_FALSE(HasFailure());
     UninstallEndingClient(process);
 }
 
@@ -230,9 +200,10 @@ TEST_F(RoundTripTest, UninstallerEndsTheInstalledClient)
     DWORD processId = 0;
     HANDLE process = helpers_.Start(installDirectory_ + L"\\Harrowmere.exe", L"", &processId);
     ASSERT_NE(nullptr, process);
-    WaitUntil([&] { return HasEnded(process) || FindWindowOf(processId, kClientWindowClass) != nullptr; }, 30000);
+    WaitUntil([&] { return Ends(process, 0) || FindWindowOf(processId, kClientWindowClass) != nullptr; },
+              30000);
     if (!FindWindowOf(processId, kClientWindowClass)) {
-        ASSERT_TRUE(HasEnded(process)) << "the installed client shows no game window within 30 s";
+        ASSERT_TRUE(Ends(process, 0)) << "the installed client shows no game window within 30 s";
         GTEST_SKIP() << "the installed Harrowmere.exe ended without showing its game window "
                         "(the client is still a stub); the stand-in client covers this path";
     }

@@ -19,26 +19,6 @@ using testing_support::WaitUntil;
 
 namespace {
 
-const std::vector<std::wstring> kLeftForTheBatch = {L"uninstall.exe"};
-
-std::wstring TempFolder()
-{
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    return temp;
-}
-
-// The batch lies in a folder of its own in our temporary folder, and names the directory.
-void ExpectBatchFor(const FakeInstallation::Run& run, const std::wstring& directory)
-{
-    EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
-    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
-    EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
-    EXPECT_FALSE(Exists(directory + L"\\pelvar_uninstall.bat"));
-}
-
-std::wstring FakeClient() { return WindowsPath(HM_FAKE_CLIENT_EXE); }
-
 class UninstallProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -48,24 +28,6 @@ protected:
         ASSERT_TRUE(installation_.Create()) << installation_.Problem();
     }
     void TearDown() override { helpers_.EndAll(); }
-
-    HANDLE StartClient(const std::wstring& program, DWORD& processId)
-    {
-        HANDLE process = helpers_.Start(program, L"window 1", &processId);
-        EXPECT_NE(nullptr, process);
-        const DWORD id = processId;
-        EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
-        return process;
-    }
-
-    void ExpectAllRemoved(const FakeInstallation::Run& run)
-    {
-        EXPECT_FALSE(installation_.EntryExists());
-        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
-        EXPECT_FALSE(Exists(FakeInstallation::Group()));
-        EXPECT_EQ(kLeftForTheBatch, ListDirectory(installation_.Directory()));
-        ExpectBatchFor(run, installation_.Directory());
-    }
 
     void ExpectNothingRemoved()
     {
@@ -86,21 +48,21 @@ TEST_F(UninstallProgramTest, WithoutClientRemovesEverythingWithoutAsking)
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked) << Utf8(run.text);
     EXPECT_EQ(1u, installation_.CompatibilityValue());
-    ExpectAllRemoved(run);
+    ExpectUninstalled(run, installation_.Directory());
 }
 
 TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
 {
     DWORD processId = 0;
-    HANDLE client = StartClient(FakeClient(), processId);
+    HANDLE client = StartFakeClient(helpers_, processId);
     const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     ASSERT_TRUE(run.asked);
-    EXPECT_EQ(L"<Harrowmere网页版>正在运行,是否关闭<Harrowmere网页版>？", run.text);
+    EXPECT_EQ(FakeInstallation::kCloseQuestion, run.text);
     EXPECT_EQ(L"Harrowmere网页版", run.caption);
     EXPECT_TRUE(run.yesAndNoOnly);
-    EXPECT_FALSE(HasEnded(client));
+    EXPECT_FALSE(Ends(client, 0));
     EXPECT_EQ(1u, installation_.CompatibilityValue());  // written before the question
     ExpectNothingRemoved();
     EXPECT_TRUE(run.batchPath.empty());
@@ -110,20 +72,20 @@ TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
 {
     // The client runs from the installation directory, so its file is in use until it ends.
     const std::wstring installedClient = installation_.Directory() + L"\\FakeClient.exe";
-    ASSERT_TRUE(CopyFileW(FakeClient().c_str(), installedClient.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), installedClient.c_str(), FALSE));
     DWORD processId = 0;
-    HANDLE client = StartClient(installedClient, processId);
+    HANDLE client = StartFakeClient(helpers_, processId, L"window 1", installedClient);
     const FakeInstallation::Run run = installation_.RunUninstaller(IDYES);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.asked);
-    EXPECT_TRUE(HasEnded(client));
-    ExpectAllRemoved(run);
+    EXPECT_TRUE(Ends(client, 0));
+    ExpectUninstalled(run, installation_.Directory());
 }
 
 TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
 {
-    ASSERT_NE(nullptr, helpers_.Start(FakeClient(), L"respawn 4"));
+    ASSERT_NE(nullptr, helpers_.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4"));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
     const FakeInstallation::Run run = installation_.RunUninstaller(IDYES);
@@ -131,7 +93,7 @@ TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
     EXPECT_TRUE(run.asked);
     // Ten rounds of half a second, a second's wait after them and one before the batch.
     EXPECT_GE(GetTickCount() - started, 7000u - 100u);
-    ExpectAllRemoved(run);
+    ExpectUninstalled(run, installation_.Directory());
 }
 
 TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
@@ -142,7 +104,7 @@ TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
     const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
-    ExpectAllRemoved(run);
+    ExpectUninstalled(run, installation_.Directory());
 }
 
 // Runs the uninstaller copied to directory (which the test made or owns) with marker files of
@@ -196,8 +158,7 @@ protected:
 TEST_F(MisplacedUninstallerTest, CopyInAProtectedFolderLeavesTheFolderAlone)
 {
     // The public documents; the public folders are the prefix's own on every Wine set-up.
-    wchar_t documents[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, documents, CSIDL_COMMON_DOCUMENTS, FALSE));
+    const std::wstring documents = ShellFolder(CSIDL_COMMON_DOCUMENTS);
     ASSERT_TRUE(Exists(documents));
     ASSERT_NO_FATAL_FAILURE(Place(documents));
     RunAndExpectNothingRemoved();
@@ -245,7 +206,7 @@ protected:
         run_ = installation_->RunUninstaller(IDNO);
         ASSERT_TRUE(run_.ended);
         EXPECT_FALSE(installation_->EntryExists());
-        EXPECT_EQ(kLeftForTheBatch, ListDirectory(directory));
+        EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(directory));
     }
     std::unique_ptr<FakeInstallation> installation_;
     FakeInstallation::Run run_;
@@ -278,10 +239,6 @@ TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
 }
 
-}  // namespace
-
-namespace {
-
 TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslash)
 {
     EXPECT_EQ(L"C:\\Games\\X", UninstallFlow::InstallDirectoryOf(L"C:\\Games\\X\\uninstall.exe"));
@@ -300,10 +257,6 @@ TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
     EXPECT_EQ(deep + L"\\Harrowmere", UninstallFlow::JoinBounded(deep, L"Harrowmere", L""));
     EXPECT_EQ(L"", UninstallFlow::JoinBounded(deep, L"Harrowmere网页版", L".lnk"));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(MachineStateGuard, AnyOtherPrefixIsRefusedUnlessDeclaredDisposable)
 {
