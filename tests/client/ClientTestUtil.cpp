@@ -20,9 +20,7 @@ namespace client_test {
 
 TempFolder::TempFolder(const wchar_t* name)
 {
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + name;
+    path_ = TempDirectory() + name;
     created_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
 }
 
@@ -35,14 +33,12 @@ TempFolder::~TempFolder()
 bool TempFolder::Write(const wchar_t* file, const std::string& bytes)
 {
     const std::wstring path = path_ + L"\\" + file;
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    const UniqueFileHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!h) return false;
     if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
     DWORD written = 0;
-    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(h);
-    return ok;
+    return WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 void TempFolder::Remove(const wchar_t* file)

@@ -10,6 +10,8 @@
 
 #include "CFrameGame.h"
 #include "CImageButton.h"
+#include "CImageItem.h"
+#include "CImagePaintEx.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 
@@ -55,6 +57,13 @@ public:
 
     std::unique_ptr<CFrameGame> game;
     bool created = false;
+};
+
+// The windows of one client start, in the start-up view.
+class StartUpViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(w.created); }
+    GameWindows w;
 };
 
 // The boss key as the system posts it; true once the window has changed state.
@@ -128,6 +137,18 @@ inline void MoveTo(HWND h, POINT p)
     ClientToScreen(h, &screen);
     PutCursor(screen.x, screen.y);
     SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+}
+
+// The rows of one of the game window's menus, in order: each row's id and its caption.
+using MenuRows = std::vector<std::pair<int, std::wstring>>;
+inline MenuRows RowsOf(const CImagePaintEx& list)
+{
+    MenuRows rows;
+    for (const auto& item : list.items) {
+        const bool oneCaption = item->buttons.size() == 1;
+        rows.emplace_back(item->id, oneCaption ? item->buttons[0]->text : L"<not one caption>");
+    }
+    return rows;
 }
 
 // A click on row index of one of the game window's menus (24-pixel rows).
