@@ -58,14 +58,14 @@ inline std::string InterfaceName(REFIID riid)
 
 class SiteSpy : public CWebBrowser {
 public:
-    explicit SiteSpy(SiteLog& log) : log_(log) {}
+    explicit SiteSpy(SiteLog& log) : log(log) {}
     ~SiteSpy() override
     {
         // Release the control while this object's overrides still answer, so the calls made
         // during the release are recorded too.
-        tearingDown_ = true;
+        tearingDown = true;
         ReleaseControl();
-        log_.refCountAfterRelease = refCount;
+        log.refCountAfterRelease = refCount;
     }
     using CWebBrowser::ReleaseControl;
 
@@ -77,18 +77,18 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override
     {
-        ++log_.addRefs;
+        ++log.addRefs;
         return CWebBrowser::AddRef();
     }
     ULONG STDMETHODCALLTYPE Release() override
     {
-        ++log_.releases;
-        if (tearingDown_) {
-            ++log_.releasesDuringTeardown;
+        ++log.releases;
+        if (tearingDown) {
+            ++log.releasesDuringTeardown;
             if (titleChangeHandler || documentCompleteHandler || navigateCompleteHandler ||
                 beforeNavigateHandler || newWindowHandler || quitHandler || browserWindowHandler ||
                 bridge.handler)
-                log_.boundWhileControlReleased = true;
+                log.boundWhileControlReleased = true;
         }
         return CWebBrowser::Release();
     }
@@ -114,9 +114,9 @@ public:
                                                RECT* c, OLEINPLACEFRAMEINFO* i) override
     {
         Note("GetWindowContext");
-        log_.contextResult = CWebBrowser::GetWindowContext(f, d, p, c, i);
-        if (i) log_.frameInfo = *i;
-        return log_.contextResult;
+        log.contextResult = CWebBrowser::GetWindowContext(f, d, p, c, i);
+        if (i) log.frameInfo = *i;
+        return log.contextResult;
     }
     SITE_SPY_CALL(Scroll, (SIZE s), (s))
     SITE_SPY_CALL(OnUIDeactivate, (BOOL u), (u))
@@ -162,10 +162,10 @@ public:
 private:
     void Note(const std::string& call)
     {
-        if (log_.recording) log_.calls.push_back(call);
+        if (log.recording) log.calls.push_back(call);
     }
-    SiteLog& log_;
-    bool tearingDown_ = false;
+    SiteLog& log;
+    bool tearingDown = false;
 };
 
 #undef SITE_SPY_CALL

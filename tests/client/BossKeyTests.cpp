@@ -73,7 +73,9 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no file");
         folder.Remove(L"Config.ini");
-        if (c.file) ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
+        if (c.file) {
+            ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
+        }
         BossKey key;
         key.ReadConfig(dir.c_str());
         EXPECT_EQ(key.fsModifiers, c.fsModifiers);

@@ -20,22 +20,22 @@ namespace client_test {
 
 TempFolder::TempFolder(const wchar_t* name)
 {
-    path_ = TempDirectory() + name;
-    created_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
+    path = TempDirectory() + name;
+    created = CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
 TempFolder::~TempFolder()
 {
-    for (const std::wstring& file : files_) DeleteFileW((path_ + L"\\" + file).c_str());
-    if (created_) RemoveDirectoryW(path_.c_str());
+    for (const std::wstring& file : files) DeleteFileW((path + L"\\" + file).c_str());
+    if (created) RemoveDirectoryW(path.c_str());
 }
 
 bool TempFolder::Write(const wchar_t* file, const std::string& bytes)
 {
-    const std::wstring path = path_ + L"\\" + file;
-    const UniqueFileHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring full = path + L"\\" + file;
+    const UniqueFileHandle h(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!h) return false;
-    if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+    if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     DWORD written = 0;
     return WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
@@ -43,10 +43,10 @@ bool TempFolder::Write(const wchar_t* file, const std::string& bytes)
 
 void TempFolder::Remove(const wchar_t* file)
 {
-    const auto it = std::find(files_.begin(), files_.end(), file);
-    if (it == files_.end()) return;
-    DeleteFileW((path_ + L"\\" + file).c_str());
-    files_.erase(it);
+    const auto it = std::find(files.begin(), files.end(), file);
+    if (it == files.end()) return;
+    DeleteFileW((path + L"\\" + file).c_str());
+    files.erase(it);
 }
 
 }  // namespace client_test

@@ -21,11 +21,11 @@ constexpr WPARAM kEnterGameView = 1001, kDestroy = 5557, kToggleFullScreen = 556
 // One start of the real client, ended with the test at the latest.
 class Client {
 public:
-    bool Start() { return (process_ = processes_.Start(HM_CLIENT_EXE)) != nullptr; }
+    bool Start() { return (process = processes.Start(HM_CLIENT_EXE)) != nullptr; }
     // The first top-level window of the client with the class, or null.
     HWND Find(const wchar_t* cls, bool visibleOnly = false) const
     {
-        const auto found = TopLevelWindows(cls, GetProcessId(process_), visibleOnly);
+        const auto found = TopLevelWindows(cls, GetProcessId(process), visibleOnly);
         return found.empty() ? nullptr : found.front();
     }
     // Waits for the game window and the backdrop, and notes them.
@@ -36,13 +36,13 @@ public:
         back = Find(L"pelvar_back");
         return up;
     }
-    bool Ended(DWORD ms) const { return Ends(process_, ms); }
-    DWORD ExitCode() const { return ExitCodeOf(process_); }
+    bool Ended(DWORD ms) const { return Ends(process, ms); }
+    DWORD ExitCode() const { return ExitCodeOf(process); }
     HWND game = nullptr, back = nullptr;
 
 private:
-    ChildProcesses processes_;
-    HANDLE process_ = nullptr;
+    ChildProcesses processes;
+    HANDLE process = nullptr;
 };
 
 bool MutexExists()

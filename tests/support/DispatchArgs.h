@@ -22,15 +22,15 @@ class DispatchArgs {
 public:
     DispatchArgs& Add(const VARIANT& v)
     {
-        inOrder_.push_back(v);
+        inOrder.push_back(v);
         return *this;
     }
     // A copy of text (a null text stays a null string).
     DispatchArgs& Text(const wchar_t* text)
     {
-        strings_.emplace_back(text ? SysAllocString(text) : nullptr);
+        strings.emplace_back(text ? SysAllocString(text) : nullptr);
         VARIANT v = TypedVariant(VT_BSTR);
-        v.bstrVal = strings_.back().Get();
+        v.bstrVal = strings.back().Get();
         return Add(v);
     }
     DispatchArgs& Dispatch(IDispatch* d)
@@ -66,14 +66,14 @@ public:
     }
     DISPPARAMS* Params()
     {
-        reversed_.assign(inOrder_.rbegin(), inOrder_.rend());
-        params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
-        params_.cArgs = static_cast<UINT>(reversed_.size());
-        return &params_;
+        reversed.assign(inOrder.rbegin(), inOrder.rend());
+        params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+        params.cArgs = static_cast<UINT>(reversed.size());
+        return &params;
     }
 
 private:
-    std::vector<UniqueBstr> strings_;
-    std::vector<VARIANT> inOrder_, reversed_;
-    DISPPARAMS params_ = {};
+    std::vector<UniqueBstr> strings;
+    std::vector<VARIANT> inOrder, reversed;
+    DISPPARAMS params = {};
 };

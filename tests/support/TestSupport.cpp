@@ -84,7 +84,7 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     return true;
 }
 
-Bitmap32::Bitmap32(int w, int h) : width(w), height(h), memory_(CreateCompatibleDC(nullptr))
+Bitmap32::Bitmap32(int w, int h) : width(w), height(h), memory(CreateCompatibleDC(nullptr))
 {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -94,10 +94,10 @@ Bitmap32::Bitmap32(int w, int h) : width(w), height(h), memory_(CreateCompatible
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    bitmap_.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+    bitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     bits = static_cast<unsigned*>(p);
-    dc = memory_.Get();
-    selected_ = SelectInto(dc, bitmap_.Get());
+    dc = memory.Get();
+    selected = SelectInto(dc, bitmap.Get());
 }
 
 void Bitmap32::Fill(unsigned argb)

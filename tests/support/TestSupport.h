@@ -47,12 +47,12 @@ public:
 
     int width = 0, height = 0;
     unsigned* bits = nullptr;  // the bitmap's pixels
-    HDC dc = nullptr;          // owned by memory_
+    HDC dc = nullptr;          // owned by memory
 
 private:
-    UniqueBitmap bitmap_;
-    MemoryDC memory_;
-    ScopedSelect selected_;
+    UniqueBitmap bitmap;
+    MemoryDC memory;
+    ScopedSelect selected;
 };
 
 // Renders a window's client area (WM_PRINTCLIENT) into the bitmap.
