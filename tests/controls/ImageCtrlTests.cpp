@@ -59,10 +59,13 @@ std::unique_ptr<CImageCtrl> MakeWindow(int w, int h, bool resizable = false, boo
     return win;
 }
 
-SIZE WindowSize(HWND h)
+// Resizes the window to cx x cy and expects it at wantX x wantY.
+void ExpectResized(HWND h, int cx, int cy, int wantX, int wantY)
 {
+    SetWindowPos(h, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
     const RECT r = testing_support::WindowRect(h);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    EXPECT_EQ(r.right - r.left, wantX) << "resized to " << cx << " x " << cy;
+    EXPECT_EQ(r.bottom - r.top, wantY) << "resized to " << cx << " x " << cy;
 }
 
 }  // namespace
@@ -162,16 +165,10 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
     HWND h = win->hwnd;
     win->minWidth = 200;
     win->minHeight = 150;
-    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 200);
-    EXPECT_EQ(WindowSize(h).cy, 150);
-    SetWindowPos(h, nullptr, 0, 0, 260, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 260);
-    EXPECT_EQ(WindowSize(h).cy, 150);
-
+    ExpectResized(h, 50, 50, 200, 150);
+    ExpectResized(h, 260, 100, 260, 150);
     win->minHeight = 0;
-    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 50);
+    ExpectResized(h, 50, 50, 50, 50);
     MINMAXINFO info = {};
     SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, 200);
@@ -185,9 +182,7 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
 
     win->fixedWidth = 120;
     win->fixedHeight = 90;
-    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 120);
-    EXPECT_EQ(WindowSize(h).cy, 90);
+    ExpectResized(h, 400, 300, 120, 90);
     DestroyWindow(h);
 }
 
@@ -214,48 +209,45 @@ TEST(ImageCtrlWindow, MaximisedFillsTheWorkAreaOfItsOwnMonitor)
     }
 }
 
-TEST(ImageCtrlModal, EndsWhenTheWindowIsDestroyed)
+TEST(ImageCtrlModal, EndsByOwnerDestructionOrQuitAndRefusesNestingAndForeignThreads)
 {
     ModalWindow win;
     ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
-    PostMessageW(win.hwnd, WM_APP + 2, 0, 0);
-    PostMessageW(win.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_EQ(win.nestedAnswer, 0);  // already running: refused
-    EXPECT_FALSE(win.modalRunning);
-    EXPECT_EQ(win.hwnd, nullptr);
-    // Without a window there is nothing to run.
-    EXPECT_FALSE(win.RunModalLoop());
-}
-
-TEST(ImageCtrlModal, EndsWhenTheOwnerClearsTheFlagAndPassesQuitOn)
-{
-    ModalWindow win;
-    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
-    PostMessageW(win.hwnd, WM_APP + 1, 1, 0);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_EQ(win.modalResult, 1);
-    EXPECT_TRUE(IsWindow(win.hwnd));
-
-    PostQuitMessage(7);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_FALSE(win.modalRunning);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 7u);
-    DestroyWindow(win.hwnd);
-}
-
-TEST(ImageCtrlModal, RefusedOnAForeignThread)
-{
-    ModalWindow win;
-    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP, 10, 10, 80, 60, nullptr));
-    bool answer = true;
-    std::thread other([&] { answer = win.RunModalLoop(); });
-    other.join();
-    EXPECT_FALSE(answer);
-    EXPECT_FALSE(win.modalRunning);
-    DestroyWindow(win.hwnd);
+    {
+        SCOPED_TRACE("an owner ending the loop without destroying");
+        PostMessageW(win.hwnd, WM_APP + 1, 1, 0);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_EQ(win.modalResult, 1);
+        EXPECT_TRUE(IsWindow(win.hwnd));
+    }
+    {
+        SCOPED_TRACE("a quit message ends the loop and is passed on");
+        PostQuitMessage(7);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_FALSE(win.modalRunning);
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 7u);
+    }
+    {
+        SCOPED_TRACE("refused on a foreign thread");
+        bool answer = true;
+        std::thread other([&] { answer = win.RunModalLoop(); });
+        other.join();
+        EXPECT_FALSE(answer);
+        EXPECT_FALSE(win.modalRunning);
+    }
+    {
+        SCOPED_TRACE("the window's end ends the loop; a nested loop is refused");
+        PostMessageW(win.hwnd, WM_APP + 2, 0, 0);
+        PostMessageW(win.hwnd, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_EQ(win.nestedAnswer, 0);
+        EXPECT_FALSE(win.modalRunning);
+        EXPECT_EQ(win.hwnd, nullptr);
+        // Without a window there is nothing to run.
+        EXPECT_FALSE(win.RunModalLoop());
+    }
 }
 
 TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)

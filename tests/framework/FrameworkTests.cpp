@@ -177,17 +177,6 @@ TEST_F(FrameworkTest, RunDeliversQueuedMessagesUntilQuit)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, AddWindowRefusesAHandleAlreadyListed)
-{
-    ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwAddWnd", L"a", WS_POPUP, 0, 0, 30, 30, nullptr));
-    ProbeWindow impostor;
-    const size_t before = app.windows.size();
-    EXPECT_FALSE(app.AddWindow(w.hwnd, &impostor));
-    EXPECT_EQ(app.windows.size(), before);
-    DestroyWindow(w.hwnd);
-}
-
 TEST_F(FrameworkTest, ClassesAreRegisteredOncePerName)
 {
     EXPECT_FALSE(IsWindowClassRegistered(L"FwOnceCls"));
@@ -251,29 +240,36 @@ TEST_F(FrameworkTest, SetClassNameCutsLongNames)
     EXPECT_STREQ(w.className, L"Own");
 }
 
-TEST_F(FrameworkTest, TimerNeverReachesDefaultProcessing)
+TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
 {
     ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwTimerWnd", L"t", WS_POPUP, 0, 0, 30, 30, nullptr));
-    timerProcCalled = false;
-    // DefWindowProcW would call a timer procedure passed in lParam.
-    LRESULT r = SendMessageW(w.hwnd, WM_TIMER, 42, reinterpret_cast<LPARAM>(&MarkTimerProc));
-    EXPECT_EQ(r, 1);
-    EXPECT_FALSE(timerProcCalled);
-    ASSERT_EQ(w.timers.size(), 1u);
-    EXPECT_EQ(w.timers[0], 42u);
-    DestroyWindow(w.hwnd);
-}
-
-TEST_F(FrameworkTest, HandleMessageAnswerBypassesHandlers)
-{
-    ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwHitWnd", L"h", WS_POPUP, 0, 0, 30, 30, nullptr));
-    EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCLIENT);
-    EXPECT_EQ(w.hitTests, 1);
-    w.answerHitTest = true;
-    EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCAPTION);
-    EXPECT_EQ(w.hitTests, 1);
+    ASSERT_TRUE(w.Create(0, L"FwProbeWnd", L"t", WS_POPUP, 0, 0, 30, 30, nullptr));
+    {
+        SCOPED_TRACE("a timer never reaches default processing");
+        timerProcCalled = false;
+        // DefWindowProcW would call a timer procedure passed in lParam.
+        LRESULT r = SendMessageW(w.hwnd, WM_TIMER, 42, reinterpret_cast<LPARAM>(&MarkTimerProc));
+        EXPECT_EQ(r, 1);
+        EXPECT_FALSE(timerProcCalled);
+        ASSERT_EQ(w.timers.size(), 1u);
+        EXPECT_EQ(w.timers[0], 42u);
+    }
+    {
+        SCOPED_TRACE("an answer of HandleMessage bypasses the handlers");
+        EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCLIENT);
+        EXPECT_EQ(w.hitTests, 1);
+        w.answerHitTest = true;
+        EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCAPTION);
+        EXPECT_EQ(w.hitTests, 1);
+    }
+    {
+        SCOPED_TRACE("a handle already listed is refused to another object");
+        ProbeWindow impostor;
+        const size_t before = app.windows.size();
+        EXPECT_FALSE(app.AddWindow(w.hwnd, &impostor));
+        EXPECT_EQ(app.windows.size(), before);
+        EXPECT_EQ(app.FindWindowObject(w.hwnd), &w);
+    }
     DestroyWindow(w.hwnd);
 }
 

@@ -236,16 +236,15 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     // Wine keeps no access lists of files (it makes one up from the Unix mode bits).
     if (!UnderWine()) {
         PACL acl = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        UniqueHandle<NullHandleTraits<PSECURITY_DESCRIPTOR, &LocalFree>> descriptor;
         ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
                   GetNamedSecurityInfoW(folders[0].c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                        nullptr, nullptr, &acl, nullptr, &descriptor));
+                                        nullptr, nullptr, &acl, nullptr, descriptor.Put()));
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
-        GetSecurityDescriptorControl(descriptor, &control, &revision);
+        GetSecurityDescriptorControl(descriptor.Get(), &control, &revision);
         EXPECT_TRUE(control & SE_DACL_PROTECTED);
         EXPECT_TRUE(OnlyUserAdministratorsAndSystem(acl));
-        LocalFree(descriptor);
     }
     for (const std::wstring& folder : folders)
         if (folder.size() > expectedStart.size())
