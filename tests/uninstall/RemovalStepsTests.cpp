@@ -126,37 +126,28 @@ TEST_F(DeleteTreeTest, WhatCannotGoKeepsItsParentsAndNothingElse)
     }
 }
 
-const char kGamesBatch[] =
-    "@echo off\r\n"
-    "choice /t 3 /d y /n > nul\r\n"
-    "@echo off\r\n"
-    "DEL /F /A /Q \\\\?\\\"C:\\Games\\X\"\r\n"
-    "RD /S /Q \\\\?\\\"C:\\Games\\X\"\r\n"
-    "RD /S /Q \"%~dp0\"";
-
-TEST(CleanupBatch, WaitsThenRemovesTheDirectoryAndItsOwnFolder)
+TEST(CleanupBatch, WaitsThenRemovesTheDirectoryWithPercentSignsLiteralAndNothingCut)
 {
-    const std::string expected(kGamesBatch, sizeof kGamesBatch);  // the NUL included
-    const std::string text = BuildCleanupBatch("C:\\Games\\X");
-    EXPECT_EQ(expected, text);
-    EXPECT_EQ(1u, std::count(text.begin(), text.end(), '\0'));
-    EXPECT_EQ(5u, std::count(text.begin(), text.end(), '\n'));
-}
-
-TEST(CleanupBatch, PercentSignsStayLiteral)
-{
-    const std::string text = BuildCleanupBatch("C:\\Games\\100%Fun%");
-    EXPECT_NE(std::string::npos, text.find("DEL /F /A /Q \\\\?\\\"C:\\Games\\100%%Fun%%\"\r\n"));
-    EXPECT_NE(std::string::npos, text.find("RD /S /Q \\\\?\\\"C:\\Games\\100%%Fun%%\"\0"));
-}
-
-TEST(CleanupBatch, NothingThatWouldBeCutIsWritten)
-{
-    // Cut lines would name a shorter path, that is another directory.
     const std::string longest = "C:\\" + std::string(256, 'x');
-    EXPECT_FALSE(BuildCleanupBatch(longest.c_str()).empty());
-    const std::string percents = "C:\\" + std::string(240, '%');
-    EXPECT_TRUE(BuildCleanupBatch(percents.c_str()).empty());
+    const struct {
+        std::string directory, named;  // named: as the batch must name it; empty: no batch
+    } cases[] = {
+        {"C:\\Games\\X", "C:\\Games\\X"},
+        {"C:\\Games\\100%Fun%", "C:\\Games\\100%%Fun%%"},
+        {longest, longest},
+        // Cut lines would name a shorter path, that is another directory.
+        {"C:\\" + std::string(240, '%'), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.directory);
+        EXPECT_EQ(c.named.empty() ? "" : FakeInstallation::ExpectedBatch(c.named),
+                  BuildCleanupBatch(c.directory.c_str()));
+    }
+    // Written out once: the wait, the removal and the batch's own folder, ending in a NUL.
+    const char games[] = "@echo off\r\nchoice /t 3 /d y /n > nul\r\n@echo off\r\n"
+                         "DEL /F /A /Q \\\\?\\\"C:\\Games\\X\"\r\nRD /S /Q \\\\?\\\"C:\\Games\\X\"\r\n"
+                         "RD /S /Q \"%~dp0\"";
+    EXPECT_EQ(std::string(games, sizeof games), FakeInstallation::ExpectedBatch("C:\\Games\\X"));
 }
 
 TEST(CleanupBatch, StartsTheSystemInterpreterOnAPathWithoutPercent)
