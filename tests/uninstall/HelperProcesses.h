@@ -36,6 +36,9 @@ std::wstring ShellFolder(int csidl);
 std::wstring TempFolder();
 // Whether the registry key can be opened for reading (view: KEY_WOW64_32KEY, KEY_WOW64_64KEY).
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
+// The highest key of path below root that is missing (what making path would create, and so
+// all there is to remove afterwards); empty when the whole path is there.
+std::wstring MissingKeyRoot(HKEY root, const std::wstring& path);
 
 // UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);

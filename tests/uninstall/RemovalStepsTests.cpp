@@ -291,13 +291,18 @@ TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
     HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kPersistedKey);
-    EXPECT_FALSE(SetCompatibilityFlag());
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPersistedKey));
-
+    // Only what this test makes is removed again: where the key is there already (it holds the
+    // flags of other programs) the missing case cannot be tried.
+    const std::wstring madeRoot = MissingKeyRoot(HKEY_CURRENT_USER, kPersistedKey);
+    if (!madeRoot.empty()) {
+        EXPECT_FALSE(SetCompatibilityFlag());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPersistedKey));
+    }
     UniqueRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
+    ASSERT_NE(ERROR_SUCCESS, RegQueryValueExW(key.Get(), self, nullptr, nullptr, nullptr, nullptr))
+        << "a flag of this test program is left over from elsewhere";
     EXPECT_TRUE(SetCompatibilityFlag());
     DWORD type = 0, value = 0, size = sizeof value;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key.Get(), self, nullptr, &type,
@@ -306,6 +311,9 @@ TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
     EXPECT_EQ(1u, value);
     EXPECT_EQ(4u, size);
     RegDeleteValueW(key.Get(), self);
+    key.Reset();
+    if (!madeRoot.empty())
+        RegDeleteTreeW(HKEY_CURRENT_USER, madeRoot.c_str());
 }
 
 }  // namespace
