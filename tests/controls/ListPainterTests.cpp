@@ -306,7 +306,7 @@ TEST(ListItem, ButtonsArePlacedAndClippedInTheRow)
     EXPECT_FALSE(first->images[0]) << "row buttons have no images";
 }
 
-TEST(ListItem, HotButtonTrackingSkipsInvisibleButtons)
+TEST(ListItem, HotButtonTrackingSkipsInvisibleButtonsAndChildWindowsFollowTheRow)
 {
     // Without a window the row rectangle is (0, 0, 0, 24), so buttons use right offsets of a
     // zero-width row only through clipping; give the list a window for real widths.
@@ -334,21 +334,16 @@ TEST(ListItem, HotButtonTrackingSkipsInvisibleButtons)
     EXPECT_EQ(row->hotButton, nullptr);
     row->OnMouseLeave();
     EXPECT_EQ(row->mousePos.x, -1);
-}
 
-TEST(ListItem, ChildWindowsFollowTheRowAndGoWithIt)
-{
-    ListWindow w(96, 72);
-    ASSERT_TRUE(IsWindow(w.ctrl.hwnd));
-    w.list().AddItem(1);
-    CImageItem* row = w.list().AddItem(2);
+    // Child windows follow their row and go with it.
+    CImageItem* second = w.list().AddItem(2);
     auto* child = new CImageCtrlEx;
     child->SetClassName(L"ListTestChild");
     child->Create(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, w.ctrl.hwnd);
     HWND childWindow = child->hwnd;
     ASSERT_TRUE(IsWindow(childWindow));
-    row->AddChildWindow(child, RECT{10, 2, 200, 40});
-    row->rect = RECT{};  // force the next relayout to move it
+    second->AddChildWindow(child, RECT{10, 2, 200, 40});
+    second->rect = RECT{};  // force the next relayout to move it
     w.list().Relayout(nullptr);
     EXPECT_RECT(testing_support::ChildRect(childWindow), 10, 26, 96, 48);
 

@@ -2,9 +2,7 @@
 #include "CImageButton.h"
 #include "CImageItem.h"
 #include "CImageMenu.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -338,7 +337,6 @@ TEST_F(PainterWindow, DoubleClickOnTheTopStripTogglesMaximise)
     EXPECT_FALSE(IsZoomed(h));
 
     // The maximise button (30) does the same through a click.
-    w->painter.dragEnabled = false;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(210, 10));
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(210, 10));
     SendMessageW(h, WM_LBUTTONUP, 0, At(210, 10));
@@ -399,9 +397,9 @@ TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
     EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
 }
 
-TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
+TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlaceAndRemovingTheHotOneClearsHot)
 {
-    MakeStandard();
+    HWND h = MakeStandard();
     CImageButton* second = w->painter.FindButton(2);
     second->SetText(L"caption");
     CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
@@ -430,11 +428,8 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
     EXPECT_TRUE(w->painter.RemoveStatic());
     EXPECT_FALSE(w->painter.RemoveStatic());
     EXPECT_EQ(w->painter.statics.size(), 1u);
-}
 
-TEST_F(PainterWindow, RemovingTheHotButtonClearsHot)
-{
-    HWND h = MakeStandard();
+    // Removing the hot button clears hot.
     SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
     ASSERT_TRUE(w->painter.hot);
     w->painter.RemoveButton(1);

@@ -1,6 +1,5 @@
 #include "CLayeredSurface.h"
 #include "CSanDC.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 #include "PngResource.h"
 
@@ -9,7 +8,7 @@
 using namespace painter_test;
 using testing_support::Bitmap32;
 
-TEST(PngResource, LoadsOnlyExistingPngResources)
+TEST(PngResource, LoadsOnlyExistingPngResourcesAndUndecodableOnesDrawNothing)
 {
     EXPECT_FALSE(LoadPngResource(0));
     EXPECT_FALSE(LoadPngResource(kMissing));
@@ -26,14 +25,11 @@ TEST(PngResource, LoadsOnlyExistingPngResources)
     Bitmap32 out(20, 10);
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
     ExpectPixels(out, {{0, 0, kRgbRed}, {19, 9, kRgbRed}});
-}
 
-TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
-{
+    // An undecodable PNG gives an image with an error status, or none; either draws nothing.
     GdipPtr<Gdiplus::Image> broken(LoadPngResource(kBroken));
     if (broken) {
         EXPECT_NE(broken->GetLastStatus(), Gdiplus::Ok);
-        Bitmap32 out(8, 8);
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
         EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
     }

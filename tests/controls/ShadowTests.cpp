@@ -2,7 +2,6 @@
 // the surface handed to UpdateLayeredWindow.
 #include "CShadowCtrl.h"
 #include "PainterTestUtil.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

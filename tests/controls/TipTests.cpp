@@ -2,9 +2,7 @@
 // hide operations its users call.
 #include "CImageTipCtrl.h"
 #include "Desktops.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 

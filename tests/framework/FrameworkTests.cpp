@@ -177,7 +177,7 @@ TEST_F(FrameworkTest, RunDeliversQueuedMessagesUntilQuit)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, ClassesAreRegisteredOncePerName)
+TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameAndNamesAreCut)
 {
     EXPECT_FALSE(IsWindowClassRegistered(L"FwOnceCls"));
     ASSERT_TRUE(RegisterWindowClass(L"FwOnceCls"));
@@ -199,6 +199,16 @@ TEST_F(FrameworkTest, ClassesAreRegisteredOncePerName)
     EXPECT_TRUE(RegisterWindowClass(L"fwcasecls"));
     EXPECT_TRUE(IsWindowClassRegistered(L"fwcasecls"));
     EXPECT_FALSE(IsWindowClassRegistered(L"FwCaseCl"));
+
+    // A window object's class name is cut to 63 characters.
+    ProbeWindow w;
+    w.SetClassName(std::wstring(100, L'x').c_str());
+    EXPECT_EQ(std::wstring(w.className), std::wstring(63, L'x'));
+    w.SetClassName(nullptr);
+    EXPECT_EQ(wcslen(w.className), 63u);
+    w.SetClassName(L"Own");
+    w.SetClassName(w.className);
+    EXPECT_STREQ(w.className, L"Own");
 }
 
 TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
@@ -225,19 +235,6 @@ TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
     // The object may create a new window afterwards.
     EXPECT_TRUE(w.Create(0, nullptr, L"new", WS_POPUP, 0, 0, 5, 5, nullptr));
     DestroyWindow(w.hwnd);
-}
-
-TEST_F(FrameworkTest, SetClassNameCutsLongNames)
-{
-    ProbeWindow w;
-    std::wstring longName(100, L'x');
-    w.SetClassName(longName.c_str());
-    EXPECT_EQ(std::wstring(w.className), std::wstring(63, L'x'));
-    w.SetClassName(nullptr);
-    EXPECT_EQ(wcslen(w.className), 63u);
-    w.SetClassName(L"Own");
-    w.SetClassName(w.className);
-    EXPECT_STREQ(w.className, L"Own");
 }
 
 TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
