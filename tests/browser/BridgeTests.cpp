@@ -1,6 +1,7 @@
 // window.external as page script reaches it: GetIDsOfNames, then Invoke with the arguments
 // last-first, through the object the site hands out from GetExternal.
 #include "CWebBrowser.h"
+#include "DispatchArgs.h"
 
 #include <gtest/gtest.h>
 
@@ -13,49 +14,6 @@ namespace {
 struct Call {
     unsigned dispid;
     std::vector<std::wstring> args;
-};
-
-// Script arguments in call order; Params() gives them last-first, as script engines do.
-class ScriptArgs {
-public:
-    ~ScriptArgs()
-    {
-        for (auto& v : inOrder_) VariantClear(&v);
-    }
-    ScriptArgs& Str(const wchar_t* s)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = s ? SysAllocString(s) : nullptr;
-        inOrder_.push_back(v);
-        return *this;
-    }
-    ScriptArgs& Int(LONG n)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = n;
-        inOrder_.push_back(v);
-        return *this;
-    }
-    ScriptArgs& Add(const VARIANT& v)
-    {
-        inOrder_.push_back(v);
-        return *this;
-    }
-    DISPPARAMS* Params()
-    {
-        reversed_.assign(inOrder_.rbegin(), inOrder_.rend());
-        params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
-        params_.cArgs = static_cast<UINT>(reversed_.size());
-        return &params_;
-    }
-
-private:
-    std::vector<VARIANT> inOrder_, reversed_;
-    DISPPARAMS params_ = {};
 };
 
 class BridgeTest : public ::testing::Test {
@@ -81,7 +39,7 @@ protected:
         external->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
         return id;
     }
-    HRESULT CallScript(DISPID id, ScriptArgs& args, VARIANT* result,
+    HRESULT CallScript(DISPID id, DispatchArgs& args, VARIANT* result,
                        WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET)
     {
         return external->Invoke(id, IID_NULL, 0, flags, args.Params(), result, nullptr, nullptr);
@@ -118,23 +76,20 @@ TEST_F(BridgeTest, ArgumentsArriveInCallOrderAndTheAnswerReturns)
     const DISPID id = IdOf(L"pelvar_title");
     ASSERT_EQ(3000, id);
 
-    VARIANT result;
-    VariantInit(&result);
-    ScriptArgs one;
-    one.Str(L"Harrowmere - realm 7");
-    EXPECT_EQ(S_OK, CallScript(id, one, &result));
-    ASSERT_EQ(VT_BSTR, result.vt);
-    EXPECT_STREQ(L"done", result.bstrVal);
-    VariantClear(&result);
+    UniqueVariant result;
+    DispatchArgs one;
+    one.Text(L"Harrowmere - realm 7");
+    EXPECT_EQ(S_OK, CallScript(id, one, result.Put()));
+    ASSERT_EQ(VT_BSTR, result.Get().vt);
+    EXPECT_STREQ(L"done", result.Get().bstrVal);
 
-    ScriptArgs two;
-    two.Str(L"a").Str(L"b");
-    EXPECT_EQ(S_OK, CallScript(id, two, &result));
-    VariantClear(&result);
-    ScriptArgs none;
+    DispatchArgs two;
+    two.Text(L"a").Text(L"b");
+    EXPECT_EQ(S_OK, CallScript(id, two, result.Put()));
+    DispatchArgs none;
     EXPECT_EQ(S_OK, CallScript(id, none, nullptr));
-    ScriptArgs withNull;
-    withNull.Str(L"x").Str(nullptr).Str(L"y");
+    DispatchArgs withNull;
+    withNull.Text(L"x").Text(nullptr).Text(L"y");
     EXPECT_EQ(S_OK, CallScript(id, withNull, nullptr));
 
     ASSERT_EQ(4u, calls.size());
@@ -148,45 +103,32 @@ TEST_F(BridgeTest, ArgumentsArriveInCallOrderAndTheAnswerReturns)
 TEST_F(BridgeTest, NonStringArgumentsAreConvertedOrPassedEmpty)
 {
     Bind();
-    VARIANT flag;
-    VariantInit(&flag);
-    flag.vt = VT_BOOL;
+    VARIANT flag = TypedVariant(VT_BOOL);
     flag.boolVal = VARIANT_TRUE;
-    VARIANT real;
-    VariantInit(&real);
-    real.vt = VT_R8;
+    VARIANT real = TypedVariant(VT_R8);
     real.dblVal = 1.5;
-    VARIANT null;
-    VariantInit(&null);
-    null.vt = VT_NULL;
-    VARIANT object;
-    VariantInit(&object);
-    object.vt = VT_UNKNOWN;  // an object with no value to turn into text
+    VARIANT object = TypedVariant(VT_UNKNOWN);  // an object with no value to turn into text
     object.punkVal = static_cast<IDispatch*>(&site);
-    site.AddRef();
-    BSTR referenced = SysAllocString(L"by reference");
-    VARIANT byRef;
-    VariantInit(&byRef);
-    byRef.vt = VT_BYREF | VT_BSTR;
-    byRef.pbstrVal = &referenced;
-    ScriptArgs args;
-    args.Int(42).Add(flag).Add(real).Add(null).Add(object).Add(byRef).Str(L"last");
+    UniqueBstr referenced(SysAllocString(L"by reference"));
+    VARIANT byRef = TypedVariant(VT_BYREF | VT_BSTR);
+    byRef.pbstrVal = &referenced.Get();
+    DispatchArgs args;
+    args.Plain(VT_I4, 42).Add(flag).Add(real).Add(TypedVariant(VT_NULL)).Add(object).Add(byRef)
+        .Text(L"last");
     EXPECT_EQ(S_OK, CallScript(3000, args, nullptr, DISPATCH_METHOD));
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ((std::vector<std::wstring>{L"42", L"True", L"1.5", L"", L"", L"by reference", L"last"}),
               calls[0].args);
-    SysFreeString(referenced);
 }
 
 TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
 {
     const DISPID id = IdOf(L"pelvar_title");
-    VARIANT result;
-    VariantInit(&result);
-    result.vt = VT_I4;
+    UniqueVariant held(TypedVariant(VT_I4));
+    VARIANT& result = held.Get();
     result.lVal = 77;
-    ScriptArgs one;
-    one.Str(L"t");
+    DispatchArgs one;
+    one.Text(L"t");
     // No handler yet: S_OK, result untouched.
     EXPECT_EQ(S_OK, CallScript(id, one, &result));
     EXPECT_EQ(VT_I4, result.vt);
@@ -206,15 +148,13 @@ TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
     ASSERT_EQ(VT_BSTR, result.vt);
     ASSERT_NE(nullptr, result.bstrVal);
     EXPECT_EQ(0u, SysStringLen(result.bstrVal));
-    VariantClear(&result);
     EXPECT_EQ(1u, calls.size());
 
     // A handler that throws still answers S_OK and leaves no result.
     site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring {
         throw std::runtime_error("page call failed");
     });
-    VariantInit(&result);
-    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_METHOD));
+    EXPECT_EQ(S_OK, CallScript(id, one, held.Put(), DISPATCH_METHOD));
     EXPECT_EQ(VT_EMPTY, result.vt);
     site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring { throw 5; });
     EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_METHOD));

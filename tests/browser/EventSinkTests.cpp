@@ -1,6 +1,7 @@
 // The event sink called as the control calls it: DISPPARAMS last-first, URLs inside
 // by-reference VARIANTs, cancel flags written through.
 #include "CWebBrowser.h"
+#include "DispatchArgs.h"
 #include "TestWindows.h"
 
 #include <gtest/gtest.h>
@@ -15,89 +16,18 @@
 
 namespace {
 
-// Event arguments given in the event's own parameter order; Params() hands them out last-first.
-class EventArgs {
-public:
-    EventArgs& Dispatch(IDispatch* d)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_DISPATCH;
-        v.pdispVal = d;
-        return Add(v);
-    }
-    EventArgs& RefUrl(VARIANT* inner)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BYREF | VT_VARIANT;
-        v.pvarVal = inner;
-        return Add(v);
-    }
-    EventArgs& Bool(VARIANT_BOOL* b)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BYREF | VT_BOOL;
-        v.pboolVal = b;
-        return Add(v);
-    }
-    EventArgs& Plain(VARTYPE type, LONG value = 0)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = type;
-        v.lVal = value;
-        return Add(v);
-    }
-    EventArgs& String(BSTR s)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = s;
-        return Add(v);
-    }
-    EventArgs& Add(const VARIANT& v)
-    {
-        inOrder_.push_back(v);
-        return *this;
-    }
-    DISPPARAMS* Params()
-    {
-        reversed_.assign(inOrder_.rbegin(), inOrder_.rend());
-        params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
-        params_.cArgs = static_cast<UINT>(reversed_.size());
-        return &params_;
-    }
-
-private:
-    std::vector<VARIANT> inOrder_, reversed_;
-    DISPPARAMS params_ = {};
-};
-
 HRESULT Fire(CWebBrowser& site, DISPID dispid, DISPPARAMS* params, REFIID riid = IID_NULL)
 {
     return site.Invoke(dispid, riid, 0, DISPATCH_METHOD, params, nullptr, nullptr, nullptr);
 }
 
+constexpr const wchar_t* kUrl = L"http://game.example/play?client=1";
+constexpr const wchar_t* kContext = L"http://game.example/";
+
+// The page address inside a VARIANT, as the control passes it by reference.
 struct Strings {
-    Strings()
-    {
-        url = SysAllocString(L"http://game.example/play?client=1");
-        context = SysAllocString(L"http://game.example/");
-        title = SysAllocString(L"Title");
-        VariantInit(&urlVariant);
-        urlVariant.vt = VT_BSTR;
-        urlVariant.bstrVal = url;
-    }
-    ~Strings()
-    {
-        SysFreeString(url);
-        SysFreeString(context);
-        SysFreeString(title);
-    }
-    BSTR url, context, title;
+    Strings() : urlVariant(TypedVariant(VT_BSTR)) { urlVariant.bstrVal = url.Get(); }
+    UniqueBstr url{SysAllocString(kUrl)};
     VARIANT urlVariant;
 };
 
@@ -150,42 +80,35 @@ TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
     });
     IDispatch* frame = &site.bridge;  // any dispatch will do as the frame
 
-    EventArgs complete;
-    complete.Dispatch(frame).RefUrl(&s.urlVariant);
+    DispatchArgs complete;
+    complete.Dispatch(frame).RefVariant(&s.urlVariant);
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, complete.Params()));
-    EXPECT_EQ(std::vector<std::wstring>{s.url}, navigated);
-    EXPECT_EQ(std::vector<std::wstring>{s.url}, completed);
+    EXPECT_EQ(std::vector<std::wstring>{kUrl}, navigated);
+    EXPECT_EQ(std::vector<std::wstring>{kUrl}, completed);
     ASSERT_EQ(1u, frames.size());
     EXPECT_EQ(frame, frames[0]);
 
     // Too few arguments, a non-null riid, or arguments of other types: nothing is called.
-    EventArgs shortList;
-    shortList.RefUrl(&s.urlVariant);
+    DispatchArgs shortList;
+    shortList.RefVariant(&s.urlVariant);
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, shortList.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, shortList.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, nullptr));
     EXPECT_EQ(E_INVALIDARG, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params(), IID_IDispatch));
-    VARIANT number;
-    VariantInit(&number);
-    number.vt = VT_I4;
+    VARIANT number = TypedVariant(VT_I4);
     number.lVal = 12345;
-    EventArgs wrongInner;
-    wrongInner.Dispatch(frame).RefUrl(&number);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, wrongInner.Params()));
-    EventArgs notByRef;
-    notByRef.Dispatch(frame).String(s.url);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, notByRef.Params()));
-    EventArgs noDispatch;
-    noDispatch.Plain(VT_I4, 1).RefUrl(&s.urlVariant);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, noDispatch.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
+              DispatchArgs().Dispatch(frame).RefVariant(&number).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, DispatchArgs().Dispatch(frame).Text(kUrl).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE,
+              DispatchArgs().Plain(VT_I4, 1).RefVariant(&s.urlVariant).Params()));
     EXPECT_EQ(1u, navigated.size());
     EXPECT_EQ(1u, completed.size());
 
     // Extra leading arguments do not shift the ones read (they are counted from the end).
-    EventArgs longer;
-    longer.Plain(VT_I4, 9).Dispatch(frame).RefUrl(&s.urlVariant);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, longer.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
+              DispatchArgs().Plain(VT_I4, 9).Dispatch(frame).RefVariant(&s.urlVariant).Params()));
     EXPECT_EQ(2u, navigated.size());
 }
 
@@ -206,27 +129,22 @@ TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
         seenUrl = url;
         *cancelFlag = VARIANT_TRUE;
     });
-    VARIANT slotArg;
-    VariantInit(&slotArg);
-    slotArg.vt = VT_BYREF | VT_DISPATCH;
-    slotArg.ppdispVal = &slot;
-    EventArgs args;
-    args.Add(slotArg).Bool(&cancel).Plain(VT_I4, 0x10006).String(s.context).String(s.url);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, args.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0x10006).Text(kContext)
+                  .Text(kUrl).Params()));
     EXPECT_EQ(VARIANT_TRUE, cancel);
     EXPECT_EQ(&slot, seenSlot);
     EXPECT_EQ(0x10006u, seenFlags);
-    EXPECT_EQ(std::wstring(s.context), seenContext);
-    EXPECT_EQ(std::wstring(s.url), seenUrl);
+    EXPECT_EQ(std::wstring(kContext), seenContext);
+    EXPECT_EQ(std::wstring(kUrl), seenUrl);
 
     // Four arguments, or a URL that is not a string: ignored.
     cancel = VARIANT_FALSE;
-    EventArgs four;
-    four.Bool(&cancel).Plain(VT_I4, 0).String(s.context).String(s.url);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, four.Params()));
-    EventArgs numberUrl;
-    numberUrl.Add(slotArg).Bool(&cancel).Plain(VT_I4, 0).String(s.context).Plain(VT_I4, 77);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3, numberUrl.Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefBool(&cancel).Plain(VT_I4, 0).Text(kContext).Text(kUrl).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_NEWWINDOW3,
+              DispatchArgs().RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0).Text(kContext)
+                  .Plain(VT_I4, 77).Params()));
     EXPECT_EQ(VARIANT_FALSE, cancel);
 }
 
@@ -244,27 +162,25 @@ TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
         *cancel = VARIANT_TRUE;
     };
 
-    EventArgs title;
-    title.String(s.title);
+    DispatchArgs title;
+    title.Text(L"Title");
     EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, title.Params()));
-    EventArgs numberTitle;
-    numberTitle.Plain(VT_I4, 5);
-    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, numberTitle.Params()));
-    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, EventArgs().Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, DispatchArgs().Plain(VT_I4, 5).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, DispatchArgs().Params()));
     EXPECT_EQ(std::vector<std::wstring>{L"Title"}, titles);
 
-    VARIANT empty;
-    VariantInit(&empty);
+    VARIANT empty = TypedVariant(VT_EMPTY);
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EventArgs seven;
-    seven.Dispatch(&site.bridge).RefUrl(&s.urlVariant).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty)
-        .RefUrl(&empty).Bool(&cancel);
-    EventArgs six;
-    six.RefUrl(&s.urlVariant).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty).RefUrl(&empty).Bool(&cancel);
+    DispatchArgs seven;
+    seven.Dispatch(&site.bridge).RefVariant(&s.urlVariant).RefVariant(&empty).RefVariant(&empty)
+        .RefVariant(&empty).RefVariant(&empty).RefBool(&cancel);
+    DispatchArgs six;
+    six.RefVariant(&s.urlVariant).RefVariant(&empty).RefVariant(&empty).RefVariant(&empty)
+        .RefVariant(&empty).RefBool(&cancel);
     EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, six.Params()));
     EXPECT_EQ(VARIANT_FALSE, cancel);
     EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, seven.Params()));
-    EXPECT_EQ(std::wstring(s.url), before);
+    EXPECT_EQ(std::wstring(kUrl), before);
     EXPECT_EQ(VARIANT_TRUE, cancel);
 
     EXPECT_EQ(S_OK, Fire(site, DISPID_QUIT, nullptr));
@@ -298,8 +214,8 @@ TEST(BrowserEvents, NavigateCompleteRefetchesTheBrowserWindow)
         services.AddRef();
         site.webBrowser = ComPtr<IWebBrowser2>::Attach(reinterpret_cast<IWebBrowser2*>(
             static_cast<IUnknown*>(static_cast<IServiceProvider*>(&services))));
-        EventArgs complete;
-        complete.Dispatch(&site.bridge).RefUrl(&s.urlVariant);
+        DispatchArgs complete;
+        complete.Dispatch(&site.bridge).RefVariant(&s.urlVariant);
 
         services.windowToGive = shell;
         EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));

@@ -2,72 +2,72 @@
 
 #include <ws2tcpip.h>
 
-LocalHttpServer::LocalHttpServer(DWORD lifetimeMs, unsigned short port, bool listenNow)
-    : lifetimeMs_(lifetimeMs)
+LocalHttpServer::LocalHttpServer(DWORD lifetime, unsigned short wantedPort, bool listenNow)
+    : lifetimeMs(lifetime)
 {
-    started_ = WSAStartup(MAKEWORD(2, 2), &wsa_) == 0;
-    if (!started_) return;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener_ == INVALID_SOCKET) return;
+    started = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+    if (!started) return;
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (listener == INVALID_SOCKET) return;
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
+    address.sin_port = htons(wantedPort);
     int length = sizeof(address);
     // Exclusive: a port another program serves must not be shared with it.
     BOOL exclusive = TRUE;
-    setsockopt(listener_, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
+    setsockopt(listener, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
                sizeof(exclusive));
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        closesocket(listener_);
-        listener_ = INVALID_SOCKET;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        closesocket(listener);
+        listener = INVALID_SOCKET;
         return;
     }
-    port_ = ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
     if (listenNow) Listen();
 }
 
 bool LocalHttpServer::Listen()
 {
-    if (!Bound() || serving_) return serving_;
-    if (listen(listener_, 8) != 0) return false;
-    serving_ = true;
-    thread_ = std::thread([this] { Serve(lifetimeMs_); });
+    if (!Bound() || serving) return serving;
+    if (listen(listener, 8) != 0) return false;
+    serving = true;
+    thread = std::thread([this] { Serve(lifetimeMs); });
     return true;
 }
 
 LocalHttpServer::~LocalHttpServer()
 {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (listener_ != INVALID_SOCKET) closesocket(listener_);
-    if (started_) WSACleanup();
+    stop = true;
+    if (thread.joinable()) thread.join();
+    if (listener != INVALID_SOCKET) closesocket(listener);
+    if (started) WSACleanup();
 }
 
 std::wstring LocalHttpServer::Url(const char* path) const
 {
-    std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port_);
+    std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port);
     for (const char* p = path; *p; ++p) url += static_cast<wchar_t>(*p);
     return url;
 }
 
 std::vector<std::string> LocalHttpServer::Requests()
 {
-    std::lock_guard<std::mutex> guard(lock_);
-    return requests_;
+    std::lock_guard<std::mutex> guard(lock);
+    return requests;
 }
 
-void LocalHttpServer::Serve(DWORD lifetimeMs)
+void LocalHttpServer::Serve(DWORD lifetime)
 {
-    const ULONGLONG end = GetTickCount64() + lifetimeMs;
-    while (!stop_ && GetTickCount64() < end) {
+    const ULONGLONG end = GetTickCount64() + lifetime;
+    while (!stop && GetTickCount64() < end) {
         fd_set readable;
         FD_ZERO(&readable);
-        FD_SET(listener_, &readable);
+        FD_SET(listener, &readable);
         timeval wait = {0, 50 * 1000};
         if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-        SOCKET client = accept(listener_, nullptr, nullptr);
+        SOCKET client = accept(listener, nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
         Answer(client);
         closesocket(client);
@@ -87,8 +87,8 @@ void LocalHttpServer::Answer(SOCKET client)
         request.append(chunk, static_cast<size_t>(got));
     }
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        requests_.push_back(request.substr(0, request.find("\r\n")));
+        std::lock_guard<std::mutex> guard(lock);
+        requests.push_back(request.substr(0, request.find("\r\n")));
     }
     // A slow page keeps the navigation in flight for a while.
     if (request.find(" /slow") != std::string::npos) Sleep(1000);

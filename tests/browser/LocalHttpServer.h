@@ -14,7 +14,7 @@
 // holds the port, so connections to it are refused, until Listen.
 class LocalHttpServer {
 public:
-    explicit LocalHttpServer(DWORD lifetimeMs = 30000, unsigned short port = 0, bool listenNow = true);
+    explicit LocalHttpServer(DWORD lifetime = 30000, unsigned short wantedPort = 0, bool listenNow = true);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -22,9 +22,9 @@ public:
     // Starts serving a port held until now; true when it serves.
     bool Listen();
     // The port is ours (bound); connections are accepted only once it serves.
-    bool Bound() const { return listener_ != INVALID_SOCKET; }
-    bool Listening() const { return Bound() && serving_; }
-    unsigned short Port() const { return port_; }
+    bool Bound() const { return listener != INVALID_SOCKET; }
+    bool Listening() const { return Bound() && serving; }
+    unsigned short Port() const { return port; }
     std::wstring Url(const char* path) const;
     // Request lines seen so far ("GET /path HTTP/1.1").
     std::vector<std::string> Requests();
@@ -33,14 +33,14 @@ private:
     void Serve(DWORD lifetimeMs);
     void Answer(SOCKET client);
 
-    WSADATA wsa_ = {};
-    bool started_ = false;
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
-    DWORD lifetimeMs_ = 0;
-    bool serving_ = false;
-    std::atomic<bool> stop_{false};
-    std::mutex lock_;
-    std::vector<std::string> requests_;
-    std::thread thread_;
+    WSADATA wsa = {};
+    bool started = false;
+    SOCKET listener = INVALID_SOCKET;
+    unsigned short port = 0;
+    DWORD lifetimeMs = 0;
+    bool serving = false;
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::vector<std::string> requests;
+    std::thread thread;
 };

@@ -1,6 +1,7 @@
 // The browser child in a real parent window: the control created with the window, the page and
 // the Flash window fitted to the child, and Tab, Esc and F10 in the game view.
 #include "CMyHtml.h"
+#include "FakeActiveObject.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 #include "TestWindows.h"
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+using testing_support::KeyMessage;
 using testing_support::PumpFor;
 using testing_support::RectIs;
 
@@ -26,45 +28,8 @@ RECT WindowRectIn(HWND window, HWND parent)
 // The game-window commands posted to the parent, taken from its queue.
 std::vector<WPARAM> PostedCommands(HWND parent)
 {
-    std::vector<WPARAM> commands;
-    MSG msg;
-    while (PeekMessageW(&msg, parent, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE))
-        commands.push_back(msg.wParam);
-    return commands;
+    return testing_support::TakeQueued(parent, WM_GAME_COMMAND);
 }
-
-MSG Key(HWND target, UINT message, WPARAM vk)
-{
-    MSG msg = {};
-    msg.hwnd = target;
-    msg.message = message;
-    msg.wParam = vk;
-    return msg;
-}
-
-class KeyRecorder : public IOleInPlaceActiveObject {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override
-    {
-        keys.push_back(msg->wParam);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-    ULONG refs = 0;
-    std::vector<WPARAM> keys;
-};
 
 class MyHtmlTest : public ::testing::Test {
 protected:
@@ -81,7 +46,21 @@ protected:
         html.reset();
         if (IsWindow(parent)) DestroyWindow(parent);
     }
+    // What the child's pre-translation answers for a key message to target.
+    int Translate(HWND target, UINT message, WPARAM vk)
+    {
+        MSG msg = KeyMessage(target, message, vk);
+        return html->PreTranslateMessage(&msg);
+    }
+    // A document window in the child, with the recorder as the control's active object.
+    HWND RecordedDocument()
+    {
+        recorder.ActFor(html->browser);
+        return CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                html->hwnd);
+    }
     HWND parent = nullptr;
+    FakeActiveObject recorder;
     std::unique_ptr<CMyHtml> html;
 };
 
@@ -175,57 +154,38 @@ TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)
 
 TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
 {
-    MSG f10 = Key(html->hwnd, WM_KEYDOWN, VK_F10);
-    EXPECT_EQ(0, html->PreTranslateMessage(&f10));
-    MSG esc = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&esc));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_F10));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_ESCAPE));
     EXPECT_TRUE(PostedCommands(parent).empty());
 
-    KeyRecorder recorder;
-    recorder.AddRef();
-    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
-    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                     html->hwnd);
-    MSG toDocument = Key(document, WM_SYSKEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&toDocument)) << "consumed by the control";
+    const HWND document = RecordedDocument();
+    EXPECT_EQ(1, Translate(document, WM_SYSKEYDOWN, VK_F10)) << "consumed by the control";
     EXPECT_EQ(std::vector<WPARAM>{VK_F10}, recorder.keys);
     EXPECT_TRUE(PostedCommands(parent).empty());
-    html->browser.activeObject.Reset();
 }
 
 TEST_F(MyHtmlTest, GameViewKeysPostCommandsToTheParent)
 {
     html->gameView = true;
-    KeyRecorder recorder;
-    recorder.AddRef();
-    html->browser.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&recorder);
-    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                     html->hwnd);
+    const HWND document = RecordedDocument();
 
     // F10 toggles full screen and never reaches the control.
-    MSG f10 = Key(document, WM_KEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&f10));
-    MSG sysF10 = Key(html->hwnd, WM_SYSKEYDOWN, VK_F10);
-    EXPECT_EQ(1, html->PreTranslateMessage(&sysF10));
+    EXPECT_EQ(1, Translate(document, WM_KEYDOWN, VK_F10));
+    EXPECT_EQ(1, Translate(html->hwnd, WM_SYSKEYDOWN, VK_F10));
     EXPECT_EQ((std::vector<WPARAM>{CMD_TOGGLE_FULL_SCREEN, CMD_TOGGLE_FULL_SCREEN}), PostedCommands(parent));
     EXPECT_TRUE(recorder.keys.empty());
 
     // Esc leaves full screen and is still offered to the control.
-    MSG esc = Key(document, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(1, html->PreTranslateMessage(&esc));
+    EXPECT_EQ(1, Translate(document, WM_KEYDOWN, VK_ESCAPE));
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
     EXPECT_EQ(std::vector<WPARAM>{VK_ESCAPE}, recorder.keys);
-    MSG escElsewhere = Key(html->hwnd, WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&escElsewhere)) << "not for the document window";
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_ESCAPE)) << "not for the document window";
     EXPECT_EQ(std::vector<WPARAM>{CMD_LEAVE_FULL_SCREEN}, PostedCommands(parent));
 
     // Key releases are not the three keys' business.
-    MSG up = Key(html->hwnd, WM_KEYUP, VK_F10);
-    EXPECT_EQ(0, html->PreTranslateMessage(&up));
-    MSG escUp = Key(html->hwnd, WM_KEYUP, VK_ESCAPE);
-    EXPECT_EQ(0, html->PreTranslateMessage(&escUp));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYUP, VK_F10));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYUP, VK_ESCAPE));
     EXPECT_TRUE(PostedCommands(parent).empty());
-    html->browser.activeObject.Reset();
 }
 
 TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
@@ -235,18 +195,17 @@ TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
     PumpFor(50);
     const HWND focusBefore = GetFocus();
     html->gameView = true;
-    MSG tab = Key(html->hwnd, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab)) << "no Flash window: focus stays, key goes on";
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB)) << "no Flash window: focus stays, key goes on";
     EXPECT_EQ(focusBefore, GetFocus());
 
     HWND embedding = html->browser.GetInPlaceWindow();
     HWND flash = CreateTestWindow(L"MacromediaFlashPlayerActiveX", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
                                   embedding ? embedding : html->hwnd);
     html->gameView = false;
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB));
     EXPECT_NE(flash, GetFocus()) << "Tab is the page's own before the game view";
     html->gameView = true;
-    EXPECT_EQ(0, html->PreTranslateMessage(&tab));
+    EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB));
     EXPECT_EQ(flash, GetFocus());
 }
 

@@ -51,16 +51,21 @@ inline std::string InterfaceName(REFIID riid)
     return s;
 }
 
+// An override of the site that notes its call and answers as the real site does.
+#define SITE_SPY_NOTED_CALL(name, note, params, args)                                          \
+    HRESULT STDMETHODCALLTYPE name params override { return Note(note), CWebBrowser::name args; }
+#define SITE_SPY_CALL(name, params, args) SITE_SPY_NOTED_CALL(name, #name, params, args)
+
 class SiteSpy : public CWebBrowser {
 public:
-    explicit SiteSpy(SiteLog& log) : log_(log) {}
+    explicit SiteSpy(SiteLog& log) : log(log) {}
     ~SiteSpy() override
     {
         // Release the control while this object's overrides still answer, so the calls made
         // during the release are recorded too.
-        tearingDown_ = true;
+        tearingDown = true;
         ReleaseControl();
-        log_.refCountAfterRelease = refCount;
+        log.refCountAfterRelease = refCount;
     }
     using CWebBrowser::ReleaseControl;
 
@@ -72,18 +77,18 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override
     {
-        ++log_.addRefs;
+        ++log.addRefs;
         return CWebBrowser::AddRef();
     }
     ULONG STDMETHODCALLTYPE Release() override
     {
-        ++log_.releases;
-        if (tearingDown_) {
-            ++log_.releasesDuringTeardown;
+        ++log.releases;
+        if (tearingDown) {
+            ++log.releasesDuringTeardown;
             if (titleChangeHandler || documentCompleteHandler || navigateCompleteHandler ||
                 beforeNavigateHandler || newWindowHandler || quitHandler || browserWindowHandler ||
                 bridge.handler)
-                log_.boundWhileControlReleased = true;
+                log.boundWhileControlReleased = true;
         }
         return CWebBrowser::Release();
     }
@@ -94,154 +99,57 @@ public:
         Note("Invoke(" + std::to_string(dispid) + ")");
         return CWebBrowser::Invoke(dispid, riid, lcid, flags, params, result, e, a);
     }
-    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override
-    {
-        Note("GetContainer");
-        return CWebBrowser::GetContainer(c);
-    }
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD a, DWORD w, IMoniker** m) override
-    {
-        Note("GetMoniker");
-        return CWebBrowser::GetMoniker(a, w, m);
-    }
-    HRESULT STDMETHODCALLTYPE SaveObject() override { return Note("SaveObject"), CWebBrowser::SaveObject(); }
-    HRESULT STDMETHODCALLTYPE ShowObject() override { return Note("ShowObject"), CWebBrowser::ShowObject(); }
-    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL s) override
-    {
-        return Note("OnShowWindow"), CWebBrowser::OnShowWindow(s);
-    }
-    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override
-    {
-        return Note("RequestNewObjectLayout"), CWebBrowser::RequestNewObjectLayout();
-    }
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND* w) override { return Note("GetWindow"), CWebBrowser::GetWindow(w); }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL b) override
-    {
-        return Note("ContextSensitiveHelp"), CWebBrowser::ContextSensitiveHelp(b);
-    }
-    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override
-    {
-        return Note("CanInPlaceActivate"), CWebBrowser::CanInPlaceActivate();
-    }
-    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override
-    {
-        return Note("OnInPlaceActivate"), CWebBrowser::OnInPlaceActivate();
-    }
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return Note("OnUIActivate"), CWebBrowser::OnUIActivate(); }
+    SITE_SPY_CALL(GetContainer, (IOleContainer** c), (c))
+    SITE_SPY_CALL(GetMoniker, (DWORD a, DWORD w, IMoniker** m), (a, w, m))
+    SITE_SPY_CALL(SaveObject, (), ())
+    SITE_SPY_CALL(ShowObject, (), ())
+    SITE_SPY_CALL(OnShowWindow, (BOOL s), (s))
+    SITE_SPY_CALL(RequestNewObjectLayout, (), ())
+    SITE_SPY_CALL(GetWindow, (HWND* w), (w))
+    SITE_SPY_CALL(ContextSensitiveHelp, (BOOL b), (b))
+    SITE_SPY_CALL(CanInPlaceActivate, (), ())
+    SITE_SPY_CALL(OnInPlaceActivate, (), ())
+    SITE_SPY_CALL(OnUIActivate, (), ())
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** f, IOleInPlaceUIWindow** d, RECT* p,
                                                RECT* c, OLEINPLACEFRAMEINFO* i) override
     {
         Note("GetWindowContext");
-        log_.contextResult = CWebBrowser::GetWindowContext(f, d, p, c, i);
-        if (i) log_.frameInfo = *i;
-        return log_.contextResult;
+        log.contextResult = CWebBrowser::GetWindowContext(f, d, p, c, i);
+        if (i) log.frameInfo = *i;
+        return log.contextResult;
     }
-    HRESULT STDMETHODCALLTYPE Scroll(SIZE s) override { return Note("Scroll"), CWebBrowser::Scroll(s); }
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL u) override
-    {
-        return Note("OnUIDeactivate"), CWebBrowser::OnUIDeactivate(u);
-    }
-    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override
-    {
-        return Note("OnInPlaceDeactivate"), CWebBrowser::OnInPlaceDeactivate();
-    }
-    HRESULT STDMETHODCALLTYPE DiscardUndoState() override
-    {
-        return Note("DiscardUndoState"), CWebBrowser::DiscardUndoState();
-    }
-    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override
-    {
-        return Note("DeactivateAndUndo"), CWebBrowser::DeactivateAndUndo();
-    }
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(const RECT* r) override
-    {
-        return Note("OnPosRectChange"), CWebBrowser::OnPosRectChange(r);
-    }
-    HRESULT STDMETHODCALLTYPE GetBorder(RECT* r) override { return Note("GetBorder"), CWebBrowser::GetBorder(r); }
-    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS w) override
-    {
-        return Note("RequestBorderSpace"), CWebBrowser::RequestBorderSpace(w);
-    }
-    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS w) override
-    {
-        return Note("SetBorderSpace"), CWebBrowser::SetBorderSpace(w);
-    }
-    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* o, LPCOLESTR n) override
-    {
-        return Note("SetActiveObject"), CWebBrowser::SetActiveObject(o, n);
-    }
-    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU m, OLEMENUGROUPWIDTHS* w) override
-    {
-        return Note("InsertMenus"), CWebBrowser::InsertMenus(m, w);
-    }
-    HRESULT STDMETHODCALLTYPE SetMenu(HMENU m, HOLEMENU o, HWND w) override
-    {
-        return Note("SetMenu"), CWebBrowser::SetMenu(m, o, w);
-    }
-    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU m) override { return Note("RemoveMenus"), CWebBrowser::RemoveMenus(m); }
-    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR t) override
-    {
-        return Note("SetStatusText"), CWebBrowser::SetStatusText(t);
-    }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL e) override
-    {
-        return Note("EnableModeless"), CWebBrowser::EnableModeless(e);
-    }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* m, WORD id) override
-    {
-        return Note("TranslateAccelerator(frame)"), CWebBrowser::TranslateAccelerator(m, id);
-    }
-    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD id, POINT* p, IUnknown* c, IDispatch* d) override
-    {
-        return Note("ShowContextMenu"), CWebBrowser::ShowContextMenu(id, p, c, d);
-    }
-    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* i) override
-    {
-        return Note("GetHostInfo"), CWebBrowser::GetHostInfo(i);
-    }
-    HRESULT STDMETHODCALLTYPE ShowUI(DWORD id, IOleInPlaceActiveObject* a, IOleCommandTarget* c,
-                                     IOleInPlaceFrame* f, IOleInPlaceUIWindow* d) override
-    {
-        return Note("ShowUI"), CWebBrowser::ShowUI(id, a, c, f, d);
-    }
-    HRESULT STDMETHODCALLTYPE HideUI() override { return Note("HideUI"), CWebBrowser::HideUI(); }
-    HRESULT STDMETHODCALLTYPE UpdateUI() override { return Note("UpdateUI"), CWebBrowser::UpdateUI(); }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL a) override
-    {
-        return Note("OnDocWindowActivate"), CWebBrowser::OnDocWindowActivate(a);
-    }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL a) override
-    {
-        return Note("OnFrameWindowActivate"), CWebBrowser::OnFrameWindowActivate(a);
-    }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT b, IOleInPlaceUIWindow* w, BOOL f) override
-    {
-        return Note("ResizeBorder"), CWebBrowser::ResizeBorder(b, w, f);
-    }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* m, const GUID* g, DWORD id) override
-    {
-        return Note("TranslateAccelerator(ui)"), CWebBrowser::TranslateAccelerator(m, g, id);
-    }
-    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* k, DWORD r) override
-    {
-        return Note("GetOptionKeyPath"), CWebBrowser::GetOptionKeyPath(k, r);
-    }
-    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget* t, IDropTarget** r) override
-    {
-        return Note("GetDropTarget"), CWebBrowser::GetDropTarget(t, r);
-    }
-    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** d) override
-    {
-        return Note("GetExternal"), CWebBrowser::GetExternal(d);
-    }
-    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD t, LPWSTR i, LPWSTR* o) override
-    {
-        return Note("TranslateUrl"), CWebBrowser::TranslateUrl(t, i, o);
-    }
-    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject* i, IDataObject** o) override
-    {
-        return Note("FilterDataObject"), CWebBrowser::FilterDataObject(i, o);
-    }
+    SITE_SPY_CALL(Scroll, (SIZE s), (s))
+    SITE_SPY_CALL(OnUIDeactivate, (BOOL u), (u))
+    SITE_SPY_CALL(OnInPlaceDeactivate, (), ())
+    SITE_SPY_CALL(DiscardUndoState, (), ())
+    SITE_SPY_CALL(DeactivateAndUndo, (), ())
+    SITE_SPY_CALL(OnPosRectChange, (const RECT* r), (r))
+    SITE_SPY_CALL(GetBorder, (RECT* r), (r))
+    SITE_SPY_CALL(RequestBorderSpace, (LPCBORDERWIDTHS w), (w))
+    SITE_SPY_CALL(SetBorderSpace, (LPCBORDERWIDTHS w), (w))
+    SITE_SPY_CALL(SetActiveObject, (IOleInPlaceActiveObject* o, LPCOLESTR n), (o, n))
+    SITE_SPY_CALL(InsertMenus, (HMENU m, OLEMENUGROUPWIDTHS* w), (m, w))
+    SITE_SPY_CALL(SetMenu, (HMENU m, HOLEMENU o, HWND w), (m, o, w))
+    SITE_SPY_CALL(RemoveMenus, (HMENU m), (m))
+    SITE_SPY_CALL(SetStatusText, (LPCOLESTR t), (t))
+    SITE_SPY_CALL(EnableModeless, (BOOL e), (e))
+    SITE_SPY_NOTED_CALL(TranslateAccelerator, "TranslateAccelerator(frame)", (MSG* m, WORD id), (m, id))
+    SITE_SPY_CALL(ShowContextMenu, (DWORD id, POINT* p, IUnknown* c, IDispatch* d), (id, p, c, d))
+    SITE_SPY_CALL(GetHostInfo, (DOCHOSTUIINFO* i), (i))
+    SITE_SPY_CALL(ShowUI, (DWORD id, IOleInPlaceActiveObject* a, IOleCommandTarget* c,
+                           IOleInPlaceFrame* f, IOleInPlaceUIWindow* d), (id, a, c, f, d))
+    SITE_SPY_CALL(HideUI, (), ())
+    SITE_SPY_CALL(UpdateUI, (), ())
+    SITE_SPY_CALL(OnDocWindowActivate, (BOOL a), (a))
+    SITE_SPY_CALL(OnFrameWindowActivate, (BOOL a), (a))
+    SITE_SPY_CALL(ResizeBorder, (LPCRECT b, IOleInPlaceUIWindow* w, BOOL f), (b, w, f))
+    SITE_SPY_NOTED_CALL(TranslateAccelerator, "TranslateAccelerator(ui)",
+                        (MSG* m, const GUID* g, DWORD id), (m, g, id))
+    SITE_SPY_CALL(GetOptionKeyPath, (LPOLESTR* k, DWORD r), (k, r))
+    SITE_SPY_CALL(GetDropTarget, (IDropTarget* t, IDropTarget** r), (t, r))
+    SITE_SPY_CALL(GetExternal, (IDispatch** d), (d))
+    SITE_SPY_CALL(TranslateUrl, (DWORD t, LPWSTR i, LPWSTR* o), (t, i, o))
+    SITE_SPY_CALL(FilterDataObject, (IDataObject* i, IDataObject** o), (i, o))
 
     // The recorded calls joined by spaces.
     static std::string Join(const std::vector<std::string>& calls)
@@ -254,8 +162,11 @@ public:
 private:
     void Note(const std::string& call)
     {
-        if (log_.recording) log_.calls.push_back(call);
+        if (log.recording) log.calls.push_back(call);
     }
-    SiteLog& log_;
-    bool tearingDown_ = false;
+    SiteLog& log;
+    bool tearingDown = false;
 };
+
+#undef SITE_SPY_CALL
+#undef SITE_SPY_NOTED_CALL

@@ -8,17 +8,12 @@
 
 #include <string>
 
-inline LRESULT CALLBACK TestWindowProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    return DefWindowProcW(h, m, w, l);
-}
-
 // Registers (once) a window class of that name with the default window procedure.
 inline void RegisterTestClass(const wchar_t* name)
 {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TestWindowProc;
+    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = name;
     RegisterClassExW(&wc);

@@ -2,6 +2,8 @@
 // the control makes into the site, navigation to a local server, and the release at the end.
 #include "LocalHttpServer.h"  // first: Winsock before windows.h
 #include "CWebBrowser.h"
+#include "DispatchArgs.h"
+#include "FakeActiveObject.h"
 #include "SiteSpy.h"
 #include "TestSupport.h"
 #include "TestWindows.h"
@@ -35,27 +37,13 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory)
 {
     std::vector<std::wstring> files;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((directory + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return files;
+    const UniqueFindHandle find(FindFirstFileW((directory + L"*").c_str(), &data));
+    if (!find) return files;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     std::sort(files.begin(), files.end());
     return files;
-}
-
-std::wstring TempDirectory()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, path);
-    return path;
-}
-
-bool UnderWine()
-{
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 HRESULT Ask(IUnknown* site, REFIID riid)
@@ -66,43 +54,13 @@ HRESULT Ask(IUnknown* site, REFIID riid)
     return hr;
 }
 
-// An in-place active object that only records the keys offered to it.
-class FakeActiveObject : public IOleInPlaceActiveObject {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        *object = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override
-    {
-        offered.push_back(msg->message);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
-    ULONG refs = 0;
-    std::vector<UINT> offered;
-};
-
 }  // namespace
 
 TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
 {
     HostWindows windows;
     ASSERT_TRUE(IsWindow(windows.host));
-    const std::wstring temp = TempDirectory();
+    const std::wstring temp = testing_support::TempDirectory();
     const auto tempFilesBefore = FilesIn(temp);
     SiteLog log;
     HWND embedding = nullptr;
@@ -122,7 +80,7 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
         EXPECT_EQ(1, site.inPlaceActive);
         EXPECT_EQ(windows.host, site.hostWindow);
 
-        if (UnderWine()) {
+        if (testing_support::UnderWine()) {
             // Exactly what Wine's control does, in the manner of its own tests.
             const std::vector<std::string> expected = {
                 "QueryInterface(IDispatch)", "QueryInterface(IDocHostUIHandler)", "GetContainer",
@@ -385,67 +343,59 @@ TEST(WebBrowserSite, AnswersOfTheSiteInterfaces)
 
 TEST(WebBrowserSite, TranslateKeyOffersOnlyKeysForTheDocumentWindow)
 {
-    MSG key = {};
-    key.message = WM_KEYDOWN;
-    key.wParam = 'A';
+    // What a site answers for a message to target ('A' with the key messages).
+    auto translate = [](CWebBrowser& site, HWND target, UINT message) {
+        MSG msg = testing_support::KeyMessage(target, message, 'A');
+        return site.TranslateKey(&msg);
+    };
     {
         CWebBrowser noControl;
-        EXPECT_EQ(E_NOTIMPL, noControl.TranslateKey(&key));
-        MSG mouse = {};
-        mouse.message = WM_MOUSEMOVE;
-        EXPECT_EQ(S_FALSE, noControl.TranslateKey(&mouse));
+        EXPECT_EQ(E_NOTIMPL, translate(noControl, nullptr, WM_KEYDOWN));
+        EXPECT_EQ(S_FALSE, translate(noControl, nullptr, WM_MOUSEMOVE));
     }
     HostWindows windows;
     FakeActiveObject fake;
     CWebBrowser site;
     ASSERT_TRUE(site.CreateControl(windows.host));
-    fake.AddRef();
-    site.activeObject = ComPtr<IOleInPlaceActiveObject>::Attach(&fake);
+    fake.ActFor(site);
     HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
                                      windows.host);
     HWND lookalike = CreateTestWindow(L"Internet Explorer_Serverx", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
                                       windows.host);
 
-    key.hwnd = document;
-    EXPECT_EQ(S_OK, site.TranslateKey(&key));
-    MSG up = key;
-    up.message = WM_KEYUP;
-    EXPECT_EQ(S_OK, site.TranslateKey(&up));
-    MSG last = key;
-    last.message = 0x0109;
-    EXPECT_EQ(S_OK, site.TranslateKey(&last));
-    MSG outside = key;
-    outside.message = 0x010A;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&outside));
-    MSG mouse = key;
-    mouse.message = WM_MOUSEMOVE;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&mouse));
-    key.hwnd = lookalike;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
-    key.hwnd = windows.host;
-    EXPECT_EQ(S_FALSE, site.TranslateKey(&key));
-    EXPECT_EQ((std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, 0x0109}), fake.offered);
+    EXPECT_EQ(S_OK, translate(site, document, WM_KEYDOWN));
+    EXPECT_EQ(S_OK, translate(site, document, WM_KEYUP));
+    EXPECT_EQ(S_OK, translate(site, document, 0x0109));
+    EXPECT_EQ(S_FALSE, translate(site, document, 0x010A));
+    EXPECT_EQ(S_FALSE, translate(site, document, WM_MOUSEMOVE));
+    EXPECT_EQ(S_FALSE, translate(site, lookalike, WM_KEYDOWN));
+    EXPECT_EQ(S_FALSE, translate(site, windows.host, WM_KEYDOWN));
+    EXPECT_EQ((std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, 0x0109}), fake.messages);
     site.activeObject.Reset();
     EXPECT_EQ(0u, fake.refs);
 }
 
 TEST(WebBrowserSite, DocumentHelpersRefuseWithoutDocument)
 {
-    BSTR id = SysAllocString(L"field");
+    const UniqueBstr held(SysAllocString(L"field"));
+    const BSTR id = held.Get();
     wchar_t buffer[8];
     wmemcpy(buffer, L"keep me", 8);
     int capacity = 8;
-    auto untouched = [&] { return wcscmp(buffer, L"keep me") == 0 && capacity == 8; };
-
+    // Without a control, and with one that has no document to offer here: every helper answers
+    // false and writes nothing.
+    auto refuseAndWriteNothing = [&](CWebBrowser& site) {
+        EXPECT_FALSE(site.GetDocument());
+        EXPECT_FALSE(site.GetDocument3());
+        EXPECT_FALSE(site.LoadHtml(L"<p id='field'>x</p>"));
+        EXPECT_FALSE(site.GetBodyHtml(buffer, &capacity));
+        EXPECT_FALSE(site.ClickElement(id));
+        EXPECT_FALSE(site.SetElementValue(id, L"v"));
+        EXPECT_FALSE(site.GetElementValue(id, buffer, &capacity));
+        EXPECT_TRUE(wcscmp(buffer, L"keep me") == 0 && capacity == 8);
+    };
     CWebBrowser noControl;
-    EXPECT_FALSE(noControl.GetDocument());
-    EXPECT_FALSE(noControl.GetDocument3());
-    EXPECT_FALSE(noControl.LoadHtml(L"<p>x</p>"));
-    EXPECT_FALSE(noControl.GetBodyHtml(buffer, &capacity));
-    EXPECT_FALSE(noControl.ClickElement(id));
-    EXPECT_FALSE(noControl.SetElementValue(id, L"v"));
-    EXPECT_FALSE(noControl.GetElementValue(id, buffer, &capacity));
-    EXPECT_TRUE(untouched());
+    refuseAndWriteNothing(noControl);
 
     HostWindows windows;
     CWebBrowser site;
@@ -459,31 +409,20 @@ TEST(WebBrowserSite, DocumentHelpersRefuseWithoutDocument)
     EXPECT_FALSE(site.SetElementValue(id, nullptr));
     EXPECT_FALSE(site.GetElementValue(id, buffer, nullptr));
     EXPECT_FALSE(site.GetElementValue(nullptr, buffer, &capacity));
-    // The control has no document to offer here: every helper answers false and writes nothing.
-    EXPECT_FALSE(site.GetDocument());
-    EXPECT_FALSE(site.GetDocument3());
-    EXPECT_FALSE(site.LoadHtml(L"<p id='field'>x</p>"));
-    EXPECT_FALSE(site.GetBodyHtml(buffer, &capacity));
-    EXPECT_FALSE(site.ClickElement(id));
-    EXPECT_FALSE(site.SetElementValue(id, L"v"));
-    EXPECT_FALSE(site.GetElementValue(id, buffer, &capacity));
-    EXPECT_TRUE(untouched());
-    SysFreeString(id);
+    refuseAndWriteNothing(site);
 }
 
 TEST(WebBrowserSite, CommandTargetAnswers)
 {
     CWebBrowser site;
     EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, site.QueryStatus(&kDocHostCommandGroup, 0, nullptr, nullptr));
-    VARIANT out;
-    VariantInit(&out);
+    VARIANT out = TypedVariant(VT_EMPTY);
     EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, site.Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
     EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, site.Exec(&IID_IUnknown, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
     EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, site.Exec(&kDocHostCommandGroup, 41, 0, nullptr, &out));
     EXPECT_EQ(VT_EMPTY, out.vt);
     // A script error without a document to read it from still keeps the scripts running.
-    VARIANT in;
-    VariantInit(&in);
+    VARIANT in = TypedVariant(VT_EMPTY);
     site.Exec(&kDocHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out);
     EXPECT_EQ(VT_BOOL, out.vt);
     EXPECT_EQ(VARIANT_TRUE, out.boolVal);
@@ -492,9 +431,8 @@ TEST(WebBrowserSite, CommandTargetAnswers)
 
 TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
 {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
+    UniqueVariant held(TypedVariant(VT_BSTR));
+    VARIANT& value = held.Get();
     value.bstrVal = SysAllocString(L"secret");
     wchar_t buffer[16];
     wmemset(buffer, L'#', 16);
@@ -518,9 +456,7 @@ TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
     // A value that is not a string (no attribute, a number): false, nothing written anywhere.
     wmemset(buffer, L'#', 16);
     for (VARTYPE type : {VT_NULL, VT_EMPTY, VT_I4, VT_DISPATCH}) {
-        VARIANT other;
-        VariantInit(&other);
-        other.vt = type;
+        VARIANT other = TypedVariant(type);
         other.lVal = 0;
         capacity = 2;
         EXPECT_FALSE(CWebBrowser::CopyValueText(other, buffer, &capacity)) << type;
@@ -528,9 +464,7 @@ TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
         EXPECT_EQ(L'#', buffer[0]) << type;
     }
     // A null string is the empty value.
-    VARIANT nullString;
-    VariantInit(&nullString);
-    nullString.vt = VT_BSTR;
+    const VARIANT nullString = TypedVariant(VT_BSTR);
     capacity = 4;
     EXPECT_TRUE(CWebBrowser::CopyValueText(nullString, buffer, &capacity));
     EXPECT_STREQ(L"", buffer);
@@ -542,7 +476,6 @@ TEST(WebBrowserSite, ElementValueAndBodyTextCopying)
     CWebBrowser::CopyWhenFits(value.bstrVal, buffer, 7);
     EXPECT_STREQ(L"secret", buffer);
     EXPECT_EQ(L'#', buffer[7]) << "only capacity characters are zeroed";
-    VariantClear(&value);
 }
 
 namespace {

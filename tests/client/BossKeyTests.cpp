@@ -20,29 +20,24 @@ HWND PlainWindow()
 
 TEST(BossKey, ParsesNumbersLikeWtoi)
 {
-    EXPECT_EQ(BossKey::ParseInt(L"6"), 6);
-    EXPECT_EQ(BossKey::ParseInt(L"  \t123"), 123);
-    EXPECT_EQ(BossKey::ParseInt(L"-3"), -3);
-    EXPECT_EQ(BossKey::ParseInt(L"+7x"), 7);
-    EXPECT_EQ(BossKey::ParseInt(L"0x44"), 0);
-    EXPECT_EQ(BossKey::ParseInt(L"abc"), 0);
-    EXPECT_EQ(BossKey::ParseInt(L""), 0);
-    EXPECT_EQ(BossKey::ParseInt(nullptr), 0);
-    EXPECT_EQ(BossKey::ParseInt(L"99999999999999999999"), 0x7FFFFFFF);
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"6", 6}, {L"  \t123", 123}, {L"-3", -3}, {L"+7x", 7}, {L"0x44", 0}, {L"abc", 0}, {L"", 0},
+        {nullptr, 0}, {L"99999999999999999999", 0x7FFFFFFF}};
+    for (const auto& c : cases)
+        EXPECT_EQ(BossKey::ParseInt(c.first), c.second) << (c.first ? c.first : L"(null)");
 }
 
 TEST(BossKey, OnlyModifiersAndKeysInRangeAreUsable)
 {
-    EXPECT_TRUE(BossKey::IsValidCombination(MOD_ALT, 0x44));
-    EXPECT_TRUE(BossKey::IsValidCombination(MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 254));
-    EXPECT_TRUE(BossKey::IsValidCombination(MOD_CONTROL, 1));
-    EXPECT_FALSE(BossKey::IsValidCombination(0, 0x44));
-    EXPECT_FALSE(BossKey::IsValidCombination(MOD_ALT, 0));
-    EXPECT_FALSE(BossKey::IsValidCombination(MOD_ALT, 255));
-    EXPECT_FALSE(BossKey::IsValidCombination(MOD_ALT, -68));
-    EXPECT_FALSE(BossKey::IsValidCombination(0x4000 | MOD_ALT, 0x44));
-    EXPECT_FALSE(BossKey::IsValidCombination(16, 0x44));
-    EXPECT_FALSE(BossKey::IsValidCombination(-1, 0x44));
+    const struct {
+        int modifiers, key;
+        bool usable;
+    } cases[] = {
+        {MOD_ALT, 0x44, true},  {MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 254, true},
+        {MOD_CONTROL, 1, true}, {0, 0x44, false}, {MOD_ALT, 0, false}, {MOD_ALT, 255, false},
+        {MOD_ALT, -68, false},  {0x4000 | MOD_ALT, 0x44, false}, {16, 0x44, false}, {-1, 0x44, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(BossKey::IsValidCombination(c.modifiers, c.key), c.usable) << c.modifiers << "+" << c.key;
 }
 
 TEST(BossKey, KeyNames)
@@ -78,7 +73,9 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no file");
         folder.Remove(L"Config.ini");
-        if (c.file) ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
+        if (c.file) {
+            ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
+        }
         BossKey key;
         key.ReadConfig(dir.c_str());
         EXPECT_EQ(key.fsModifiers, c.fsModifiers);

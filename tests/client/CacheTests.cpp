@@ -15,48 +15,39 @@ bool AddCacheEntry(const std::wstring& url, const std::string& body)
 {
     wchar_t file[MAX_PATH] = {};
     if (!CreateUrlCacheEntryW(url.c_str(), 0, L"txt", file, 0)) return false;
-    HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-    CloseHandle(h);
+    {
+        const UniqueFileHandle h(CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!h) return false;
+        DWORD written = 0;
+        WriteFile(h.Get(), body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+    }
     FILETIME zero = {};
     return CommitUrlCacheEntryW(url.c_str(), file, zero, zero, NORMAL_CACHE_ENTRY, nullptr, 0,
                                 nullptr, nullptr) != FALSE;
 }
 
+void CloseCacheEnumeration(HANDLE h) { FindCloseUrlCache(h); }
+using CacheEnumeration = UniqueHandle<NullHandleTraits<HANDLE, CloseCacheEnumeration>>;
+
 // Content entries of the cache, counted by enumerating it afresh.
 int CountCacheEntries()
 {
-    DWORD size = 0;
-    FindFirstUrlCacheEntryW(nullptr, nullptr, &size);
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
+    CacheEnumeration enumeration;
+    // The first read opens the enumeration, the later ones continue it.
+    const CacheEntryRead read = [&](void* b, DWORD* s) {
+        auto* entry = static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b);
+        if (enumeration) return FindNextUrlCacheEntryW(enumeration.Get(), entry, s) != FALSE;
+        enumeration.Reset(FindFirstUrlCacheEntryW(nullptr, entry, s));
+        return static_cast<bool>(enumeration);
+    };
     std::vector<BYTE> buffer;
-    HANDLE h = nullptr;
-    if (!ReadCacheEntry(
-            [&h](void* b, DWORD* s) {
-                h = FindFirstUrlCacheEntryW(nullptr, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b), s);
-                return h != nullptr;
-            },
-            buffer, size)) {
-        return 0;
-    }
-    int count = 1;
+    int count = 0;
     for (;;) {
-        size = 0;
-        FindNextUrlCacheEntryW(h, nullptr, &size);
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
-        if (!ReadCacheEntry(
-                [h](void* b, DWORD* s) {
-                    return FindNextUrlCacheEntryW(h, static_cast<INTERNET_CACHE_ENTRY_INFOW*>(b),
-                                                  s) != FALSE;
-                },
-                buffer, size)) {
-            break;
-        }
+        DWORD size = 0;
+        if (read(nullptr, &size) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        if (!ReadCacheEntry(read, buffer, size)) break;
         ++count;
     }
-    FindCloseUrlCache(h);
     return count;
 }
 
@@ -66,11 +57,6 @@ void FillCache(int n)
         ASSERT_TRUE(AddCacheEntry(L"http://cache.test/file" + std::to_wstring(i) + L".js",
                                   std::string(100 + i * 7, 'x')));
     }
-}
-
-DWORD WINAPI CountingThread(LPVOID param)
-{
-    return ClearUrlCache(param);
 }
 
 }  // namespace
@@ -103,37 +89,27 @@ TEST(CacheEntryRead, GrowingEntryIsReadAgainWithTheReportedSize)
 
 TEST(CacheEntryRead, OtherFailuresAndNoGrowthEndTheRead)
 {
-    std::vector<BYTE> buffer;
-    int calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD*) {
-            ++calls;
-            SetLastError(ERROR_NO_MORE_ITEMS);
-            return false;
-        },
-        buffer, 200));
-    EXPECT_EQ(calls, 1);
-    // A reported size that is not larger than the buffer would only repeat the same failure.
-    calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD* size) {
-            ++calls;
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return false;
-        },
-        buffer, 300));
-    EXPECT_EQ(calls, 1);
-    // An entry that never stops growing gives up after a bounded number of reads.
-    calls = 0;
-    EXPECT_FALSE(ReadCacheEntry(
-        [&](void*, DWORD* size) {
-            ++calls;
-            *size += 100;
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return false;
-        },
-        buffer, 300));
-    EXPECT_LE(calls, 10);
+    // Another failure ends the read at once, and so does a reported size that is not larger than
+    // the buffer (it would only repeat the same failure); an entry that never stops growing gives
+    // up after a bounded number of reads.
+    const struct {
+        DWORD error, growth;
+    } cases[] = {{ERROR_NO_MORE_ITEMS, 0}, {ERROR_INSUFFICIENT_BUFFER, 0}, {ERROR_INSUFFICIENT_BUFFER, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.growth);
+        std::vector<BYTE> buffer;
+        int calls = 0;
+        EXPECT_FALSE(ReadCacheEntry(
+            [&](void*, DWORD* size) {
+                ++calls;
+                *size += c.growth;
+                SetLastError(c.error);
+                return false;
+            },
+            buffer, 300));
+        if (c.growth) EXPECT_LE(calls, 10);
+        else EXPECT_EQ(calls, 1);
+    }
 }
 
 TEST(UrlCache, ClearingEmptiesTheRealCache)
@@ -150,29 +126,25 @@ TEST(UrlCache, TwoQuickRequestsRunOneClearingAndOneMessage)
 {
     FillCache(20);
     ASSERT_FALSE(cacheBusy.load());
-    HANDLE first = CreateThread(nullptr, 0, CountingThread, nullptr, 0, nullptr);
+    const UniqueKernelHandle first(CreateThread(nullptr, 0, ClearUrlCache, nullptr, 0, nullptr));
     ASSERT_TRUE(first);
     ASSERT_TRUE(PumpUntil([] { return MessageBoxes().size() == 1; }, 10000));
     EXPECT_TRUE(cacheBusy.load());
     EXPECT_EQ(CountCacheEntries(), 0);
     // A second request while the message is open returns at once and shows nothing.
-    HANDLE second = CreateThread(nullptr, 0, CountingThread, nullptr, 0, nullptr);
+    const UniqueKernelHandle second(CreateThread(nullptr, 0, ClearUrlCache, nullptr, 0, nullptr));
     ASSERT_TRUE(second);
-    EXPECT_TRUE(PumpUntil([second] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }));
-    CloseHandle(second);
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(second.Get(), 0) == WAIT_OBJECT_0; }));
     PumpFor(200);
     const std::vector<HWND> boxes = MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(WindowText(boxes[0]), L"Harrowmere网页版");
-    wchar_t text[64] = {};
-    GetDlgItemTextW(boxes[0], 0xFFFF, text, 64);
-    EXPECT_STREQ(text, L"清理缓存完成");
+    EXPECT_EQ(WindowText(GetDlgItem(boxes[0], 0xFFFF)), L"清理缓存完成");
     EXPECT_EQ(VisibleButtons(boxes[0]), std::vector<int>{IDOK});
     EXPECT_TRUE(cacheBusy.load());
 
     AnswerBox(boxes[0], IDOK);
-    EXPECT_TRUE(PumpUntil([first] { return WaitForSingleObject(first, 0) == WAIT_OBJECT_0; }));
-    CloseHandle(first);
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(first.Get(), 0) == WAIT_OBJECT_0; }));
     EXPECT_FALSE(cacheBusy.load());
     EXPECT_TRUE(MessageBoxes().empty());
 }

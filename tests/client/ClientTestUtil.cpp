@@ -20,37 +20,33 @@ namespace client_test {
 
 TempFolder::TempFolder(const wchar_t* name)
 {
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + name;
-    created_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
+    path = TempDirectory() + name;
+    created = CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
 TempFolder::~TempFolder()
 {
-    for (const std::wstring& file : files_) DeleteFileW((path_ + L"\\" + file).c_str());
-    if (created_) RemoveDirectoryW(path_.c_str());
+    for (const std::wstring& file : files) DeleteFileW((path + L"\\" + file).c_str());
+    if (created) RemoveDirectoryW(path.c_str());
 }
 
 bool TempFolder::Write(const wchar_t* file, const std::string& bytes)
 {
-    const std::wstring path = path_ + L"\\" + file;
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+    const std::wstring full = path + L"\\" + file;
+    const UniqueFileHandle h(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!h) return false;
+    if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     DWORD written = 0;
-    const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(h);
-    return ok;
+    return WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 void TempFolder::Remove(const wchar_t* file)
 {
-    const auto it = std::find(files_.begin(), files_.end(), file);
-    if (it == files_.end()) return;
-    DeleteFileW((path_ + L"\\" + file).c_str());
-    files_.erase(it);
+    const auto it = std::find(files.begin(), files.end(), file);
+    if (it == files.end()) return;
+    DeleteFileW((path + L"\\" + file).c_str());
+    files.erase(it);
 }
 
 }  // namespace client_test

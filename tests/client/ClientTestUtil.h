@@ -10,6 +10,8 @@
 
 #include "CFrameGame.h"
 #include "CImageButton.h"
+#include "CImageItem.h"
+#include "CImagePaintEx.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
 
@@ -57,6 +59,13 @@ public:
     bool created = false;
 };
 
+// The windows of one client start, in the start-up view.
+class StartUpViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(w.created); }
+    GameWindows w;
+};
+
 // The boss key as the system posts it; true once the window has changed state.
 inline bool PressBossKey(CFrameGame& game)
 {
@@ -80,21 +89,25 @@ protected:
 };
 
 // Steps run one after another from a thread timer, also inside nested modal loops; a step
-// answers true when it is done.
+// answers true when it is done. A step still not done after kStepLimitMs fails the test, and the
+// script then closes this thread's owned windows (questions, menus, boxes) so that the modal
+// loops it runs in end instead of waiting for ever.
 class TimerScript {
 public:
-    explicit TimerScript(std::vector<std::function<bool()>> steps)
+    static constexpr ULONGLONG kStepLimitMs = 10000;
+
+    explicit TimerScript(std::vector<std::function<bool()>> script)
     {
         Current() = this;
-        steps_ = std::move(steps);
-        timer_ = SetTimer(nullptr, 0, 30, &TimerScript::Tick);
+        steps = std::move(script);
+        timer = SetTimer(nullptr, 0, 30, &TimerScript::Tick);
     }
     ~TimerScript()
     {
-        KillTimer(nullptr, timer_);
+        KillTimer(nullptr, timer);
         Current() = nullptr;
     }
-    bool Done() const { return next_ >= steps_.size(); }
+    bool Done() const { return next >= steps.size(); }
 
 private:
     static TimerScript*& Current()
@@ -102,18 +115,40 @@ private:
         static TimerScript* current = nullptr;
         return current;
     }
+    static BOOL CALLBACK CloseIfOwned(HWND window, LPARAM)
+    {
+        if (GetWindow(window, GW_OWNER)) PostMessageW(window, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         TimerScript* self = Current();
-        if (!self || self->Done()) return;
-        const size_t index = self->next_;
+        if (!self) return;
+        if (self->abandoned) {
+            EnumThreadWindows(GetCurrentThreadId(), &TimerScript::CloseIfOwned, 0);
+            return;
+        }
+        if (self->Done()) return;
+        const size_t index = self->next;
+        if (index != self->timedStep) {
+            self->timedStep = index;
+            self->stepStarted = GetTickCount64();
+        }
         // A step may run a nested loop in which later steps run: advance before it runs.
-        self->next_ = index + 1;
-        if (!self->steps_[index]()) self->next_ = index;
+        self->next = index + 1;
+        if (self->steps[index]()) return;
+        self->next = index;
+        if (GetTickCount64() - self->stepStarted > kStepLimitMs) {
+            ADD_FAILURE() << "script step " << index << " never came true";
+            self->abandoned = true;
+        }
     }
-    std::vector<std::function<bool()>> steps_;
-    size_t next_ = 0;
-    UINT_PTR timer_ = 0;
+    std::vector<std::function<bool()>> steps;
+    size_t next = 0;
+    size_t timedStep = static_cast<size_t>(-1);
+    ULONGLONG stepStarted = 0;
+    bool abandoned = false;
+    UINT_PTR timer = 0;
 };
 
 inline POINT CentreOf(const CImageButton* b)
@@ -130,6 +165,18 @@ inline void MoveTo(HWND h, POINT p)
     SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
 }
 
+// The rows of one of the game window's menus, in order: each row's id and its caption.
+using MenuRows = std::vector<std::pair<int, std::wstring>>;
+inline MenuRows RowsOf(const CImagePaintEx& list)
+{
+    MenuRows rows;
+    for (const auto& item : list.items) {
+        const bool oneCaption = item->buttons.size() == 1;
+        rows.emplace_back(item->id, oneCaption ? item->buttons[0]->text : L"<not one caption>");
+    }
+    return rows;
+}
+
 // A click on row index of one of the game window's menus (24-pixel rows).
 inline void ClickRow(HWND menu, int index)
 {
@@ -143,15 +190,15 @@ class TempFolder {
 public:
     explicit TempFolder(const wchar_t* name);
     ~TempFolder();
-    const std::wstring& Path() const { return path_; }
+    const std::wstring& Path() const { return path; }
     // Writes (or replaces) a file of the folder; the folder keeps track of it.
     bool Write(const wchar_t* file, const std::string& bytes);
     void Remove(const wchar_t* file);
 
 private:
-    std::wstring path_;
-    std::vector<std::wstring> files_;
-    bool created_ = false;
+    std::wstring path;
+    std::vector<std::wstring> files;
+    bool created = false;
 };
 
 }  // namespace client_test

@@ -21,26 +21,28 @@ constexpr WPARAM kEnterGameView = 1001, kDestroy = 5557, kToggleFullScreen = 556
 // One start of the real client, ended with the test at the latest.
 class Client {
 public:
-    bool Start() { return (process_ = processes_.Start(HM_CLIENT_EXE)) != nullptr; }
+    bool Start() { return (process = processes.Start(HM_CLIENT_EXE)) != nullptr; }
     // The first top-level window of the client with the class, or null.
     HWND Find(const wchar_t* cls, bool visibleOnly = false) const
     {
-        const auto found = TopLevelWindows(cls, GetProcessId(process_), visibleOnly);
+        const auto found = TopLevelWindows(cls, GetProcessId(process), visibleOnly);
         return found.empty() ? nullptr : found.front();
     }
-    bool WaitForWindows(HWND& game, HWND& back)
+    // Waits for the game window and the backdrop, and notes them.
+    bool WaitForWindows()
     {
         const bool up = WaitUntil([&] { return Find(L"pelvarbrekmoor") && Find(L"pelvar_back"); }, 20000);
         game = Find(L"pelvarbrekmoor");
         back = Find(L"pelvar_back");
         return up;
     }
-    bool Ended(DWORD ms) const { return Ends(process_, ms); }
-    DWORD ExitCode() const { return ExitCodeOf(process_); }
+    bool Ended(DWORD ms) const { return Ends(process, ms); }
+    DWORD ExitCode() const { return ExitCodeOf(process); }
+    HWND game = nullptr, back = nullptr;
 
 private:
-    ChildProcesses processes_;
-    HANDLE process_ = nullptr;
+    ChildProcesses processes;
+    HANDLE process = nullptr;
 };
 
 bool MutexExists()
@@ -58,8 +60,8 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
     ASSERT_FALSE(MutexExists()) << "another client is running";
     Client first;
     ASSERT_TRUE(first.Start()) << GetLastError();
-    HWND game = nullptr, back = nullptr;
-    ASSERT_TRUE(first.WaitForWindows(game, back));
+    ASSERT_TRUE(first.WaitForWindows());
+    const HWND game = first.game, back = first.back;
 
     RECT wa = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
@@ -75,16 +77,14 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
     EXPECT_TRUE(backEx & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(backEx & WS_EX_LAYERED);
     EXPECT_FALSE(backEx & WS_EX_APPWINDOW);
-    wchar_t title[64] = {};
-    GetWindowTextW(game, title, 64);
-    EXPECT_STREQ(title, L"Harrowmere网页版");
+    EXPECT_EQ(WindowText(game), L"Harrowmere网页版");
     EXPECT_TRUE(MutexExists());
 
     // A second start opens its own windows and holds no mutex of its own.
     Client second;
     ASSERT_TRUE(second.Start());
-    HWND game2 = nullptr, back2 = nullptr;
-    ASSERT_TRUE(second.WaitForWindows(game2, back2));
+    ASSERT_TRUE(second.WaitForWindows());
+    const HWND game2 = second.game, back2 = second.back;
     EXPECT_NE(game2, game);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game2) != FALSE; }, 10000));
 
@@ -134,18 +134,17 @@ TEST(EndToEnd, MutexHeldByTheFirstInstanceOnly)
     ASSERT_FALSE(MutexExists());
     Client first, second;
     ASSERT_TRUE(first.Start());
-    HWND g1 = nullptr, b1 = nullptr, g2 = nullptr, b2 = nullptr;
-    ASSERT_TRUE(first.WaitForWindows(g1, b1));
+    ASSERT_TRUE(first.WaitForWindows());
     ASSERT_TRUE(second.Start());
-    ASSERT_TRUE(second.WaitForWindows(g2, b2));
+    ASSERT_TRUE(second.WaitForWindows());
     EXPECT_TRUE(MutexExists());
     // With the first gone, nobody holds "zelk": the second never took it.
-    PostMessageW(g1, kGameCommand, kDestroy, 0);
+    PostMessageW(first.game, kGameCommand, kDestroy, 0);
     ASSERT_TRUE(first.Ended(10000));
     EXPECT_EQ(first.ExitCode(), 0u);
-    EXPECT_TRUE(IsWindow(g2));
+    EXPECT_TRUE(IsWindow(second.game));
     EXPECT_FALSE(MutexExists());
-    PostMessageW(g2, kGameCommand, kDestroy, 0);
+    PostMessageW(second.game, kGameCommand, kDestroy, 0);
     ASSERT_TRUE(second.Ended(10000));
     EXPECT_EQ(second.ExitCode(), 0u);
 }
@@ -160,8 +159,8 @@ TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
     Client client;
     ASSERT_TRUE(client.Start());
     EXPECT_EQ(Hmctl(L"--wait 20 find"), 0u);
-    HWND game = nullptr, back = nullptr;
-    ASSERT_TRUE(client.WaitForWindows(game, back));
+    ASSERT_TRUE(client.WaitForWindows());
+    const HWND game = client.game;
     EXPECT_EQ(Hmctl(L"enter-game-view"), 0u);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game) && IsZoomed(game); }, 5000));
     const RECT maximised = WindowRect(game);
@@ -211,8 +210,8 @@ TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
     ASSERT_FALSE(MutexExists()) << "another client is running";
     Client client;
     ASSERT_TRUE(client.Start());
-    HWND game = nullptr, back = nullptr;
-    ASSERT_TRUE(client.WaitForWindows(game, back));
+    ASSERT_TRUE(client.WaitForWindows());
+    const HWND game = client.game;
     HWND notice = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         notice = FindWindowExW(game, nullptr, L"pelvar_offline", nullptr);

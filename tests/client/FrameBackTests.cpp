@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace client_test;
+using Backdrop = StartUpViewTest;
 
 namespace {
 // Left-button releases over one window, seen as the thread takes them from its queue.
@@ -43,10 +44,8 @@ unsigned SurfaceAt(int x, int y) { return LastLayeredSurface().At(x, y); }
 unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
 }  // namespace
 
-TEST(Backdrop, DraggingCarriesTheGameWindow)
+TEST_F(Backdrop, DraggingCarriesTheGameWindowAndOperatorButtonsOpenTheirPages)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     for (POINT to : {POINT{200, 100}, POINT{-50, 20}, POINT{700, 300}}) {
         SetWindowPos(w.Back(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{to.x + 377, to.y + 208, to.x + 977, to.y + 594}))
@@ -59,12 +58,26 @@ TEST(Backdrop, DraggingCarriesTheGameWindow)
     const RECT back = WindowRect(w.Back());
     SetWindowPos(w.Game(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), back));
+
+    // Its operator buttons open their pages in the browser.
+    std::vector<std::wstring> opened;
+    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
+    ClickAt(w.Back(), 540, 180);  // 1003
+    ClickAt(w.Back(), 940, 180);  // 1004
+    ClickAt(w.Back(), 840, 180);  // 1005
+    ClickAt(w.Back(), 450, 180);  // 1006
+    ClickAt(w.Back(), 300, 400);  // the picture: nothing
+    web_links::SetShellOpen(nullptr);
+    const std::wstring base = HM_OPERATOR_URL;
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[0], base + L"/url-zelk-www.html");
+    EXPECT_EQ(opened[1], base + L"/url-zelk-www.html");
+    EXPECT_EQ(opened[2], base + L"/url-zelk-kf.html");
+    EXPECT_EQ(opened[3], base + L"/url-zelk-pay.html");
 }
 
-TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
+TEST_F(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ClickAt(w.Back(), 1058, 196);  // button 20
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
     EXPECT_FALSE(IsWindowVisible(w.Back()));
@@ -86,26 +99,6 @@ TEST(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
     EXPECT_FALSE(IsWindowVisible(w.Back()));
     ShowWindow(w.Game(), SW_SHOW);
     EXPECT_TRUE(IsWindowVisible(w.Back()));
-}
-
-TEST(Backdrop, OperatorButtonsOpenTheirPagesInTheBrowser)
-{
-    GameWindows w;
-    ASSERT_TRUE(w.created);
-    std::vector<std::wstring> opened;
-    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
-    ClickAt(w.Back(), 540, 180);  // 1003
-    ClickAt(w.Back(), 940, 180);  // 1004
-    ClickAt(w.Back(), 840, 180);  // 1005
-    ClickAt(w.Back(), 450, 180);  // 1006
-    ClickAt(w.Back(), 300, 400);  // the picture: nothing
-    web_links::SetShellOpen(nullptr);
-    const std::wstring base = HM_OPERATOR_URL;
-    ASSERT_EQ(opened.size(), 4u);
-    EXPECT_EQ(opened[0], base + L"/url-zelk-www.html");
-    EXPECT_EQ(opened[1], base + L"/url-zelk-www.html");
-    EXPECT_EQ(opened[2], base + L"/url-zelk-kf.html");
-    EXPECT_EQ(opened[3], base + L"/url-zelk-pay.html");
 }
 
 TEST(BackdropPixels, StartUpPictureIsDrawn)
@@ -223,29 +216,26 @@ TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
     ASSERT_EQ(surface.height, 716);
 
     // Along the left edge at mid height: outline 1 (alpha 15, 2 wide at x 1), outline 2
-    // (alpha 50, 2 wide at x 3), outline 3 (alpha 100, 4 wide at x 6), then nothing.
+    // (alpha 50, 2 wide at x 3), outline 3 (alpha 100, 4 wide at x 6), then nothing, and clear
+    // under the game window. The same on the top edge and on the far sides: outline 3 runs to
+    // (1025, 709). Corners are rounded: the outermost corner pixel stays clear.
     const int y = 358;
-    EXPECT_NEAR(AlphaAt(0, y), 15, 3);
-    EXPECT_NEAR(AlphaAt(1, y), 15, 3);
-    EXPECT_NEAR(AlphaAt(2, y), 50, 3);
-    EXPECT_NEAR(AlphaAt(3, y), 50, 3);
-    for (int x = 4; x < 8; ++x) EXPECT_NEAR(AlphaAt(x, y), 100, 3) << x;
-    EXPECT_EQ(AlphaAt(8, y), 0u);
-    EXPECT_EQ(AlphaAt(516, y), 0u);  // transparent under the game window
-    // The same on the top edge and on the far sides: outline 3 runs to (1025, 709).
-    for (int t = 4; t < 8; ++t) EXPECT_NEAR(AlphaAt(516, t), 100, 3) << t;
-    EXPECT_NEAR(AlphaAt(1024, y), 100, 3);
-    EXPECT_NEAR(AlphaAt(1026, y), 100, 3);
-    EXPECT_NEAR(AlphaAt(1030, y), 15, 3);
-    EXPECT_NEAR(AlphaAt(516, 708), 100, 3);
-    EXPECT_NEAR(AlphaAt(516, 714), 15, 3);
-    EXPECT_EQ(AlphaAt(516, 702), 0u);
+    const struct {
+        int x, y;
+        unsigned alpha;  // within 3, or exactly 0
+    } rim[] = {{0, y, 15},    {1, y, 15},      {2, y, 50},      {3, y, 50},      {4, y, 100},
+               {5, y, 100},   {6, y, 100},     {7, y, 100},     {8, y, 0},       {516, y, 0},
+               {516, 4, 100}, {516, 5, 100},   {516, 6, 100},   {516, 7, 100},   {1024, y, 100},
+               {1026, y, 100}, {1030, y, 15},  {516, 708, 100}, {516, 714, 15},  {516, 702, 0},
+               {0, 0, 0}};
+    for (const auto& r : rim) {
+        if (r.alpha) EXPECT_NEAR(AlphaAt(r.x, r.y), r.alpha, 3) << r.x << "," << r.y;
+        else EXPECT_EQ(AlphaAt(r.x, r.y), 0u) << r.x << "," << r.y;
+    }
     // Grey 0x8A, premultiplied by its alpha.
     const unsigned p = SurfaceAt(5, y);
     EXPECT_NEAR(p & 0xFF, 0x8A * 100 / 255, 3);
     EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
-    // Corners are rounded: the outermost corner pixel stays clear.
-    EXPECT_EQ(AlphaAt(0, 0), 0u);
 }
 
 TEST(BackdropPixels, RoundedRectPathBounds)

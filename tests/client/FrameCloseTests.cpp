@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace client_test;
-using testing_support::PumpUntil;
+using CloseQuestion = StartUpViewTest;
+using CloseButtons = StartUpViewTest;
 
 namespace {
 // The topmost open question of this thread, or null.
@@ -39,40 +40,28 @@ CImageButton& CloseButton()
 }
 }  // namespace
 
-TEST(CloseQuestion, PlacementArithmetic)
+TEST(CloseQuestionPlace, Arithmetic)
 {
-    const POINT overGame = CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190);
-    EXPECT_EQ(overGame.x, 912);
-    EXPECT_EQ(overGame.y, 474);
-    const POINT overMax = CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190);
-    EXPECT_EQ(overMax.x, 812);
-    EXPECT_EQ(overMax.y, 425);
-    const POINT overSmall = CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190);
-    EXPECT_EQ(overSmall.x, -197);  // -100 + (0 - 295 + 100) / 2 = -100 - 97
-    EXPECT_EQ(overSmall.y, -120);
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190), {912, 474}));
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190), {812, 425}));
+    // -100 + (0 - 295 + 100) / 2 = -100 - 97
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190), {-197, -120}));
 }
 
-TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
+TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
-    {
+    // Cancelled, confirmed, closed another way: each over the game window, which is enabled
+    // again afterwards.
+    const std::pair<int, int> answers[] = {{CloseMsgWnd::kCancelId, 2}, {CloseMsgWnd::kConfirmId, 1}, {0, 2}};
+    for (const auto& answer : answers) {
         RECT seen = {};
-        TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
-        EXPECT_EQ(AskToClose(w.Game()), 2);
-        EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664}));
+        {
+            TimerScript script({Answer(answer.first, &seen)});
+            EXPECT_EQ(AskToClose(w.Game()), answer.second) << answer.first;
+        }
+        EXPECT_TRUE(SameRect(seen, RECT{912, 474, 1207, 664})) << answer.first;
+        EXPECT_TRUE(IsWindowEnabled(w.Game())) << answer.first;
     }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-    {
-        TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
-        EXPECT_EQ(AskToClose(w.Game()), 1);
-    }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-    {
-        TimerScript script({Answer(0)});  // closed another way
-        EXPECT_EQ(AskToClose(w.Game()), 2);
-    }
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
     EXPECT_EQ(Question(), nullptr);
     // Over a maximised-size window at the origin.
     MoveWindow(w.Game(), 0, 0, 1920, 1040, TRUE);
@@ -82,39 +71,35 @@ TEST(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
     EXPECT_TRUE(SameRect(seen, RECT{812, 425, 1107, 615}));
 }
 
-TEST(CloseQuestion, WindowLooksAndOwner)
+TEST_F(CloseQuestion, WindowLooksOwnerAndNoStackingOnASecondRequest)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
-    HWND seen = nullptr;
-    LONG_PTR style = 0, ex = 0;
-    HWND owner = nullptr;
-    bool ownerEnabled = true;
-    TimerScript script({[&] {
-                            seen = Question();
-                            if (!seen) return false;
-                            style = GetWindowLongPtrW(seen, GWL_STYLE);
-                            ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
-                            owner = GetWindow(seen, GW_OWNER);
-                            ownerEnabled = IsWindowEnabled(owner) != FALSE;
-                            return true;
-                        },
-                        Answer(CloseMsgWnd::kCancelId)});
-    EXPECT_EQ(AskToClose(w.Game()), 2);
-    ASSERT_NE(seen, nullptr);
-    EXPECT_EQ(owner, w.Game());
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_TRUE(ex & WS_EX_LAYERED);
-    EXPECT_FALSE(IsWindow(seen));
-    // Modal: the owner is disabled while the question is up, and enabled again after.
-    EXPECT_FALSE(ownerEnabled);
-    EXPECT_TRUE(IsWindowEnabled(w.Game()));
-}
+    {
+        HWND seen = nullptr;
+        LONG_PTR style = 0, ex = 0;
+        HWND owner = nullptr;
+        bool ownerEnabled = true;
+        TimerScript script({[&] {
+                                seen = Question();
+                                if (!seen) return false;
+                                style = GetWindowLongPtrW(seen, GWL_STYLE);
+                                ex = GetWindowLongPtrW(seen, GWL_EXSTYLE);
+                                owner = GetWindow(seen, GW_OWNER);
+                                ownerEnabled = IsWindowEnabled(owner) != FALSE;
+                                return true;
+                            },
+                            Answer(CloseMsgWnd::kCancelId)});
+        EXPECT_EQ(AskToClose(w.Game()), 2);
+        ASSERT_NE(seen, nullptr);
+        EXPECT_EQ(owner, w.Game());
+        EXPECT_TRUE(style & WS_POPUP);
+        EXPECT_TRUE(ex & WS_EX_LAYERED);
+        EXPECT_FALSE(IsWindow(seen));
+        // Modal: the owner is disabled while the question is up, and enabled again after.
+        EXPECT_FALSE(ownerEnabled);
+        EXPECT_TRUE(IsWindowEnabled(w.Game()));
+    }
 
-TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
-{
-    GameWindows w;
-    ASSERT_TRUE(w.created);
+    // A second request brings the open question forward instead of stacking another.
     int inner = -1;
     size_t open = 0;
     TimerScript script({[&] {
@@ -131,10 +116,8 @@ TEST(CloseQuestion, SecondRequestBringsTheOpenOneForwardInsteadOfStacking)
     EXPECT_EQ(Question(), nullptr);
 }
 
-TEST(CloseButtons, GameWindowCloseConfirmedOrKept)
+TEST_F(CloseButtons, GameWindowCloseConfirmedOrKept)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     {
         TimerScript script({Answer(CloseMsgWnd::kCancelId)});
         EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
@@ -148,10 +131,8 @@ TEST(CloseButtons, GameWindowCloseConfirmedOrKept)
     EXPECT_FALSE(IsWindow(game));
 }
 
-TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
+TEST_F(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     const RECT back = WindowRect(w.Back()), game = WindowRect(w.Game());
     {
         RECT seen = {};
@@ -182,7 +163,6 @@ TEST(CloseButtons, BackdropCloseCancelledKeepsBothConfirmedEndsTheGameWindow)
 
 TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
 {
-    using testing_support::GdiObjectCount;
     const long gdipAtStart = GdipLiveObjects();
     {
         GameWindows w;
@@ -197,11 +177,11 @@ TEST(ClientLeaks, QuestionsShowHideCyclesAndWholeLifetimes)
             SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
         };
         cycle();
-        testing_support::PumpFor(50);
+        PumpFor(50);
         const int gdi = GdiObjectCount();
         const long gdip = GdipLiveObjects();
         for (int i = 0; i < 20; ++i) cycle();
-        testing_support::PumpFor(50);
+        PumpFor(50);
         EXPECT_EQ(GdipLiveObjects(), gdip);
         EXPECT_LE(GdiObjectCount(), gdi + 3) << "before " << gdi;
         // The shadow frame is there exactly while the window is neither maximised nor full screen.

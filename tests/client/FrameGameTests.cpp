@@ -6,39 +6,29 @@
 #include <gtest/gtest.h>
 
 using namespace client_test;
-using testing_support::PumpFor;
-using testing_support::PumpUntil;
+using GamePlacement = StartUpViewTest;
+using GameView = StartUpViewTest;
+using KeyPreTranslation = StartUpViewTest;
+using GameEnd = StartUpViewTest;
 
-TEST(GamePlacement, ArithmeticOnAWorkAreaOf1920x1040)
+TEST(GamePlacementArithmetic, OnAWorkAreaOf1920x1040)
 {
     const StartupPlaces p = StartupPlacement(kWorkArea1040);
-    EXPECT_EQ(p.backdrop.x, 383);
-    EXPECT_EQ(p.backdrop.y, 168);
-    EXPECT_EQ(p.game.x, 760);
-    EXPECT_EQ(p.game.y, 376);
+    EXPECT_TRUE(PointIs(p.backdrop, {383, 168}));
+    EXPECT_TRUE(PointIs(p.game, {760, 376}));
     // Left and top of the work area are not added; odd remainders round toward zero.
-    const StartupPlaces shifted = StartupPlacement(RECT{100, 40, 2020, 1080});
-    EXPECT_EQ(shifted.backdrop.x, 383);
-    EXPECT_EQ(shifted.backdrop.y, 168);
-    const StartupPlaces small = StartupPlacement(RECT{0, 0, 1000, 601});
-    EXPECT_EQ(small.backdrop.x, -77);  // (1000 - 1154) / 2
-    EXPECT_EQ(small.backdrop.y, -51);  // (601 - 704) / 2 = -51.5 toward zero
-    const POINT centre = CenteredOnWorkArea(kWorkArea1040, 1020, 704);
-    EXPECT_EQ(centre.x, 450);
-    EXPECT_EQ(centre.y, 168);
+    EXPECT_TRUE(PointIs(StartupPlacement(RECT{100, 40, 2020, 1080}).backdrop, {383, 168}));
+    // (1000 - 1154) / 2 and (601 - 704) / 2 = -51.5 toward zero.
+    EXPECT_TRUE(PointIs(StartupPlacement(RECT{0, 0, 1000, 601}).backdrop, {-77, -51}));
+    EXPECT_TRUE(PointIs(CenteredOnWorkArea(kWorkArea1040, 1020, 704), {450, 168}));
 }
 
-TEST(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
+TEST_F(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), RECT{383, 168, 1537, 872}));
     EXPECT_TRUE(SameRect(WindowRect(w.Game()), RECT{760, 376, 1360, 762}));
-    wchar_t cls[64] = {};
-    GetClassNameW(w.Game(), cls, 64);
-    EXPECT_STREQ(cls, L"pelvarbrekmoor");
-    GetClassNameW(w.Back(), cls, 64);
-    EXPECT_STREQ(cls, L"pelvar_back");
+    EXPECT_EQ(ClassOf(w.Game()), L"pelvarbrekmoor");
+    EXPECT_EQ(ClassOf(w.Back()), L"pelvar_back");
     EXPECT_EQ(GetWindow(w.Game(), GW_OWNER), w.Back());
     EXPECT_EQ(GetWindow(w.Back(), GW_OWNER), nullptr);
 
@@ -55,9 +45,7 @@ TEST(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
     EXPECT_TRUE(IsWindowVisible(w.Back()));
     EXPECT_TRUE(IsWindowVisible(w.Game()));
 
-    wchar_t title[64] = {};
-    GetWindowTextW(w.Game(), title, 64);
-    EXPECT_STREQ(title, L"Harrowmere网页版");
+    EXPECT_EQ(WindowText(w.Game()), L"Harrowmere网页版");
     EXPECT_EQ(w.game->minWidth, 600);
     EXPECT_EQ(w.game->minHeight, 386);
     EXPECT_EQ(w.game->backdrop.gameWindow, w.game.get());
@@ -71,10 +59,8 @@ TEST(GamePlacement, BothWindowsWithClassesStylesOwnerAndPlaces)
     EXPECT_NE(w.game->titleFont.Get(), nullptr);
 }
 
-TEST(GameView, EnteredOnceHiddenThenMaximised)
+TEST_F(GameView, EnteredOnceHiddenThenMaximised)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
     EXPECT_TRUE(w.game->gameView);
     EXPECT_TRUE(w.game->backdrop.gameView);
@@ -109,10 +95,8 @@ TEST(GameView, EnteredOnceHiddenThenMaximised)
     EXPECT_FALSE(KillTimer(w.Game(), TIMER_SHOW_MAXIMIZED));
 }
 
-TEST(GameView, SizingPlacesPageAndShadowFrame)
+TEST_F(GameView, SizingPlacesPageAndShadowFrame)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ASSERT_TRUE(w.EnterGameViewShown());
     HWND page = w.game->html.hwnd;
     RECT client = {};
@@ -146,12 +130,10 @@ TEST(GameView, SizingPlacesPageAndShadowFrame)
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), ShadowRectFor(WindowRect(w.Game()), 6)));
 }
 
-TEST(GameView, PlainRectangleArithmetic)
+TEST(GameViewArithmetic, PlainRectangles)
 {
     EXPECT_TRUE(SameRect(GameViewPageRect(RECT{0, 0, 1020, 704}, false), RECT{1, 25, 1019, 703}));
     EXPECT_TRUE(SameRect(GameViewPageRect(RECT{0, 0, 1920, 1040}, true), RECT{0, 25, 1920, 1040}));
-    EXPECT_TRUE(SameRect(ShadowRectFor(RECT{100, 50, 1120, 754}, 6), RECT{94, 44, 1126, 760}));
-    EXPECT_TRUE(SameRect(ShadowRectFor(RECT{5, 5, 5, 90}, 6), RECT{5, 5, 5, 90}));
 }
 
 TEST(FullScreen, TogglesOnlyWhileVisibleAndRestoresTheExactRectangle)
@@ -199,62 +181,40 @@ TEST(FullScreen, TogglesOnlyWhileVisibleAndRestoresTheExactRectangle)
 }
 
 namespace {
-int CountQueued(HWND h, WPARAM command)
-{
-    int n = 0;
-    MSG m;
-    while (PeekMessageW(&m, h, WM_GAME_COMMAND, WM_GAME_COMMAND, PM_REMOVE)) {
-        if (m.wParam == command) ++n;
-        else return -1000;  // a command nobody asked for
-    }
-    return n;
-}
-
-MSG Key(HWND h, UINT message, WPARAM vk, bool repeat = false)
-{
-    MSG m = {};
-    m.hwnd = h;
-    m.message = message;
-    m.wParam = vk;
-    m.lParam = repeat ? (1 << 30) | 1 : 1;
-    return m;
-}
+// The game-window commands queued for h, taken from the queue.
+std::vector<WPARAM> Commands(HWND h) { return TakeQueued(h, WM_GAME_COMMAND); }
+std::vector<WPARAM> Times(size_t n, WPARAM command) { return std::vector<WPARAM>(n, command); }
 }  // namespace
 
-TEST(KeyPreTranslation, F10AndEscPostCommandsInTheGameViewOnly)
+TEST_F(KeyPreTranslation, F10AndEscPostCommandsInTheGameViewOnly)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     gameApp& app = *clientApp;
     app.currentGame = w.game.get();
     HWND h = w.Game();
 
-    MSG f10 = Key(h, WM_KEYDOWN, VK_F10);
+    MSG f10 = KeyMessage(h, WM_KEYDOWN, VK_F10);
     EXPECT_EQ(app.PreTranslateMessage(&f10), 0);
-    EXPECT_EQ(CountQueued(h, CMD_TOGGLE_FULL_SCREEN), 0);  // start-up view
+    EXPECT_TRUE(Commands(h).empty());  // start-up view
 
     SendMessageW(h, WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
     EXPECT_EQ(app.PreTranslateMessage(&f10), 0);
-    EXPECT_EQ(CountQueued(h, CMD_TOGGLE_FULL_SCREEN), 1);
-    MSG repeat = Key(h, WM_KEYDOWN, VK_F10, true);
+    EXPECT_EQ(Commands(h), Times(1, CMD_TOGGLE_FULL_SCREEN));
+    MSG repeat = KeyMessage(h, WM_KEYDOWN, VK_F10, (1 << 30) | 1);
     app.PreTranslateMessage(&repeat);
     app.PreTranslateMessage(&repeat);
-    EXPECT_EQ(CountQueued(h, CMD_TOGGLE_FULL_SCREEN), 2);
-    MSG sysF10 = Key(h, WM_SYSKEYDOWN, VK_F10);  // F10 arrives as a system key
+    EXPECT_EQ(Commands(h), Times(2, CMD_TOGGLE_FULL_SCREEN));
+    MSG sysF10 = KeyMessage(h, WM_SYSKEYDOWN, VK_F10);  // F10 arrives as a system key
     app.PreTranslateMessage(&sysF10);
-    EXPECT_EQ(CountQueued(h, CMD_TOGGLE_FULL_SCREEN), 1);
+    EXPECT_EQ(Commands(h), Times(1, CMD_TOGGLE_FULL_SCREEN));
 
-    MSG esc = Key(h, WM_KEYDOWN, VK_ESCAPE);
+    MSG esc = KeyMessage(h, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(app.PreTranslateMessage(&esc), 0);
-    EXPECT_EQ(CountQueued(h, CMD_LEAVE_FULL_SCREEN), 1);
+    EXPECT_EQ(Commands(h), Times(1, CMD_LEAVE_FULL_SCREEN));
 
-    MSG up = Key(h, WM_KEYUP, VK_F10);
-    MSG escUp = Key(h, WM_KEYUP, VK_ESCAPE);
-    MSG other = Key(h, WM_KEYDOWN, 'A');
-    app.PreTranslateMessage(&up);
-    app.PreTranslateMessage(&escUp);
-    app.PreTranslateMessage(&other);
-    EXPECT_EQ(CountQueued(h, CMD_TOGGLE_FULL_SCREEN), 0);
+    for (MSG other : {KeyMessage(h, WM_KEYUP, VK_F10), KeyMessage(h, WM_KEYUP, VK_ESCAPE),
+                      KeyMessage(h, WM_KEYDOWN, 'A')})
+        app.PreTranslateMessage(&other);
+    EXPECT_TRUE(Commands(h).empty());
 
     // Through the real loop's walk: a queued F10 reaches the window as full screen.
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(h) && IsZoomed(h); }, 3000));
@@ -266,11 +226,9 @@ TEST(KeyPreTranslation, F10AndEscPostCommandsInTheGameViewOnly)
     app.currentGame = nullptr;
 }
 
-TEST(KeyPreTranslation, CommandForAKey)
+TEST(KeyCommand, ForAKey)
 {
-    MSG m = {};
-    m.message = WM_KEYDOWN;
-    m.wParam = VK_F10;
+    MSG m = KeyMessage(nullptr, WM_KEYDOWN, VK_F10);
     EXPECT_EQ(FullScreenKeyCommand(m, true), CMD_TOGGLE_FULL_SCREEN);
     EXPECT_EQ(FullScreenKeyCommand(m, false), 0u);
     m.wParam = VK_ESCAPE;
@@ -297,10 +255,8 @@ TEST(GameStart, ModuleDirectoryAndMutex)
     EXPECT_TRUE(TakeInstanceMutex());
 }
 
-TEST(GameEnd, DestroyCommandPostsCloseAndQuit)
+TEST_F(GameEnd, DestroyCommandPostsCloseAndQuit)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     HWND back = w.Back();
     PostMessageW(w.Game(), WM_GAME_COMMAND, CMD_DESTROY, 0);
     MSG m;

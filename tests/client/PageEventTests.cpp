@@ -2,6 +2,7 @@
 // (DWebBrowserEvents2 Invoke) and the window.external bridge; the offline notice that failed
 // navigations bring up.
 #include "ClientTestUtil.h"
+#include "DispatchArgs.h"
 #include "GameMessages.h"
 #include "WebLinks.h"
 
@@ -12,69 +13,42 @@
 #include <vector>
 
 using namespace client_test;
-using testing_support::PumpFor;
-using testing_support::PumpUntil;
+using PageEvents = StartUpViewTest;
 
 namespace {
 
-class Bstr {
-public:
-    explicit Bstr(const std::wstring& s) : s_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR Get() const { return s_; }
-
-private:
-    BSTR s_;
-};
-
-// Fires one DWebBrowserEvents2 event with arguments given in the event's order.
-HRESULT Fire(CWebBrowser& site, DISPID id, std::vector<VARIANT> args)
+// Fires one DWebBrowserEvents2 event at the game window's site.
+HRESULT Fire(CFrameGame& game, DISPID id, DispatchArgs& args)
 {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
-                         static_cast<UINT>(reversed.size()), 0};
-    return site.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    return game.html.browser.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.Params(), nullptr, nullptr,
+                                    nullptr);
 }
 
-VARIANT Of(VARTYPE vt)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = vt;
-    return v;
-}
-
+// An address as the control passes it: a string inside a VARIANT passed by reference.
 struct Url {
-    explicit Url(const wchar_t* s) : text(s), inner(Of(VT_BSTR))
+    explicit Url(const wchar_t* s) : text(SysAllocString(s)), inner(TypedVariant(VT_BSTR))
     {
         inner.bstrVal = text.Get();
     }
-    VARIANT Ref()
-    {
-        VARIANT v = Of(VT_BYREF | VT_VARIANT);
-        v.pvarVal = &inner;
-        return v;
-    }
-    Bstr text;
+    UniqueBstr text;
     VARIANT inner;
 };
 
+// NavigateComplete2 or DocumentComplete of the top-level frame for an address.
+void FrameEvent(CFrameGame& game, DISPID id, const wchar_t* address)
+{
+    Url url(address);
+    DispatchArgs args;
+    args.Dispatch(&game.html.browser).RefVariant(&url.inner);
+    ASSERT_EQ(Fire(game, id, args), S_OK);
+}
 void NavigateComplete(CFrameGame& game, const wchar_t* address)
 {
-    Url url(address);
-    VARIANT frame = Of(VT_DISPATCH);
-    frame.pdispVal = &game.html.browser;
-    ASSERT_EQ(Fire(game.html.browser, DISPID_NAVIGATECOMPLETE2, {frame, url.Ref()}), S_OK);
+    FrameEvent(game, DISPID_NAVIGATECOMPLETE2, address);
 }
-
 void DocumentComplete(CFrameGame& game, const wchar_t* address)
 {
-    Url url(address);
-    VARIANT frame = Of(VT_DISPATCH);
-    frame.pdispVal = &game.html.browser;
-    ASSERT_EQ(Fire(game.html.browser, DISPID_DOCUMENTCOMPLETE, {frame, url.Ref()}), S_OK);
+    FrameEvent(game, DISPID_DOCUMENTCOMPLETE, address);
 }
 
 // NewWindow3 for an address; the cancel flag the handler left.
@@ -82,15 +56,9 @@ VARIANT_BOOL NewWindow(CFrameGame& game, const wchar_t* address)
 {
     IDispatch* slot = nullptr;
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    Bstr context(L"http://127.0.0.1/page"), url(address);
-    VARIANT a0 = Of(VT_BYREF | VT_DISPATCH), a1 = Of(VT_BYREF | VT_BOOL), a2 = Of(VT_I4),
-            a3 = Of(VT_BSTR), a4 = Of(VT_BSTR);
-    a0.ppdispVal = &slot;
-    a1.pboolVal = &cancel;
-    a2.lVal = 0x6;
-    a3.bstrVal = context.Get();
-    a4.bstrVal = url.Get();
-    EXPECT_EQ(Fire(game.html.browser, DISPID_NEWWINDOW3, {a0, a1, a2, a3, a4}), S_OK);
+    DispatchArgs args;
+    args.RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0x6).Text(L"http://127.0.0.1/page").Text(address);
+    EXPECT_EQ(Fire(game, DISPID_NEWWINDOW3, args), S_OK);
     return cancel;
 }
 
@@ -102,38 +70,25 @@ std::wstring PageCall(CFrameGame& game, const std::vector<std::wstring>& args)
     DISPID id = 0;
     EXPECT_EQ(bridge.GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
     EXPECT_EQ(id, 3000);
-    std::vector<Bstr*> strings;
-    std::vector<VARIANT> reversed;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) {
-        strings.push_back(new Bstr(*it));
-        VARIANT v = Of(VT_BSTR);
-        v.bstrVal = strings.back()->Get();
-        reversed.push_back(v);
-    }
-    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
-                         static_cast<UINT>(reversed.size()), 0};
-    VARIANT result;
-    VariantInit(&result);
-    EXPECT_EQ(bridge.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
-    std::wstring value = result.vt == VT_BSTR && result.bstrVal ? result.bstrVal : L"<not a string>";
-    VariantClear(&result);
-    for (Bstr* s : strings) delete s;
-    return value;
+    DispatchArgs call;
+    for (const std::wstring& arg : args) call.Text(arg.c_str());
+    UniqueVariant result;
+    EXPECT_EQ(bridge.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, call.Params(), result.Put(), nullptr, nullptr),
+              S_OK);
+    const VARIANT& value = result.Get();
+    return value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"<not a string>";
 }
 
 // NavigateError from frame with a status code; the cancel flag the handler left.
 VARIANT_BOOL NavigateError(CFrameGame& game, IDispatch* frame, const wchar_t* address, long status)
 {
     Url url(address), target(L"");
-    VARIANT code = Of(VT_I4), codeRef = Of(VT_BYREF | VT_VARIANT), from = Of(VT_DISPATCH),
-            cancelRef = Of(VT_BYREF | VT_BOOL);
+    VARIANT code = TypedVariant(VT_I4);
     code.lVal = status;
-    codeRef.pvarVal = &code;
-    from.pdispVal = frame;
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    cancelRef.pboolVal = &cancel;
-    EXPECT_EQ(Fire(game.html.browser, DISPID_NAVIGATEERROR,
-                   {from, url.Ref(), target.Ref(), codeRef, cancelRef}), S_OK);
+    DispatchArgs args;
+    args.Dispatch(frame).RefVariant(&url.inner).RefVariant(&target.inner).RefVariant(&code).RefBool(&cancel);
+    EXPECT_EQ(Fire(game, DISPID_NAVIGATEERROR, args), S_OK);
     return cancel;
 }
 
@@ -150,13 +105,6 @@ IDispatch* ControlAfterStart(GameWindows& w)
     return idle ? control : nullptr;
 }
 
-std::wstring TextOf(HWND h)
-{
-    wchar_t text[128] = {};
-    GetWindowTextW(h, text, 128);
-    return text;
-}
-
 constexpr const wchar_t* kServer = L"http://127.0.0.1:18765/server?type=3";
 constexpr long kAnsweredUnderWine = static_cast<long>(0x800C0010);  // INET_E_CANNOT_INSTANTIATE_OBJECT
 
@@ -171,21 +119,18 @@ CFrameGame::DocumentTitle Document(const wchar_t* title)
 
 }  // namespace
 
-TEST(PageEvents, GameServerMarkers)
+TEST(GameServerAddress, Markers)
 {
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/game?type=3"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/play?client=1&x=2"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://s1.example/?subtype=31"));
-    EXPECT_TRUE(IsGameServerAddress(L"http://type=3.example/"));
-    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?Type=3"));
-    EXPECT_FALSE(IsGameServerAddress(L"http://s1.example/?type=2&client=2"));
+    for (const wchar_t* game : {L"http://s1.example/game?type=3", L"http://s1.example/play?client=1&x=2",
+                                L"http://s1.example/?subtype=31", L"http://type=3.example/"})
+        EXPECT_TRUE(IsGameServerAddress(game)) << game;
+    for (const wchar_t* other : {L"http://s1.example/?Type=3", L"http://s1.example/?type=2&client=2"})
+        EXPECT_FALSE(IsGameServerAddress(other)) << other;
     EXPECT_FALSE(IsGameServerAddress(nullptr));
 }
 
-TEST(PageEvents, ClientMarkerSwitchesAtOnceThroughDocumentComplete)
+TEST_F(PageEvents, ClientMarkerSwitchesAtOnceThroughDocumentComplete)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     w.game->documentTitleSource = [] { return Document(L"Server 7"); };
     NavigateComplete(*w.game, L"http://127.0.0.1:18765/play?client=1");
     EXPECT_FALSE(w.game->gameView);
@@ -206,10 +151,8 @@ TEST(PageEvents, ClientMarkerSwitchesAtOnceThroughDocumentComplete)
     EXPECT_FALSE(PeekMessageW(&m, w.Game(), WM_GAME_COMMAND, WM_GAME_COMMAND, PM_NOREMOVE));
 }
 
-TEST(PageEvents, TypeMarkerWithoutDocumentSwitchesAfterTheLastEvent)
+TEST_F(PageEvents, TypeMarkerWithoutDocumentSwitchesAfterTheLastEvent)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?type=3");
     PumpFor(700);
     EXPECT_FALSE(w.game->gameView);
@@ -220,10 +163,8 @@ TEST(PageEvents, TypeMarkerWithoutDocumentSwitchesAfterTheLastEvent)
     EXPECT_GE(GetTickCount() - last, 1400u);
 }
 
-TEST(PageEvents, OtherCaseIsNoMarkerASubstringIs)
+TEST_F(PageEvents, OtherCaseIsNoMarkerASubstringIs)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");
     EXPECT_FALSE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
     DocumentComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");  // no document here
@@ -238,10 +179,8 @@ TEST(PageEvents, OtherCaseIsNoMarkerASubstringIs)
     EXPECT_STREQ(w.game->titleText, L"");
 }
 
-TEST(PageEvents, PageTitleCallWinsOverDocumentTitles)
+TEST_F(PageEvents, PageTitleCallWinsOverDocumentTitlesAndNewWindowsAreAlwaysCancelled)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     std::wstring docTitle = L"Start page";
     w.game->documentTitleSource = [&] { return Document(docTitle.c_str()); };
     DocumentComplete(*w.game, L"http://127.0.0.1:18765/diy/zelk/client");
@@ -274,12 +213,8 @@ TEST(PageEvents, PageTitleCallWinsOverDocumentTitles)
     fresh.game->documentTitleSource = [] { return Document(nullptr); };
     DocumentComplete(*fresh.game, L"http://127.0.0.1:18765/untitled");
     EXPECT_EQ(std::wstring(fresh.game->titleText), longTitle.substr(0, 259));
-}
 
-TEST(PageEvents, NewWindowsGoToTheBrowserOnlyForWebAddressesAndAreAlwaysCancelled)
-{
-    GameWindows w;
-    ASSERT_TRUE(w.created);
+    // New windows go to the browser only for web addresses, and are always cancelled.
     std::vector<std::wstring> opened;
     web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
     EXPECT_EQ(NewWindow(*w.game, L"https://mere.example/news?id=4"), VARIANT_TRUE);
@@ -292,10 +227,8 @@ TEST(PageEvents, NewWindowsGoToTheBrowserOnlyForWebAddressesAndAreAlwaysCancelle
     EXPECT_EQ(opened[1], L"HTTP://MERE.EXAMPLE/");
 }
 
-TEST(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
+TEST_F(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ASSERT_TRUE(w.EnterGameViewShown());
     HWND inPlace = w.game->html.browser.GetInPlaceWindow();
     if (!inPlace) GTEST_SKIP() << "no browser control in this prefix";
@@ -363,7 +296,7 @@ TEST_F(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothVi
         NavigateError(*w.game, control, kServer, static_cast<long>(0x800C0004));
         EXPECT_EQ(notice.SecondsLeft(), expected);
     }
-    EXPECT_EQ(TextOf(notice.hwnd), std::wstring(COfflineNotice::kHeadline) + L"\n60 秒后自动重试");
+    EXPECT_EQ(WindowText(notice.hwnd), std::wstring(COfflineNotice::kHeadline) + L"\n60 秒后自动重试");
     EXPECT_TRUE(SameRect(ChildRect(notice.hwnd), ChildRect(page)));
 
     // In the game view it covers the page under the title bar, drawn in the artwork's colours.
@@ -377,11 +310,11 @@ TEST_F(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothVi
     // The panel in the middle of the page area, wherever the area went.
     EXPECT_EQ(notice.panel.x, (width - COfflineNotice::kPanelWidth) / 2);
     EXPECT_EQ(notice.panel.y, (height - COfflineNotice::kPanelHeight) / 2);
-    testing_support::Bitmap32 shot(width, height);
-    testing_support::CaptureWindow(notice.hwnd, shot);
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(2, 2) & 0xFFFFFF, 0x23373C));
+    Bitmap32 shot(width, height);
+    CaptureWindow(notice.hwnd, shot);
+    EXPECT_TRUE(ColorNear(shot.At(2, 2) & 0xFFFFFF, 0x23373C));
     const POINT retry = {notice.panel.x + 200, notice.panel.y + 197};
-    EXPECT_FALSE(testing_support::ColorNear(shot.At(retry.x, retry.y) & 0xFFFFFF, 0x23373C, 24))
+    EXPECT_FALSE(ColorNear(shot.At(retry.x, retry.y) & 0xFFFFFF, 0x23373C, 24))
         << "no retry button drawn";
 
     // "重试" navigates to the failed address at once.
@@ -394,6 +327,6 @@ TEST_F(OfflineNotice, RetriesWaitLongerEachTimeAndTheButtonRetriesAtOnceInBothVi
     ASSERT_TRUE(PumpUntil([&] { return !navigations.empty(); }, 5000));
     EXPECT_EQ(navigations.front(), kServer);
     EXPECT_EQ(notice.SecondsLeft(), 0);
-    EXPECT_EQ(TextOf(notice.hwnd), std::wstring(COfflineNotice::kHeadline) + L"\n正在重新连接…");
+    EXPECT_EQ(WindowText(notice.hwnd), std::wstring(COfflineNotice::kHeadline) + L"\n正在重新连接…");
     w.game->html.browser.beforeNavigateHandler = nullptr;
 }

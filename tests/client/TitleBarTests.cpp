@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace client_test;
+using TitleBarStartUp = StartUpViewTest;
 
 using TitleBar = GameViewTest;
 using ToolsMenuTest = GameViewTest;
@@ -57,10 +58,8 @@ Lit FindLit(const Bitmap32& b, int x0, int x1, int y0 = 0, int y1 = -1)
 
 }  // namespace
 
-TEST(TitleBarStartUp, NoTitleBarBeforeTheGameView)
+TEST_F(TitleBarStartUp, NoTitleBarBeforeTheGameView)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     EXPECT_TRUE(w.game->painter.buttons.empty());
     EXPECT_TRUE(w.game->painter.statics.empty());
 }
@@ -128,7 +127,7 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
     EXPECT_NE(Button(30)->visible, Button(40)->visible);
 }
 
-TEST_F(TitleBar, ClickActionsThroughTheGameWindow)
+TEST_F(TitleBar, ClickActionsThroughTheGameWindowAndThroughThePointer)
 {
     std::vector<std::wstring> opened;
     web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
@@ -150,10 +149,8 @@ TEST_F(TitleBar, ClickActionsThroughTheGameWindow)
     EXPECT_TRUE(PumpUntil([&] { return game.fullScreen; }, 2000));
     PostMessageW(game.hwnd, WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
     EXPECT_TRUE(PumpUntil([&] { return !game.fullScreen; }, 2000));
-}
 
-TEST_F(TitleBar, PointerClicksReachTheActionsThroughThePainter)
-{
+    // The pointer's clicks reach the same actions through the painter.
     auto click = [&](int id) {
         const POINT p = CentreOf(Button(id));
         MoveTo(game.hwnd, p);
@@ -171,7 +168,7 @@ TEST_F(TitleBar, PointerClicksReachTheActionsThroughThePainter)
     EXPECT_FALSE(IsWindowVisible(game.toolTip.hwnd)) << "the click hid the tooltip";
 }
 
-TEST_F(TitleBar, TitleIsDrawnOnlyInTheGameViewAndEndsWithAnEllipsisWhenTooLong)
+TEST_F(TitleBar, TitleIsDrawnOnlyInTheGameViewEndsWithAnEllipsisWhenTooLongAndIsOnTheScreen)
 {
     Bitmap32 b(700, 30);
     auto render = [&](const wchar_t* text, bool gameView) {
@@ -223,10 +220,7 @@ TEST_F(TitleBar, TitleIsDrawnOnlyInTheGameViewAndEndsWithAnEllipsisWhenTooLong)
     const std::wstring wordFitted = title_bar::FitTitle(g, std::wstring(200, L'W').c_str(), font, 500);
     EXPECT_EQ(wordFitted.back(), L'…');
     EXPECT_GT(wordFitted.size(), 10u);
-}
 
-TEST_F(TitleBar, TitleIsPaintedOnTheScreenOverTheBar)
-{
     // What WM_PAINT put on the screen of the shown window, read back from the screen.
     Bitmap32 bar(600, 25);
     auto paint = [&](const wchar_t* title) {
@@ -248,7 +242,8 @@ TEST_F(TitleBar, TitleIsPaintedOnTheScreenOverTheBar)
     EXPECT_EQ(FindLit(bar, 0, 22).count, iconBare) << "the icon is left as it was";
 }
 
-TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerAndIsReusedWithoutDuplicates)
+
+TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerIsReusedAndItsRowsActAndCloseIt)
 {
     const RECT window = WindowRect(game.hwnd);
     PutCursor(400, 300);
@@ -258,56 +253,18 @@ TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerAndIsReusedWithoutDuplica
     EXPECT_TRUE(RectIs(WindowRect(game.toolsMenu.hwnd),
                        {390, window.top + 30, 390 + 96, window.top + 30 + 72}));
     EXPECT_EQ(ClassOf(game.toolsMenu.hwnd), L"pelvar_menu");
-    ASSERT_EQ(game.toolsMenu.list.items.size(), 3u);
-    const wchar_t* captions[] = {L"清除缓存", L"刷新", L"老板键(Alt+D)"};
-    const int ids[] = {10014, 10015, 10016};
-    for (int i = 0; i < 3; ++i) {
-        CImageItem* row = game.toolsMenu.list.items[i].get();
-        EXPECT_EQ(row->id, ids[i]);
-        ASSERT_EQ(row->buttons.size(), 1u);
-        EXPECT_STREQ(row->buttons[0]->text, captions[i]);
-    }
+    const MenuRows rows = {{10014, L"清除缓存"}, {10015, L"刷新"}, {10016, L"老板键(Alt+D)"}};
+    EXPECT_EQ(RowsOf(game.toolsMenu.list), rows);
     // Opened again while it is still there: same window, same rows, new place.
     const HWND first = game.toolsMenu.hwnd;
     PutCursor(700, 200);
     game.tools.Open(game.hwnd);
     EXPECT_EQ(game.toolsMenu.hwnd, first);
-    EXPECT_EQ(game.toolsMenu.list.items.size(), 3u);
+    EXPECT_EQ(RowsOf(game.toolsMenu.list), rows);
     EXPECT_EQ(WindowRect(game.toolsMenu.hwnd).left, 690);
     EXPECT_EQ(WindowRect(game.toolsMenu.hwnd).top, window.top + 30);
-}
 
-TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
-{
-    using namespace desktops;
-    const RECT maximised = {0, 0, 1920, 1040};
-    struct Case {
-        const char* what;
-        const Monitor& m;
-        RECT window;
-        POINT cursor, want;
-    } cases[] = {
-        {"at the tools button", kBottomBar, maximised, {1812, 12}, {1802, 30}},
-        {"window partly above the screen", kBottomBar, {-5, 17, 900, 700}, {50, 999}, {40, 47}},
-        {"right edge: left of the pointer", kBottomBar, {900, 100, 1920, 804}, {1900, 110}, {1814, 130}},
-        {"bottom edge: above the window", kBottomBar, {0, 1000, 1020, 1704}, {500, 1010}, {490, 928}},
-        {"top bar", kTopBar, {0, 40, 1920, 1080}, {1812, 52}, {1802, 70}},
-        {"left bar", kLeftBar, {60, 0, 1080, 704}, {62, 10}, {60, 30}},
-        {"right bar", kRightBar, {0, 0, 1860, 1080}, {1855, 10}, {1764, 30}},
-        {"top-left corner", kBottomBar, {-500, -20, 520, 684}, {0, 0}, {0, 10}},
-        {"bottom-right corner", kBottomBar, {900, 1030, 1920, 1734}, {1919, 1039}, {1824, 958}},
-        {"second monitor at the left", kLeftSecond, {-1920, 0, 0, 1040}, {-108, 12}, {-118, 30}},
-        {"its right edge", kLeftSecond, {-1920, 0, 0, 1040}, {-5, 12}, {-96, 30}},
-    };
-    for (const Case& c : cases) {
-        const POINT p = ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work);
-        EXPECT_EQ(p.x, c.want.x) << c.what;
-        EXPECT_EQ(p.y, c.want.y) << c.what;
-    }
-}
-
-TEST_F(ToolsMenuTest, RowsDoTheirActionAndCloseTheMenu)
-{
+    // Each row does its action and closes the menu.
     int refreshes = 0;
     game.tools.refresh = [&] { ++refreshes; };
     std::vector<HWND> clearings;
@@ -355,31 +312,49 @@ TEST_F(ToolsMenuTest, RowsDoTheirActionAndCloseTheMenu)
     EXPECT_EQ(WindowRect(game.toolsMenu.hwnd).left, 490);
 }
 
+TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
+{
+    using namespace desktops;
+    const RECT maximised = {0, 0, 1920, 1040};
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        RECT window;
+        POINT cursor, want;
+    } cases[] = {
+        {"at the tools button", kBottomBar, maximised, {1812, 12}, {1802, 30}},
+        {"window partly above the screen", kBottomBar, {-5, 17, 900, 700}, {50, 999}, {40, 47}},
+        {"right edge: left of the pointer", kBottomBar, {900, 100, 1920, 804}, {1900, 110}, {1814, 130}},
+        {"bottom edge: above the window", kBottomBar, {0, 1000, 1020, 1704}, {500, 1010}, {490, 928}},
+        {"top bar", kTopBar, {0, 40, 1920, 1080}, {1812, 52}, {1802, 70}},
+        {"left bar", kLeftBar, {60, 0, 1080, 704}, {62, 10}, {60, 30}},
+        {"right bar", kRightBar, {0, 0, 1860, 1080}, {1855, 10}, {1764, 30}},
+        {"top-left corner", kBottomBar, {-500, -20, 520, 684}, {0, 0}, {0, 10}},
+        {"bottom-right corner", kBottomBar, {900, 1030, 1920, 1734}, {1919, 1039}, {1824, 958}},
+        {"second monitor at the left", kLeftSecond, {-1920, 0, 0, 1040}, {-108, 12}, {-118, 30}},
+        {"its right edge", kLeftSecond, {-1920, 0, 0, 1040}, {-5, 12}, {-96, 30}},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(PointIs(ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work), c.want)) << c.what;
+}
+
 TEST_F(ToolsMenuTest, HundredOpeningsWithRowClicksLeakNothing)
 {
     int refreshes = 0;
     game.tools.refresh = [&] { ++refreshes; };
     game.tools.startClearing = [](HWND) { return true; };
-    auto cycle = [&](int i) {
+    EXPECT_TRUE(LeavesNothingBehind(100, [&](int i) {
         PutCursor(300 + i % 40, 200);
         game.tools.Open(game.hwnd);
         HWND shadow = game.toolsMenu.shadow ? game.toolsMenu.shadow->hwnd : nullptr;
         UpdateWindow(game.toolsMenu.hwnd);
         ClickRow(game.toolsMenu.hwnd, i % 3);
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-    };
-    cycle(0);
-    PumpFor(50);
-    const int gdiBefore = GdiObjectCount();
-    const long gdipBefore = GdipLiveObjects().load();
-    for (int i = 1; i <= 100; ++i) cycle(i);
-    PumpFor(50);
+    }));
     EXPECT_EQ(refreshes, 33 + 1);
-    EXPECT_EQ(GdiObjectCount(), gdiBefore);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
 }
 
-TEST_F(TitleTipsTest, CaptionShowsAfterARestAndHidesOnLeaveAndClick)
+TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
 {
     ASSERT_TRUE(IsWindow(game.toolTip.hwnd));
     const HWND tip = game.toolTip.hwnd;
@@ -421,28 +396,19 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestAndHidesOnLeaveAndClick)
         PumpFor(700);
         EXPECT_FALSE(IsWindowVisible(tip)) << id;
     }
-}
 
-TEST_F(TitleTipsTest, HundredShowingsLeakNothing)
-{
+    // A hundred showings leave nothing behind.
     game.titleTips.delayMs = 1;
     const int ids[] = {30, 40, 20, 10017, 10013};
-    auto show = [&](int i) {
+    int shown = 0;
+    EXPECT_TRUE(LeavesNothingBehind(100, [&](int i) {
         game.titleTips.OnHover(game.toolTip, Button(ids[i % 5]));
         const bool visible =
             PumpUntil([&] { return IsWindowVisible(game.toolTip.hwnd) != FALSE; }, 2000);
         UpdateWindow(game.toolTip.hwnd);
         game.titleTips.OnMouseMessage(game.toolTip, WM_MOUSELEAVE, nullptr);
-        return visible && !IsWindowVisible(game.toolTip.hwnd);
-    };
-    show(0);
-    PumpFor(50);
-    const int gdiBefore = GdiObjectCount();
-    const long gdipBefore = GdipLiveObjects().load();
-    int shown = 0;
-    for (int i = 1; i <= 100; ++i) shown += show(i) ? 1 : 0;
-    PumpFor(50);
-    EXPECT_EQ(shown, 100);
-    EXPECT_EQ(GdiObjectCount(), gdiBefore);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
+        if (visible && !IsWindowVisible(game.toolTip.hwnd)) ++shown;
+    }));
+    EXPECT_EQ(shown, 101) << "every showing, the first one's included";
 }
+

@@ -57,14 +57,11 @@ TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
         {"second monitor at the left", kLeftSecond, {-100, 1060}, {-130, 992}},
         {"its left edge", kLeftSecond, {-1920, 1060}, {-1920, 992}},
     };
-    for (const Case& c : cases) {
-        const POINT p = TrayMenu::Place(c.cursor, c.m, 48);
-        EXPECT_EQ(p.x, c.want.x) << c.what;
-        EXPECT_EQ(p.y, c.want.y) << c.what;
-    }
+    for (const Case& c : cases)
+        EXPECT_TRUE(PointIs(TrayMenu::Place(c.cursor, c.m, 48), c.want)) << c.what;
 }
 
-TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
+TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 {
     EXPECT_EQ(game.trayIcon.cbSize, 976u);
     EXPECT_EQ(game.trayIcon.uID, 128u);
@@ -95,16 +92,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBack)
     EXPECT_FALSE(IconPresent(game.trayIcon));
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(windows.Back()) != FALSE; }, 2000));
 
-    // Hidden by something else (as in the first moments of the game view): nothing happens.
-    ShowWindow(game.hwnd, SW_HIDE);
-    Hotkey(false);
-    EXPECT_FALSE(IsWindowVisible(game.hwnd));
-    EXPECT_FALSE(game.bossHidden);
-    EXPECT_FALSE(IconPresent(game.trayIcon));
-}
-
-TEST_F(BossKeyTray, MinimisedWindowComesBackMinimised)
-{
+    // A minimised window comes back minimised.
     ShowWindow(game.hwnd, SW_MINIMIZE);
     PumpFor(50);
     ASSERT_TRUE(IsIconic(game.hwnd));
@@ -114,9 +102,16 @@ TEST_F(BossKeyTray, MinimisedWindowComesBackMinimised)
     Hotkey();
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(IsIconic(game.hwnd));
+
+    // Hidden by something else (as in the first moments of the game view): nothing happens.
+    ShowWindow(game.hwnd, SW_HIDE);
+    Hotkey(false);
+    EXPECT_FALSE(IsWindowVisible(game.hwnd));
+    EXPECT_FALSE(game.bossHidden);
+    EXPECT_FALSE(IconPresent(game.trayIcon));
 }
 
-TEST_F(BossKeyTray, IconMouseMessages)
+TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
 {
     Hotkey();
     ASSERT_TRUE(game.bossHidden);
@@ -137,29 +132,22 @@ TEST_F(BossKeyTray, IconMouseMessages)
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_FALSE(game.bossHidden);
     EXPECT_FALSE(IconPresent(game.trayIcon));
-}
 
-TEST_F(BossKeyTray, MenuOpensAtThePointerAndItsRowsAct)
-{
+    // The right button opens the icon's menu at the pointer.
     Hotkey();
     PutCursor(900, 700);
     Tray(WM_RBUTTONUP);
     ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(game.trayMenu.hwnd) != FALSE; }));
-    ASSERT_EQ(game.trayMenu.list.items.size(), 2u);
-    EXPECT_EQ(game.trayMenu.list.items[0]->id, 10018);
-    EXPECT_STREQ(game.trayMenu.list.items[0]->buttons[0]->text, L"系统设置");
-    EXPECT_EQ(game.trayMenu.list.items[1]->id, 10019);
-    EXPECT_STREQ(game.trayMenu.list.items[1]->buttons[0]->text, L"关闭");
-    RECT r = {};
-    GetWindowRect(game.trayMenu.hwnd, &r);
+    const MenuRows rows = {{10018, L"系统设置"}, {10019, L"关闭"}};
+    EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
+    const RECT r = WindowRect(game.trayMenu.hwnd);
     const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
-    EXPECT_EQ(r.left, want.x);
-    EXPECT_EQ(r.top, want.y);
+    EXPECT_TRUE(PointIs(POINT{r.left, r.top}, want));
     EXPECT_EQ(r.bottom - r.top, 48);
     // Opened again while still there: no duplicate rows.
     Tray(WM_RBUTTONUP);
-    EXPECT_EQ(game.trayMenu.list.items.size(), 2u);
+    EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
 
     // "系统设置" brings the window back and closes the menu.
     ClickRow(game.trayMenu.hwnd, 0);
@@ -187,8 +175,10 @@ TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)
 {
     // At the game view's minimum size: every showing redraws the shadow frame around it.
     ShowWindow(game.hwnd, SW_RESTORE);
-    // Each round: a boss-key hide and show, then a hide ended through the icon's menu.
-    auto cycle = [&](int i) {
+    // Each round (ten after a first): a boss-key hide and show, then a hide ended through the
+    // icon's menu; the real window and its shadow frame are hidden and shown three times.
+    int back = 0;
+    EXPECT_TRUE(LeavesNothingBehind(10, [&](int i) {
         Hotkey();
         Hotkey();
         const bool cycled = IsWindowVisible(game.hwnd) && !game.bossHidden;
@@ -199,17 +189,7 @@ TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)
         UpdateWindow(game.trayMenu.hwnd);
         ClickRow(game.trayMenu.hwnd, 0);
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-        return cycled && IsWindowVisible(game.hwnd) && !game.bossHidden;
-    };
-    cycle(0);
-    PumpFor(50);
-    const int gdiBefore = testing_support::GdiObjectCount();
-    const long gdipBefore = GdipLiveObjects().load();
-    // Ten rounds: each hides and shows the real window and its shadow frame three times.
-    int back = 0;
-    for (int i = 1; i <= 10; ++i) back += cycle(i) ? 1 : 0;
-    PumpFor(50);
-    EXPECT_EQ(back, 10);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdiBefore);
-    EXPECT_EQ(GdipLiveObjects().load(), gdipBefore);
+        if (cycled && IsWindowVisible(game.hwnd) && !game.bossHidden) ++back;
+    }));
+    EXPECT_EQ(back, 11);
 }

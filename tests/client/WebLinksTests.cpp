@@ -23,19 +23,13 @@ public:
 
 TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddresses)
 {
-    EXPECT_TRUE(web_links::IsWebAddress(L"http://example.com/"));
-    EXPECT_TRUE(web_links::IsWebAddress(L"HTTPS://example.com/a?b=1"));
-    EXPECT_TRUE(web_links::IsWebAddress(L"Http://x"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"file:///C:/Windows/System32/calc.exe"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"C:\\Windows\\System32\\calc.exe"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"calc.exe"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"javascript:alert(1)"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"\\\\server\\share\\setup.exe"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"httpx://example.com"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"http:/example.com"));
-    EXPECT_FALSE(web_links::IsWebAddress(L"http://"));
-    EXPECT_FALSE(web_links::IsWebAddress(L" http://example.com"));
-    EXPECT_FALSE(web_links::IsWebAddress(L""));
+    for (const wchar_t* web : {L"http://example.com/", L"HTTPS://example.com/a?b=1", L"Http://x"})
+        EXPECT_TRUE(web_links::IsWebAddress(web)) << web;
+    for (const wchar_t* other :
+         {L"file:///C:/Windows/System32/calc.exe", L"C:\\Windows\\System32\\calc.exe", L"calc.exe",
+          L"javascript:alert(1)", L"\\\\server\\share\\setup.exe", L"httpx://example.com",
+          L"http:/example.com", L"http://", L" http://example.com", L""})
+        EXPECT_FALSE(web_links::IsWebAddress(other)) << other;
     EXPECT_FALSE(web_links::IsWebAddress(nullptr));
 }
 

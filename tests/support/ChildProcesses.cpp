@@ -2,12 +2,12 @@
 
 namespace testing_support {
 
-ChildProcesses::ChildProcesses() : job_(CreateJobObjectW(nullptr, nullptr))
+ChildProcesses::ChildProcesses() : job(CreateJobObjectW(nullptr, nullptr))
 {
-    if (!job_) return;
+    if (!job) return;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 }
 
 ChildProcesses::~ChildProcesses() { EndAll(); }
@@ -27,9 +27,9 @@ HANDLE ChildProcesses::Start(const std::wstring& program, const std::wstring& ar
                         &process))
         return nullptr;
     UniqueKernelHandle thread(process.hThread);
-    if (job_) AssignProcessToJobObject(job_.Get(), process.hProcess);
+    if (job) AssignProcessToJobObject(job.Get(), process.hProcess);
     ResumeThread(thread.Get());
-    processes_.emplace_back(process.hProcess);
+    processes.emplace_back(process.hProcess);
     if (processId) *processId = process.dwProcessId;
     return process.hProcess;
 }
@@ -44,12 +44,12 @@ DWORD ChildProcesses::Run(const std::wstring& program, const std::wstring& argum
 
 void ChildProcesses::EndAll()
 {
-    if (job_) TerminateJobObject(job_.Get(), 1);
-    for (const UniqueKernelHandle& process : processes_) {
+    if (job) TerminateJobObject(job.Get(), 1);
+    for (const UniqueKernelHandle& process : processes) {
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);
     }
-    processes_.clear();
+    processes.clear();
 }
 
 bool Ends(HANDLE process, DWORD ms) { return WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }

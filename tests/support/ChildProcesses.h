@@ -30,8 +30,8 @@ public:
     static constexpr DWORD kNotStarted = 9999, kStillRunning = 9998;
 
 private:
-    UniqueKernelHandle job_;
-    std::vector<UniqueKernelHandle> processes_;
+    UniqueKernelHandle job;
+    std::vector<UniqueKernelHandle> processes;
 };
 
 // Whether the process ends within ms milliseconds.

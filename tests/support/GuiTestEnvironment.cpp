@@ -17,15 +17,15 @@ void GuiTestEnvironment::SetUp()
 {
     ASSERT_EQ(OleInitialize(nullptr), S_OK);
     Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr), Gdiplus::Ok);
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr), Gdiplus::Ok);
     moduleInstance = GetModuleHandleW(nullptr);
-    ASSERT_TRUE(RegisterApp(&app_));
+    ASSERT_TRUE(RegisterApp(&app));
 }
 
 void GuiTestEnvironment::TearDown()
 {
     UnregisterApp(GetCurrentThreadId());
-    Gdiplus::GdiplusShutdown(gdiplusToken_);
+    Gdiplus::GdiplusShutdown(gdiplusToken);
     OleUninitialize();
 }
 

@@ -11,7 +11,7 @@ namespace testing_support {
 class GuiTestEnvironment : public ::testing::Environment {
 public:
     // app is registered for the test thread while the tests run; it is not owned.
-    explicit GuiTestEnvironment(CAppManager& app) : app_(app) {}
+    explicit GuiTestEnvironment(CAppManager& app) : app(app) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -21,8 +21,8 @@ public:
     static bool Installed();
 
 private:
-    CAppManager& app_;
-    ULONG_PTR gdiplusToken_ = 0;
+    CAppManager& app;
+    ULONG_PTR gdiplusToken = 0;
 };
 
 }  // namespace testing_support

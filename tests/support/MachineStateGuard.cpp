@@ -1,5 +1,6 @@
 #include "MachineStateGuard.h"
 
+#include "TestSupport.h"
 #include "UniqueHandle.h"
 
 #include <windows.h>
@@ -30,7 +31,7 @@ std::string MachineStateGuard::WhyNot()
     const char* const advice =
         "; this test changes machine state that is not its own and runs only inside the "
         "project's Wine prefix (scripts/test) or with HM_TESTS_MAY_CHANGE_THIS_MACHINE=1";
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+    if (!testing_support::UnderWine())
         return std::string("not running under Wine") + advice;
     // The prefix scripts/wine-env.sh made: its marker is there and its drive_c is our C:.
     std::wstring prefix = Variable(L"WINEPREFIX");

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "UniqueHandle.h"
 
 namespace testing_support {
 
@@ -29,6 +28,20 @@ int GdiObjectCount()
         if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++count;
     }
     return count;
+}
+
+::testing::AssertionResult LeavesNothingBehind(int rounds, const std::function<void(int)>& round)
+{
+    round(0);
+    PumpFor(50);
+    const int gdi = GdiObjectCount();
+    const long gdip = GdipLiveObjects().load();
+    for (int i = 1; i <= rounds; ++i) round(i);
+    PumpFor(50);
+    if (GdiObjectCount() == gdi && GdipLiveObjects().load() == gdip) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << rounds << " rounds: GDI objects " << gdi << " -> "
+                                         << GdiObjectCount() << ", GDI+ objects " << gdip << " -> "
+                                         << GdipLiveObjects().load();
 }
 
 static void PumpQueued()
@@ -71,7 +84,7 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     return true;
 }
 
-Bitmap32::Bitmap32(int w, int h) : width(w), height(h)
+Bitmap32::Bitmap32(int w, int h) : width(w), height(h), memory(CreateCompatibleDC(nullptr))
 {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -81,17 +94,10 @@ Bitmap32::Bitmap32(int w, int h) : width(w), height(h)
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     bits = static_cast<unsigned*>(p);
-    dc = CreateCompatibleDC(nullptr);
-    previous_ = SelectObject(dc, bitmap_);
-}
-
-Bitmap32::~Bitmap32()
-{
-    SelectObject(dc, previous_);
-    DeleteDC(dc);
-    DeleteObject(bitmap_);
+    dc = memory.Get();
+    selected = SelectInto(dc, bitmap.Get());
 }
 
 void Bitmap32::Fill(unsigned argb)
@@ -112,9 +118,8 @@ void CaptureScreenOf(HWND hwnd, Bitmap32& into)
     GdiFlush();
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
-    const HDC screen = GetDC(nullptr);
-    BitBlt(into.dc, 0, 0, into.width, into.height, screen, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    BitBlt(into.dc, 0, 0, into.width, into.height, GetWindowDc(nullptr).Get(), origin.x, origin.y,
+           SRCCOPY);
     GdiFlush();
 }
 
@@ -181,6 +186,13 @@ std::string RectText(const RECT& r)
     if (SameRect(actual, expected)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "rect " << RectText(actual) << ", expected " << RectText(expected);
+}
+
+::testing::AssertionResult PointIs(const POINT& actual, const POINT& expected)
+{
+    if (actual.x == expected.x && actual.y == expected.y) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "point (" << actual.x << "," << actual.y << "), expected ("
+                                         << expected.x << "," << expected.y << ")";
 }
 
 void PutCursor(int x, int y)
@@ -261,6 +273,33 @@ std::vector<int> VisibleButtons(HWND dialog)
         }
     }
     return ids;
+}
+
+MSG KeyMessage(HWND hwnd, UINT message, WPARAM vk, LPARAM lParam)
+{
+    MSG m = {};
+    m.hwnd = hwnd;
+    m.message = message;
+    m.wParam = vk;
+    m.lParam = lParam;
+    return m;
+}
+
+std::vector<WPARAM> TakeQueued(HWND hwnd, UINT message)
+{
+    std::vector<WPARAM> taken;
+    MSG m;
+    while (PeekMessageW(&m, hwnd, message, message, PM_REMOVE)) taken.push_back(m.wParam);
+    return taken;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+std::wstring TempDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, path);
+    return path;
 }
 
 std::wstring WindowsPath(const wchar_t* path)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace testing_support {
 
 // GDI objects of this process. GetGuiResources answers 0 under Wine, so when it does the
@@ -16,6 +18,9 @@ namespace testing_support {
 int GdiObjectCount();
 // Bytes of memory committed to this process alone (its private bytes).
 size_t PrivateBytes();
+// Runs round(0) to settle caches, then round(1) to round(rounds); succeeds when they left no GDI
+// object of this process and no GDI+ object held in GdipPtr behind.
+::testing::AssertionResult LeavesNothingBehind(int rounds, const std::function<void(int)>& round);
 
 // Pumps this thread's messages until pred() holds or timeoutMs passes; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
@@ -35,7 +40,6 @@ COLORREF ScreenPixel(POINT p);
 class Bitmap32 {
 public:
     Bitmap32(int w, int h);
-    ~Bitmap32();
     Bitmap32(const Bitmap32&) = delete;
     Bitmap32& operator=(const Bitmap32&) = delete;
     unsigned At(int x, int y) const { return bits[y * width + x]; }
@@ -43,11 +47,12 @@ public:
 
     int width = 0, height = 0;
     unsigned* bits = nullptr;  // the bitmap's pixels
-    HDC dc = nullptr;
+    HDC dc = nullptr;          // owned by memory
 
 private:
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    UniqueBitmap bitmap;
+    MemoryDC memory;
+    ScopedSelect selected;
 };
 
 // Renders a window's client area (WM_PRINTCLIENT) into the bitmap.
@@ -81,6 +86,8 @@ std::string RectText(const RECT& r);
 // EXPECT_TRUE(RectIs(r, {l, t, r, b})) names both rectangles when they differ.
 ::testing::AssertionResult RectIs(const RECT& actual, const RECT& expected);
 #define EXPECT_RECT(r, l, t, rr, b) EXPECT_TRUE(testing_support::RectIs((r), RECT{l, t, rr, b}))
+// EXPECT_TRUE(PointIs(p, {x, y})) names both points when they differ.
+::testing::AssertionResult PointIs(const POINT& actual, const POINT& expected);
 
 // The pointer. PutCursor sets it twice, so that late pointer events cannot move it back.
 void PutCursor(int x, int y);
@@ -101,6 +108,16 @@ std::vector<HWND> MessageBoxes(DWORD processId = 0);
 void AnswerBox(HWND box, int buttonId);
 // Ids of the visible buttons of a dialog.
 std::vector<int> VisibleButtons(HWND dialog);
+
+// A key message as the queue delivers it to hwnd (lParam: repeat count and flags).
+MSG KeyMessage(HWND hwnd, UINT message, WPARAM vk, LPARAM lParam = 1);
+// The wParams of the messages of one kind queued for hwnd, taken from the queue in order.
+std::vector<WPARAM> TakeQueued(HWND hwnd, UINT message);
+
+// Whether this program runs under Wine.
+bool UnderWine();
+// The temporary folder, ending in a backslash.
+std::wstring TempDirectory();
 
 // A path handed in by the build (cmake/ProgramPaths.cmake) as the Windows APIs want it: with
 // backslashes, which LoadLibraryEx and the shell insist on.
