@@ -15,9 +15,9 @@ namespace {
 std::vector<std::wstring> BatchFolders()
 {
     std::vector<std::wstring> folders;
-    for (const std::wstring& name : ListDirectory(TempFolder()))
+    for (const std::wstring& name : ListDirectory(TempDirectory()))
         if (name.compare(0, 21, L"Harrowmere-uninstall-") == 0)
-            folders.push_back(TempFolder() + name);
+            folders.push_back(TempDirectory() + name);
     return folders;
 }
 
@@ -201,6 +201,6 @@ void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& dir
     EXPECT_FALSE(Exists(FakeInstallation::Group()));
     EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(directory));
     EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
-    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
+    const std::wstring folder = TempDirectory() + L"Harrowmere-uninstall-";
     EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
 }

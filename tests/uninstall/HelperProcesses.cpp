@@ -128,13 +128,6 @@ std::wstring ShellFolder(int csidl)
     return path;
 }
 
-std::wstring TempFolder()
-{
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    return temp;
-}
-
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
 {
     UniqueRegKey key;

@@ -160,8 +160,6 @@ TEST(CleanupBatch, StartsTheSystemInterpreterOnAPathWithoutPercent)
     EXPECT_EQ(L"", CleanupCommandLine(L"C:\\%HOMEPATH%\\pelvar_uninstall.bat"));
 }
 
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
 // Whether the access list allows everything to exactly the user, the administrators and the
 // system, and nothing else, none of it inherited.
 ::testing::AssertionResult OnlyUserAdministratorsAndSystem(const ACL* acl)
@@ -200,7 +198,7 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     const std::wstring second = WriteCleanupBatch(ansi.c_str());
     const std::wstring folders[] = {first.substr(0, first.find_last_of(L'\\')),
                                     second.substr(0, second.find_last_of(L'\\'))};
-    const std::wstring expectedStart = TempFolder() + L"Harrowmere-uninstall-";
+    const std::wstring expectedStart = TempDirectory() + L"Harrowmere-uninstall-";
     EXPECT_NE(folders[0], folders[1]);
     for (const std::wstring& folder : folders) {
         EXPECT_EQ(expectedStart, folder.substr(0, expectedStart.size())) << Utf8(folder);
@@ -244,7 +242,14 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
 
 class UninstallEntryTest : public ::testing::Test {
 protected:
-    void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
+    void SetUp() override
+    {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+        // Only an entry that was not there before is this test's to remove afterwards.
+        ASSERT_FALSE(FakeInstallation::EntryExists() || FakeInstallation::EntryExists(KEY_WOW64_64KEY))
+            << "an Uninstall entry is left over from elsewhere";
+        mine_ = true;
+    }
     static void CreateKey(const std::wstring& path, REGSAM view)
     {
         UniqueRegKey key;
@@ -255,7 +260,7 @@ protected:
     }
     void TearDown() override
     {
-        if (IsSkipped())
+        if (!mine_)
             return;
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             UniqueRegKey parent;
@@ -264,9 +269,10 @@ protected:
                 RegDeleteTreeW(parent.Get(), kProductTitle);
         }
     }
+    bool mine_ = false;
 };
 
-TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitView)
+TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitViewUnlessItHasSubkeys)
 {
     CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_32KEY);
     CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_64KEY);
@@ -277,10 +283,7 @@ TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitView)
     // A missing entry is no failure.
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
     EXPECT_FALSE(FakeInstallation::EntryExists());
-}
-
-TEST_F(UninstallEntryTest, EntryWithSubkeysStays)
-{
+    // An entry with subkeys stays.
     CreateKey(FakeInstallation::EntryKey() + L"\\Extra", KEY_WOW64_32KEY);
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
     EXPECT_TRUE(FakeInstallation::EntryExists());
