@@ -96,7 +96,7 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     CImageCtrl::CutCornerPolygon(100, 80, pts);
     const POINT want[8] = {{0, 1}, {1, 0}, {99, 0}, {100, 1}, {100, 78}, {98, 80}, {2, 80}, {0, 78}};
     for (int i = 0; i < 8; ++i)
-        EXPECT_TRUE(pts[i].x == want[i].x && pts[i].y == want[i].y) << i << ": " << pts[i].x << "," << pts[i].y;
+        EXPECT_TRUE(testing_support::PointIs(pts[i], want[i])) << "corner point " << i;
 
     auto win = MakeWindow(100, 80, false, true);
     HWND h = win->hwnd;
@@ -163,10 +163,9 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
     EXPECT_EQ(info.ptMinTrackSize.y, 0);
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_EQ(info.ptMaxSize.x, work.right - work.left);
-    EXPECT_EQ(info.ptMaxSize.y, work.bottom - work.top);
-    EXPECT_EQ(info.ptMaxPosition.x, work.left);
-    EXPECT_EQ(info.ptMaxPosition.y, work.top);
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxSize,
+                                         POINT{work.right - work.left, work.bottom - work.top}));
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxPosition, POINT{work.left, work.top}));
 
     win->fixedWidth = 120;
     win->fixedHeight = 90;
@@ -190,10 +189,8 @@ TEST(ImageCtrlWindow, MaximisedFillsTheWorkAreaOfItsOwnMonitor)
     };
     for (const Case& c : cases) {
         const screen_placement::MaximizedPlace p = screen_placement::MaximizedOn(c.m);
-        EXPECT_EQ(p.position.x, c.position.x) << c.what;
-        EXPECT_EQ(p.position.y, c.position.y) << c.what;
-        EXPECT_EQ(p.size.x, c.size.x) << c.what;
-        EXPECT_EQ(p.size.y, c.size.y) << c.what;
+        EXPECT_TRUE(testing_support::PointIs(p.position, c.position)) << c.what;
+        EXPECT_TRUE(testing_support::PointIs(p.size, c.size)) << c.what;
     }
 }
 

@@ -230,8 +230,7 @@ TEST(ListPointer, HotRowFollowsThePointerAndHidingClearsTheLook)
     EXPECT_FALSE(list.tracking);
     EXPECT_EQ(list.hotItem, nullptr);
     EXPECT_FALSE(first->hovered);
-    EXPECT_EQ(first->mousePos.x, 0);
-    EXPECT_EQ(first->mousePos.y, 0);
+    EXPECT_TRUE(testing_support::PointIs(first->mousePos, POINT{0, 0}));
 }
 
 TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)

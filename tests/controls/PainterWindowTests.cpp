@@ -371,8 +371,6 @@ TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
 
 TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
 {
-    using testing_support::RectText;
-    using testing_support::SameRect;
     using testing_support::WindowRect;
     HWND h = Make();
     w->painter.dragEnabled = true;
@@ -383,18 +381,18 @@ TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
     EXPECT_EQ(GetCapture(), h);
     // Each point is read against where the window is by then: the grip stays under the pointer.
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(170, 10));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{120, 90, 420, 290})) << RectText(WindowRect(h));
+    EXPECT_RECT(WindowRect(h), 120, 90, 420, 290);
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(145, 25));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295})) << RectText(WindowRect(h));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
     SendMessageW(h, WM_LBUTTONUP, 0, At(150, 20));
     EXPECT_NE(GetCapture(), h);
     SendMessageW(h, WM_MOUSEMOVE, 0, At(200, 100));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
     // Losing the capture ends a drag as well.
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
     ReleaseCapture();
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(190, 60));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
 }
 
 TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlaceAndRemovingTheHotOneClearsHot)

@@ -44,15 +44,15 @@ TEST(PngResource, CropCutsOneFrameIntoAnArgbBitmap)
     EXPECT_EQ(right->GetWidth(), 41u);
     EXPECT_EQ(right->GetHeight(), 22u);
     EXPECT_EQ(right->GetPixelFormat(), PixelFormat32bppARGB);
-    Gdiplus::Color c;
-    right->GetPixel(0, 0, &c);
-    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);
-    right->GetPixel(40, 21, &c);
-    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);  // the white 83rd column is not in the frame
-
+    auto argb = [](Gdiplus::Bitmap& b, int x, int y) {
+        Gdiplus::Color c;
+        b.GetPixel(x, y, &c);
+        return c.GetValue();
+    };
+    EXPECT_EQ(argb(*right, 0, 0), 0xFFFF00FFu);
+    EXPECT_EQ(argb(*right, 40, 21), 0xFFFF00FFu);  // the white 83rd column is not in the frame
     GdipPtr<Gdiplus::Bitmap> left(CropImage(*strip, 0, 41, 22));
-    left->GetPixel(40, 0, &c);
-    EXPECT_EQ(c.GetValue(), 0xFF00FFFFu);
+    EXPECT_EQ(argb(*left, 40, 0), 0xFF00FFFFu);
 }
 
 TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
@@ -131,8 +131,7 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
     }
     EXPECT_EQ(pushed.pushes, 1);
     EXPECT_EQ(g_push.hwnd, w);
-    EXPECT_EQ(g_push.destination.x, 30);
-    EXPECT_EQ(g_push.destination.y, 40);
+    EXPECT_TRUE(testing_support::PointIs(g_push.destination, POINT{30, 40}));
     EXPECT_EQ(pushed.width, 50);
     EXPECT_EQ(pushed.height, 20);
     EXPECT_EQ(g_push.source.x, 0);

@@ -83,7 +83,7 @@ void CALLBACK MarkTimerProc(HWND, UINT, UINT_PTR, DWORD) { timerProcCalled = tru
 
 }  // namespace
 
-TEST_F(FrameworkTest, RegistryBindsOneApplicationPerThread)
+TEST_F(FrameworkTest, OneApplicationPerThreadAndTwoThreadsEachReachTheirOwn)
 {
     EXPECT_EQ(single.load(), &app);
     EXPECT_EQ(FindApp(GetCurrentThreadId()), &app);
@@ -93,10 +93,7 @@ TEST_F(FrameworkTest, RegistryBindsOneApplicationPerThread)
     UnregisterApp(0xFFFFFFF0u);  // not registered: nothing changes
     EXPECT_EQ(FindApp(GetCurrentThreadId()), &app);
     EXPECT_EQ(single.load(), &app);
-}
 
-TEST_F(FrameworkTest, TwoThreadsEachReachTheirOwnApplication)
-{
     const UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     RecordingApp otherApp;
