@@ -3,7 +3,6 @@
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
 #include "Desktops.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -59,20 +58,16 @@ std::unique_ptr<CImageCtrl> MakeWindow(int w, int h, bool resizable = false, boo
     return win;
 }
 
-SIZE WindowSize(HWND h)
+// Resizes the window to cx x cy and expects it at wantX x wantY.
+void ExpectResized(HWND h, int cx, int cy, int wantX, int wantY)
 {
+    SetWindowPos(h, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
     const RECT r = testing_support::WindowRect(h);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    EXPECT_EQ(r.right - r.left, wantX) << "resized to " << cx << " x " << cy;
+    EXPECT_EQ(r.bottom - r.top, wantY) << "resized to " << cx << " x " << cy;
 }
 
 }  // namespace
-
-TEST(ImageCtrlHitTest, BordersOfAHundredSquareClient)
-{
-    for (const HitCase& c : kHits)
-        EXPECT_EQ(CImageCtrl::BorderHitTest(POINT{c.x, c.y}, 100, 100, 3, 3, c.resizable), c.want)
-            << c.x << "," << c.y << (c.resizable ? "" : " fixed");
-}
 
 TEST(ImageCtrlWindow, HitTestThroughTheWindow)
 {
@@ -99,13 +94,9 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
 {
     POINT pts[8];
     CImageCtrl::CutCornerPolygon(100, 80, pts);
-    EXPECT_EQ(pts[0].x, 0);
-    EXPECT_EQ(pts[0].y, 1);
-    EXPECT_EQ(pts[4].x, 100);
-    EXPECT_EQ(pts[4].y, 78);
-    EXPECT_EQ(pts[5].x, 98);
-    EXPECT_EQ(pts[6].x, 2);
-    EXPECT_EQ(pts[7].y, 78);
+    const POINT want[8] = {{0, 1}, {1, 0}, {99, 0}, {100, 1}, {100, 78}, {98, 80}, {2, 80}, {0, 78}};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(testing_support::PointIs(pts[i], want[i])) << "corner point " << i;
 
     auto win = MakeWindow(100, 80, false, true);
     HWND h = win->hwnd;
@@ -162,32 +153,23 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
     HWND h = win->hwnd;
     win->minWidth = 200;
     win->minHeight = 150;
-    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 200);
-    EXPECT_EQ(WindowSize(h).cy, 150);
-    SetWindowPos(h, nullptr, 0, 0, 260, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 260);
-    EXPECT_EQ(WindowSize(h).cy, 150);
-
+    ExpectResized(h, 50, 50, 200, 150);
+    ExpectResized(h, 260, 100, 260, 150);
     win->minHeight = 0;
-    SetWindowPos(h, nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 50);
+    ExpectResized(h, 50, 50, 50, 50);
     MINMAXINFO info = {};
     SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, 200);
     EXPECT_EQ(info.ptMinTrackSize.y, 0);
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_EQ(info.ptMaxSize.x, work.right - work.left);
-    EXPECT_EQ(info.ptMaxSize.y, work.bottom - work.top);
-    EXPECT_EQ(info.ptMaxPosition.x, work.left);
-    EXPECT_EQ(info.ptMaxPosition.y, work.top);
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxSize,
+                                         POINT{work.right - work.left, work.bottom - work.top}));
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxPosition, POINT{work.left, work.top}));
 
     win->fixedWidth = 120;
     win->fixedHeight = 90;
-    SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(WindowSize(h).cx, 120);
-    EXPECT_EQ(WindowSize(h).cy, 90);
+    ExpectResized(h, 400, 300, 120, 90);
     DestroyWindow(h);
 }
 
@@ -207,55 +189,50 @@ TEST(ImageCtrlWindow, MaximisedFillsTheWorkAreaOfItsOwnMonitor)
     };
     for (const Case& c : cases) {
         const screen_placement::MaximizedPlace p = screen_placement::MaximizedOn(c.m);
-        EXPECT_EQ(p.position.x, c.position.x) << c.what;
-        EXPECT_EQ(p.position.y, c.position.y) << c.what;
-        EXPECT_EQ(p.size.x, c.size.x) << c.what;
-        EXPECT_EQ(p.size.y, c.size.y) << c.what;
+        EXPECT_TRUE(testing_support::PointIs(p.position, c.position)) << c.what;
+        EXPECT_TRUE(testing_support::PointIs(p.size, c.size)) << c.what;
     }
 }
 
-TEST(ImageCtrlModal, EndsWhenTheWindowIsDestroyed)
+TEST(ImageCtrlModal, EndsByOwnerDestructionOrQuitAndRefusesNestingAndForeignThreads)
 {
     ModalWindow win;
     ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
-    PostMessageW(win.hwnd, WM_APP + 2, 0, 0);
-    PostMessageW(win.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_EQ(win.nestedAnswer, 0);  // already running: refused
-    EXPECT_FALSE(win.modalRunning);
-    EXPECT_EQ(win.hwnd, nullptr);
-    // Without a window there is nothing to run.
-    EXPECT_FALSE(win.RunModalLoop());
-}
-
-TEST(ImageCtrlModal, EndsWhenTheOwnerClearsTheFlagAndPassesQuitOn)
-{
-    ModalWindow win;
-    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP | WS_VISIBLE, 10, 10, 80, 60, nullptr));
-    PostMessageW(win.hwnd, WM_APP + 1, 1, 0);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_EQ(win.modalResult, 1);
-    EXPECT_TRUE(IsWindow(win.hwnd));
-
-    PostQuitMessage(7);
-    EXPECT_TRUE(win.RunModalLoop());
-    EXPECT_FALSE(win.modalRunning);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 7u);
-    DestroyWindow(win.hwnd);
-}
-
-TEST(ImageCtrlModal, RefusedOnAForeignThread)
-{
-    ModalWindow win;
-    ASSERT_TRUE(win.Create(0, nullptr, L"modal", WS_POPUP, 10, 10, 80, 60, nullptr));
-    bool answer = true;
-    std::thread other([&] { answer = win.RunModalLoop(); });
-    other.join();
-    EXPECT_FALSE(answer);
-    EXPECT_FALSE(win.modalRunning);
-    DestroyWindow(win.hwnd);
+    {
+        SCOPED_TRACE("an owner ending the loop without destroying");
+        PostMessageW(win.hwnd, WM_APP + 1, 1, 0);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_EQ(win.modalResult, 1);
+        EXPECT_TRUE(IsWindow(win.hwnd));
+    }
+    {
+        SCOPED_TRACE("a quit message ends the loop and is passed on");
+        PostQuitMessage(7);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_FALSE(win.modalRunning);
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 7u);
+    }
+    {
+        SCOPED_TRACE("refused on a foreign thread");
+        bool answer = true;
+        std::thread other([&] { answer = win.RunModalLoop(); });
+        other.join();
+        EXPECT_FALSE(answer);
+        EXPECT_FALSE(win.modalRunning);
+    }
+    {
+        SCOPED_TRACE("the window's end ends the loop; a nested loop is refused");
+        PostMessageW(win.hwnd, WM_APP + 2, 0, 0);
+        PostMessageW(win.hwnd, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(win.RunModalLoop());
+        EXPECT_EQ(win.nestedAnswer, 0);
+        EXPECT_FALSE(win.modalRunning);
+        EXPECT_EQ(win.hwnd, nullptr);
+        // Without a window there is nothing to run.
+        EXPECT_FALSE(win.RunModalLoop());
+    }
 }
 
 TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)

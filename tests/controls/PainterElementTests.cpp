@@ -1,6 +1,5 @@
 #include "CImageButton.h"
 #include "CImageStatic.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 #include "PngResource.h"
 
@@ -48,7 +47,7 @@ void ExpectButton(CImageButton& b, POINT mouse, bool pressed, std::initializer_l
 }
 }  // namespace
 
-TEST(ImageButton, LooksAndImageFallbacks)
+TEST(ImageButton, LooksImageFallbacksAndOverrideBoxes)
 {
     CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
     b.SetImages(kRed, kGreen, kBlue, kYellow);
@@ -60,6 +59,15 @@ TEST(ImageButton, LooksAndImageFallbacks)
     b.latched = true;
     EXPECT_EQ(DrawButtonAt(b, kOutside, false, 10, 5), kRgbBlue);
     b.latched = false;
+
+    // Drawn into an override box, and its look read from that box; an empty box is no override.
+    Bitmap32 out(40, 20);
+    const RECT box = {20, 10, 40, 20};
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
+    ExpectPixels(out, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}});
+    const RECT empty = {};
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
+    EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
 
     b.SetImages(kRed, kGreen, 0, 0);
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbGreen);
@@ -78,19 +86,6 @@ TEST(ImageButton, LooksAndImageFallbacks)
 
     b.visible = false;
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbWhite);
-}
-
-TEST(ImageButton, DrawsIntoAnOverrideBoxAndLooksFromIt)
-{
-    CImageButton b(nullptr, 1, RECT{0, 0, 20, 10}, L"");
-    b.SetImages(kRed, kGreen, kBlue, 0);
-    Bitmap32 out(40, 20);
-    const RECT box = {20, 10, 40, 20};
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
-    ExpectPixels(out, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}});
-    const RECT empty = {};
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
-    EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
 }
 
 TEST(ImageButton, ImageModesCombineStateImages)

@@ -2,7 +2,6 @@
 #include "CImageButton.h"
 #include "CImageCtrl.h"
 #include "CImageStatic.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 
 using namespace painter_test;
 using testing_support::Bitmap32;
-using testing_support::GdiObjectCount;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
@@ -339,7 +337,6 @@ TEST_F(PainterWindow, DoubleClickOnTheTopStripTogglesMaximise)
     EXPECT_FALSE(IsZoomed(h));
 
     // The maximise button (30) does the same through a click.
-    w->painter.dragEnabled = false;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(210, 10));
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(210, 10));
     SendMessageW(h, WM_LBUTTONUP, 0, At(210, 10));
@@ -374,8 +371,6 @@ TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
 
 TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
 {
-    using testing_support::RectText;
-    using testing_support::SameRect;
     using testing_support::WindowRect;
     HWND h = Make();
     w->painter.dragEnabled = true;
@@ -386,23 +381,23 @@ TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
     EXPECT_EQ(GetCapture(), h);
     // Each point is read against where the window is by then: the grip stays under the pointer.
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(170, 10));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{120, 90, 420, 290})) << RectText(WindowRect(h));
+    EXPECT_RECT(WindowRect(h), 120, 90, 420, 290);
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(145, 25));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295})) << RectText(WindowRect(h));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
     SendMessageW(h, WM_LBUTTONUP, 0, At(150, 20));
     EXPECT_NE(GetCapture(), h);
     SendMessageW(h, WM_MOUSEMOVE, 0, At(200, 100));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
     // Losing the capture ends a drag as well.
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
     ReleaseCapture();
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(190, 60));
-    EXPECT_TRUE(SameRect(WindowRect(h), RECT{115, 95, 415, 295}));
+    EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
 }
 
-TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
+TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlaceAndRemovingTheHotOneClearsHot)
 {
-    MakeStandard();
+    HWND h = MakeStandard();
     CImageButton* second = w->painter.FindButton(2);
     second->SetText(L"caption");
     CImageButton* again = w->painter.AddButton(2, RECT{0, 150, 40, 170}, 7, kBlue, 0, 0, 0);
@@ -431,11 +426,8 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlace)
     EXPECT_TRUE(w->painter.RemoveStatic());
     EXPECT_FALSE(w->painter.RemoveStatic());
     EXPECT_EQ(w->painter.statics.size(), 1u);
-}
 
-TEST_F(PainterWindow, RemovingTheHotButtonClearsHot)
-{
-    HWND h = MakeStandard();
+    // Removing the hot button clears hot.
     SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
     ASSERT_TRUE(w->painter.hot);
     w->painter.RemoveButton(1);
@@ -458,14 +450,9 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
     CImageStatic* moving = w->painter.AddStatic(RECT{0, 150, 20, 190}, kBlue, 2, false);
     moving->bottomOffset = 10;
     SetWindowPos(h, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(b->rect.left, 350);
-    EXPECT_EQ(b->rect.right, 380);
-    EXPECT_EQ(b->rect.top, 270);
-    EXPECT_EQ(b->rect.bottom, 290);
-    EXPECT_EQ(stretch->rect.left, 10);
-    EXPECT_EQ(stretch->rect.right, 390);
-    EXPECT_EQ(moving->rect.top, 250);
-    EXPECT_EQ(moving->rect.bottom, 290);
+    EXPECT_RECT(b->rect, 350, 270, 380, 290);
+    EXPECT_RECT(stretch->rect, 10, 0, 390, 10);
+    EXPECT_RECT(moving->rect, 0, 250, 20, 290);
     ExpectRendered({{365, 280, kRgbRed}, {300, 5, kRgbGreen}, {5, 5, 0xFAFAFA}, {10, 260, kRgbBlue},
                     {265, 180, 0xFAFAFA}});
 }
@@ -551,42 +538,8 @@ TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
     EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(15, 5), 0xFFFF8080u, 2)) << std::hex << SurfaceAt(15, 5);
 }
 
-TEST_F(PainterWindow, LayeredRendersAtChangingSizesKeepGdiAndMemoryFlat)
+TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehind)
 {
-    HWND h = MakeStandard();
-    w->painter.FindButton(1)->SetText(L"one");
-    w->painter.FindButton(2)->SetBorderColors(0xFF000000, 0xFF00FF00, 0);
-    w->painter.EnableLayered();
-    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
-    // Each round: a new size (the surface is made anew) and two hover changes at that size (the
-    // surface is kept and only the buttons are rendered again).
-    auto round = [&](int i) {
-        MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
-        SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
-        SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
-    };
-    for (int i = 0; i < 50; ++i) round(i);
-    PumpFor(20);
-    const int gdi = GdiObjectCount();
-    const long gdip = GdipLiveObjects();
-    const size_t bytes = testing_support::PrivateBytes();
-    ASSERT_GT(bytes, 0u);
-    testing_support::LastLayeredSurface().pushes = 0;
-    for (int i = 0; i < 1000; ++i) round(i);
-    EXPECT_EQ(surface.pushes, 3000);
-    EXPECT_EQ(surface.width, 200 + (999 % 7) * 13);
-    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
-    EXPECT_EQ(SurfaceAt(12, 52), 0xFFFF0000u);  // button 1 back to normal (beside its caption)
-    PumpFor(20);
-    EXPECT_EQ(GdiObjectCount(), gdi);
-    EXPECT_EQ(GdipLiveObjects(), gdip);
-    // A surface left behind per render would be 100 kB or more each.
-    EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
-}
-
-TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
-{
-    // Layered windows are counted over changing sizes below.
     HWND h = MakeStandard();
     w->painter.FindButton(1)->SetText(L"one");
     w->painter.FindButton(2)->SetBorderColors(0xFF000000, 0xFF00FF00, 0);
@@ -599,6 +552,28 @@ TEST_F(PainterWindow, HoverChangesLeaveNoGdiOrGdiplusObjects)
         if (i % 50 == 0) PumpFor(0);
     });
     EXPECT_EQ(changes, 1010);
+
+    // Layered, each round: a new size (the surface is made anew) and two hover changes at that
+    // size (the surface is kept and only the buttons are rendered again).
+    w->painter.EnableLayered();
+    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
+    size_t bytes = 0;
+    ExpectRoundsLeaveNoObjects(50, 1000, [&](int i) {
+        if (i == 50) {
+            bytes = testing_support::PrivateBytes();
+            ASSERT_GT(bytes, 0u);
+            testing_support::LastLayeredSurface().pushes = 0;
+        }
+        MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
+        SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
+    });
+    EXPECT_EQ(surface.pushes, 3000);
+    EXPECT_EQ(surface.width, 200 + (1049 % 7) * 13);
+    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
+    EXPECT_EQ(SurfaceAt(12, 52), 0xFFFF0000u);  // button 1 back to normal (beside its caption)
+    // A surface left behind per render would be 100 kB or more each.
+    EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
 }
 
 TEST_F(PainterWindow, RandomPointerMessagesKeepThePainterConsistent)

@@ -1,6 +1,5 @@
 #include "CLayeredSurface.h"
 #include "CSanDC.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
 #include "PngResource.h"
 
@@ -9,7 +8,7 @@
 using namespace painter_test;
 using testing_support::Bitmap32;
 
-TEST(PngResource, LoadsOnlyExistingPngResources)
+TEST(PngResource, LoadsOnlyExistingPngResourcesAndUndecodableOnesDrawNothing)
 {
     EXPECT_FALSE(LoadPngResource(0));
     EXPECT_FALSE(LoadPngResource(kMissing));
@@ -26,14 +25,11 @@ TEST(PngResource, LoadsOnlyExistingPngResources)
     Bitmap32 out(20, 10);
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(red.Get(), 0, 0, 20, 10); });
     ExpectPixels(out, {{0, 0, kRgbRed}, {19, 9, kRgbRed}});
-}
 
-TEST(PngResource, UndecodablePngGivesAnImageWithAnErrorStatus)
-{
+    // An undecodable PNG gives an image with an error status, or none; either draws nothing.
     GdipPtr<Gdiplus::Image> broken(LoadPngResource(kBroken));
     if (broken) {
         EXPECT_NE(broken->GetLastStatus(), Gdiplus::Ok);
-        Bitmap32 out(8, 8);
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
         EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
     }
@@ -48,15 +44,15 @@ TEST(PngResource, CropCutsOneFrameIntoAnArgbBitmap)
     EXPECT_EQ(right->GetWidth(), 41u);
     EXPECT_EQ(right->GetHeight(), 22u);
     EXPECT_EQ(right->GetPixelFormat(), PixelFormat32bppARGB);
-    Gdiplus::Color c;
-    right->GetPixel(0, 0, &c);
-    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);
-    right->GetPixel(40, 21, &c);
-    EXPECT_EQ(c.GetValue(), 0xFFFF00FFu);  // the white 83rd column is not in the frame
-
+    auto argb = [](Gdiplus::Bitmap& b, int x, int y) {
+        Gdiplus::Color c;
+        b.GetPixel(x, y, &c);
+        return c.GetValue();
+    };
+    EXPECT_EQ(argb(*right, 0, 0), 0xFFFF00FFu);
+    EXPECT_EQ(argb(*right, 40, 21), 0xFFFF00FFu);  // the white 83rd column is not in the frame
     GdipPtr<Gdiplus::Bitmap> left(CropImage(*strip, 0, 41, 22));
-    left->GetPixel(40, 0, &c);
-    EXPECT_EQ(c.GetValue(), 0xFF00FFFFu);
+    EXPECT_EQ(argb(*left, 40, 0), 0xFF00FFFFu);
 }
 
 TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
@@ -89,49 +85,29 @@ TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
 }
 
 namespace {
+// What a push handed over beside the surface, which the shared capture keeps.
 struct PushRecord {
-    int calls = 0;
     HWND hwnd = nullptr;
-    POINT destination = {};
-    SIZE size = {};
-    POINT source = {};
+    POINT destination = {}, source = {};
     BLENDFUNCTION blend = {};
     DWORD flags = 0;
-    unsigned centre = 0;  // pixel in the middle of the source, as pushed
     bool screenDC = false;
 };
 PushRecord g_push;
+const testing_support::LayeredCapture& pushed = testing_support::LastLayeredSurface();
 
 BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
-                            COLORREF, BLENDFUNCTION* blend, DWORD flags)
+                            COLORREF key, BLENDFUNCTION* blend, DWORD flags)
 {
-    ++g_push.calls;
-    g_push.hwnd = hwnd;
-    g_push.destination = *dst;
-    g_push.size = *size;
-    g_push.source = *srcPt;
-    g_push.blend = *blend;
-    g_push.flags = flags;
-    g_push.screenDC = screen != nullptr;
-    BITMAP bm = {};
-    GetObjectW(GetCurrentObject(src, OBJ_BITMAP), sizeof(bm), &bm);
-    if (bm.bmBits) {
-        const auto* rows = static_cast<const unsigned*>(bm.bmBits);
-        // Bottom-up rows.
-        g_push.centre = rows[(bm.bmHeight - 1 - size->cy / 2) * bm.bmWidth + size->cx / 2];
-    }
-    return TRUE;
+    g_push = PushRecord{hwnd, *dst, *srcPt, *blend, flags, screen != nullptr};
+    return testing_support::CapturingUpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key,
+                                                         blend, flags);
 }
 
 HWND MakePopup(int x, int y, int w, int h)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"HmSurfaceProbe";
-    RegisterClassW(&wc);
-    return CreateWindowExW(WS_EX_LAYERED, L"HmSurfaceProbe", L"", WS_POPUP, x, y, w, h, nullptr,
-                           nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 }  // namespace
 
@@ -148,37 +124,34 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
         EXPECT_EQ(surface.Bits()[0], 0u);  // untouched pixels are fully transparent
         Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF0000));
         surface.Graphics()->FillRectangle(&red, 20, 5, 10, 10);
-        g_push = PushRecord{};
+        testing_support::LastLayeredSurface() = testing_support::LayeredCapture{};
+        // Recorded, and passed on: the system must accept the surface.
         EXPECT_TRUE(surface.Push(&RecordingUpdate, w, 200));
-        // Real push too: the system must accept the surface.
         EXPECT_TRUE(surface.Push(LookUpUpdateLayeredWindow(), w, 255));
     }
-    EXPECT_EQ(g_push.calls, 1);
+    EXPECT_EQ(pushed.pushes, 1);
     EXPECT_EQ(g_push.hwnd, w);
-    EXPECT_EQ(g_push.destination.x, 30);
-    EXPECT_EQ(g_push.destination.y, 40);
-    EXPECT_EQ(g_push.size.cx, 50);
-    EXPECT_EQ(g_push.size.cy, 20);
+    EXPECT_TRUE(testing_support::PointIs(g_push.destination, POINT{30, 40}));
+    EXPECT_EQ(pushed.width, 50);
+    EXPECT_EQ(pushed.height, 20);
     EXPECT_EQ(g_push.source.x, 0);
     EXPECT_EQ(g_push.blend.BlendOp, AC_SRC_OVER);
-    EXPECT_EQ(g_push.blend.SourceConstantAlpha, 200);
+    EXPECT_EQ(pushed.alpha, 200);
     EXPECT_EQ(g_push.blend.AlphaFormat, AC_SRC_ALPHA);
     EXPECT_EQ(g_push.flags, static_cast<DWORD>(ULW_ALPHA));
     EXPECT_TRUE(g_push.screenDC);
-    EXPECT_EQ(g_push.centre & 0xFFFFFF, kRgbRed);
+    EXPECT_EQ(pushed.At(25, 10) & 0xFFFFFF, kRgbRed);
+    EXPECT_EQ(pushed.At(5, 10), 0u);
     DestroyWindow(w);
-}
 
-TEST(LayeredSurface, EmptyClientAreaPushesNothing)
-{
-    HWND w = MakePopup(0, 0, 0, 0);
+    // An empty client area pushes nothing.
+    w = MakePopup(0, 0, 0, 0);
     ASSERT_TRUE(w);
     {
         CLayeredSurface surface(w);
         EXPECT_EQ(surface.Graphics(), nullptr);
-        g_push = PushRecord{};
         EXPECT_FALSE(surface.Push(&RecordingUpdate, w, 255));
-        EXPECT_EQ(g_push.calls, 0);
+        EXPECT_EQ(pushed.pushes, 1);
     }
     DestroyWindow(w);
 }

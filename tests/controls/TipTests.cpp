@@ -2,9 +2,7 @@
 // hide operations its users call.
 #include "CImageTipCtrl.h"
 #include "Desktops.h"
-#include "UniqueHandle.h"
 #include "PainterTestUtil.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +57,7 @@ TEST(Tip, PlacedAtThePointerPlus15SizedToTheTextPlus5By4InsideTheWorkArea)
         EXPECT_TRUE(RectIs(TipRectFor(c.cursor, SIZE{120, 14}, c.m.work), c.want)) << c.what;
 }
 
-TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
+TEST(Tip, TimerShowsOnlyWithTextAndOnlyForItsIdThenPaintsBackgroundTextAndBorder)
 {
     Tip t;
     HWND h = t.tip.hwnd;
@@ -77,9 +75,32 @@ TEST(Tip, TimerWithEmptyTextKillsTheTimerAndShowsNothingAndOtherIdsAreIgnored)
     t.tip.SetText(L"hello");
     SendMessageW(h, WM_TIMER, 1101, 0);
     EXPECT_FALSE(IsWindowVisible(h));
+
+    // With text, timer 1100 shows it: background, text and border.
+    t.tip.SetText(L"Full screen");
+    SendMessageW(h, WM_TIMER, 1100, 0);
+    RECT client = {};
+    GetClientRect(h, &client);
+    ASSERT_GT(client.right, 10);
+    testing_support::Bitmap32 shot(client.right, client.bottom);
+    t.tip.DrawTip(shot.dc, client);
+    GdiFlush();
+    const int width = client.right, height = client.bottom;
+    EXPECT_EQ(shot.At(0, 0) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(width - 1, height / 2) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(width / 2, height - 1) & 0xFFFFFF, 0x8A8A8Au);
+    EXPECT_EQ(shot.At(1, 1) & 0xFFFFFF, 0xFCFCFCu);
+    EXPECT_EQ(shot.At(width - 2, 1) & 0xFFFFFF, 0xFCFCFCu);
+    int dark = 0;
+    for (int y = 2; y < height - 2; ++y) {
+        for (int x = 2; x < width - 2; ++x) {
+            if ((shot.At(x, y) & 0xFF) < 0x60) ++dark;
+        }
+    }
+    EXPECT_GT(dark, 10) << "the text is drawn";
 }
 
-TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
+TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextHideTipHidesItAndCyclesLeakNothing)
 {
     Tip t;
     HWND h = t.tip.hwnd;
@@ -113,26 +134,25 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextAndHideTipHidesIt)
     t.tip.HideTip();
     testing_support::PumpFor(120);
     EXPECT_FALSE(IsWindowVisible(h));
+
+    // Two hundred show and hide cycles leak nothing.
+    auto cycle = [&](int i) {
+        t.cursor = POINT{100 + i, 100};
+        t.tip.ShowTip(i % 2 ? L"Minimise" : L"Close the game", 1);
+        PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 2000);
+        UpdateWindow(h);
+        t.tip.HideTip();
+    };
+    painter_test::ExpectRoundsLeaveNoObjects(1, 200, cycle);
+
+    // The window's resources go with it; the text stays in the object.
+    const long live = GdipLiveObjects().load();
+    DestroyWindow(h);
+    EXPECT_EQ(GdipLiveObjects().load(), live - 4);
+    EXPECT_STREQ(t.tip.text, L"Close the game");
 }
 
-TEST(Tip, WithoutAnInjectedSourceTheTipFollowsTheRealPointer)
-{
-    Tip t;
-    t.tip.cursorSource = nullptr;
-    t.tip.SetText(L"Tools");
-    SetCursorPos(333, 222);
-    POINT before = {}, after = {};
-    GetCursorPos(&before);
-    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
-    GetCursorPos(&after);
-    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
-    const RECT r = t.Rect();
-    EXPECT_EQ(r.left, before.x + 15);
-    EXPECT_EQ(r.top, before.y + 15);
-    EXPECT_TRUE(IsWindowVisible(t.tip.hwnd));
-}
-
-TEST(Tip, LongTextIsMeasuredInsideThe500By200Box)
+TEST(Tip, LongTextIsMeasuredInsideThe500By200BoxAndTheRealPointerIsFollowed)
 {
     Tip t;
     std::wstring text;
@@ -154,52 +174,20 @@ TEST(Tip, LongTextIsMeasuredInsideThe500By200Box)
     const SIZE full = t.tip.MeasureText();
     EXPECT_GT(full.cx, 0);
     EXPECT_LE(full.cx, 500);
-}
 
-TEST(Tip, PaintsBackgroundTextAndBorder)
-{
-    Tip t;
-    t.tip.SetText(L"Full screen");
+    // Without an injected source the tip follows the real pointer.
+    t.tip.HideTip();
+    t.tip.cursorSource = nullptr;
+    t.tip.SetText(L"Tools");
+    SetCursorPos(333, 222);
+    POINT before = {}, after = {};
+    GetCursorPos(&before);
     SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
-    RECT client = {};
-    GetClientRect(t.tip.hwnd, &client);
-    ASSERT_GT(client.right, 10);
-    testing_support::Bitmap32 shot(client.right, client.bottom);
-    t.tip.DrawTip(shot.dc, client);
-    GdiFlush();
-    const int w = client.right, h = client.bottom;
-    EXPECT_EQ(shot.At(0, 0) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(w - 1, h / 2) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(w / 2, h - 1) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(1, 1) & 0xFFFFFF, 0xFCFCFCu);
-    EXPECT_EQ(shot.At(w - 2, 1) & 0xFFFFFF, 0xFCFCFCu);
-    int dark = 0;
-    for (int y = 2; y < h - 2; ++y) {
-        for (int x = 2; x < w - 2; ++x) {
-            if ((shot.At(x, y) & 0xFF) < 0x60) ++dark;
-        }
-    }
-    EXPECT_GT(dark, 10) << "the text is drawn";
-}
-
-TEST(Tip, TwoHundredShowHideCyclesLeakNothing)
-{
-    Tip t;
-    HWND h = t.tip.hwnd;
-    auto cycle = [&](int i) {
-        t.cursor = POINT{100 + i, 100};
-        t.tip.ShowTip(i % 2 ? L"Minimise" : L"Close the game", 1);
-        PumpUntil([&] { return IsWindowVisible(h) != FALSE; }, 2000);
-        UpdateWindow(h);
-        t.tip.HideTip();
-    };
-    painter_test::ExpectRoundsLeaveNoObjects(1, 200, cycle);
-
-    // The window's resources go with it; the text stays in the object.
-    const long live = GdipLiveObjects().load();
-    DestroyWindow(h);
-    EXPECT_EQ(GdipLiveObjects().load(), live - 4);
-    EXPECT_STREQ(t.tip.text, L"Close the game");
+    GetCursorPos(&after);
+    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
+    EXPECT_TRUE(testing_support::PointIs(POINT{t.Rect().left, t.Rect().top},
+                                         POINT{before.x + 15, before.y + 15}));
+    EXPECT_TRUE(IsWindowVisible(t.tip.hwnd));
 }
 
 }  // namespace

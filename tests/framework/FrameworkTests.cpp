@@ -83,7 +83,7 @@ void CALLBACK MarkTimerProc(HWND, UINT, UINT_PTR, DWORD) { timerProcCalled = tru
 
 }  // namespace
 
-TEST_F(FrameworkTest, RegistryBindsOneApplicationPerThread)
+TEST_F(FrameworkTest, OneApplicationPerThreadAndTwoThreadsEachReachTheirOwn)
 {
     EXPECT_EQ(single.load(), &app);
     EXPECT_EQ(FindApp(GetCurrentThreadId()), &app);
@@ -93,10 +93,7 @@ TEST_F(FrameworkTest, RegistryBindsOneApplicationPerThread)
     UnregisterApp(0xFFFFFFF0u);  // not registered: nothing changes
     EXPECT_EQ(FindApp(GetCurrentThreadId()), &app);
     EXPECT_EQ(single.load(), &app);
-}
 
-TEST_F(FrameworkTest, TwoThreadsEachReachTheirOwnApplication)
-{
     const UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     RecordingApp otherApp;
@@ -177,18 +174,7 @@ TEST_F(FrameworkTest, RunDeliversQueuedMessagesUntilQuit)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, AddWindowRefusesAHandleAlreadyListed)
-{
-    ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwAddWnd", L"a", WS_POPUP, 0, 0, 30, 30, nullptr));
-    ProbeWindow impostor;
-    const size_t before = app.windows.size();
-    EXPECT_FALSE(app.AddWindow(w.hwnd, &impostor));
-    EXPECT_EQ(app.windows.size(), before);
-    DestroyWindow(w.hwnd);
-}
-
-TEST_F(FrameworkTest, ClassesAreRegisteredOncePerName)
+TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameAndNamesAreCut)
 {
     EXPECT_FALSE(IsWindowClassRegistered(L"FwOnceCls"));
     ASSERT_TRUE(RegisterWindowClass(L"FwOnceCls"));
@@ -210,6 +196,16 @@ TEST_F(FrameworkTest, ClassesAreRegisteredOncePerName)
     EXPECT_TRUE(RegisterWindowClass(L"fwcasecls"));
     EXPECT_TRUE(IsWindowClassRegistered(L"fwcasecls"));
     EXPECT_FALSE(IsWindowClassRegistered(L"FwCaseCl"));
+
+    // A window object's class name is cut to 63 characters.
+    ProbeWindow w;
+    w.SetClassName(std::wstring(100, L'x').c_str());
+    EXPECT_EQ(std::wstring(w.className), std::wstring(63, L'x'));
+    w.SetClassName(nullptr);
+    EXPECT_EQ(wcslen(w.className), 63u);
+    w.SetClassName(L"Own");
+    w.SetClassName(w.className);
+    EXPECT_STREQ(w.className, L"Own");
 }
 
 TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
@@ -238,42 +234,36 @@ TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, SetClassNameCutsLongNames)
+TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
 {
     ProbeWindow w;
-    std::wstring longName(100, L'x');
-    w.SetClassName(longName.c_str());
-    EXPECT_EQ(std::wstring(w.className), std::wstring(63, L'x'));
-    w.SetClassName(nullptr);
-    EXPECT_EQ(wcslen(w.className), 63u);
-    w.SetClassName(L"Own");
-    w.SetClassName(w.className);
-    EXPECT_STREQ(w.className, L"Own");
-}
-
-TEST_F(FrameworkTest, TimerNeverReachesDefaultProcessing)
-{
-    ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwTimerWnd", L"t", WS_POPUP, 0, 0, 30, 30, nullptr));
-    timerProcCalled = false;
-    // DefWindowProcW would call a timer procedure passed in lParam.
-    LRESULT r = SendMessageW(w.hwnd, WM_TIMER, 42, reinterpret_cast<LPARAM>(&MarkTimerProc));
-    EXPECT_EQ(r, 1);
-    EXPECT_FALSE(timerProcCalled);
-    ASSERT_EQ(w.timers.size(), 1u);
-    EXPECT_EQ(w.timers[0], 42u);
-    DestroyWindow(w.hwnd);
-}
-
-TEST_F(FrameworkTest, HandleMessageAnswerBypassesHandlers)
-{
-    ProbeWindow w;
-    ASSERT_TRUE(w.Create(0, L"FwHitWnd", L"h", WS_POPUP, 0, 0, 30, 30, nullptr));
-    EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCLIENT);
-    EXPECT_EQ(w.hitTests, 1);
-    w.answerHitTest = true;
-    EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCAPTION);
-    EXPECT_EQ(w.hitTests, 1);
+    ASSERT_TRUE(w.Create(0, L"FwProbeWnd", L"t", WS_POPUP, 0, 0, 30, 30, nullptr));
+    {
+        SCOPED_TRACE("a timer never reaches default processing");
+        timerProcCalled = false;
+        // DefWindowProcW would call a timer procedure passed in lParam.
+        LRESULT r = SendMessageW(w.hwnd, WM_TIMER, 42, reinterpret_cast<LPARAM>(&MarkTimerProc));
+        EXPECT_EQ(r, 1);
+        EXPECT_FALSE(timerProcCalled);
+        ASSERT_EQ(w.timers.size(), 1u);
+        EXPECT_EQ(w.timers[0], 42u);
+    }
+    {
+        SCOPED_TRACE("an answer of HandleMessage bypasses the handlers");
+        EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCLIENT);
+        EXPECT_EQ(w.hitTests, 1);
+        w.answerHitTest = true;
+        EXPECT_EQ(SendMessageW(w.hwnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTCAPTION);
+        EXPECT_EQ(w.hitTests, 1);
+    }
+    {
+        SCOPED_TRACE("a handle already listed is refused to another object");
+        ProbeWindow impostor;
+        const size_t before = app.windows.size();
+        EXPECT_FALSE(app.AddWindow(w.hwnd, &impostor));
+        EXPECT_EQ(app.windows.size(), before);
+        EXPECT_EQ(app.FindWindowObject(w.hwnd), &w);
+    }
     DestroyWindow(w.hwnd);
 }
 

@@ -149,7 +149,7 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
     return TRUE;
 }
 
-TEST_F(Resources, EveryPictureIsAChinesePngOfItsSize) {
+TEST_F(Resources, EveryPictureIsAChinesePngOfItsSizeAndNoOtherIsEmbedded) {
     const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     for (const PictureSize& expected : kPictures) {
         SCOPED_TRACE("picture " + std::to_string(expected.id));
@@ -173,6 +173,11 @@ TEST_F(Resources, EveryPictureIsAChinesePngOfItsSize) {
                                      [](uint32_t c) { return Alpha(c) == 255; });
         EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
     }
+    // And no picture beyond the listed.
+    std::set<int> embedded, listed;
+    EnumResourceNamesW(nullptr, L"PNG", CollectName, reinterpret_cast<LONG_PTR>(&embedded));
+    for (const PictureSize& p : kPictures) listed.insert(p.id);
+    EXPECT_EQ(listed, embedded);
 }
 
 // The art script records a checksum of each picture's pixels as it drew them, before the lossless
@@ -197,14 +202,6 @@ TEST_F(Resources, EmbeddedPicturesDecodeToThePixelsTheArtScriptDrew) {
     }
     std::fclose(sums);
     EXPECT_EQ(checked, static_cast<int>(sizeof(kPictures) / sizeof(kPictures[0])));
-}
-
-TEST_F(Resources, NoPictureBeyondTheListed) {
-    std::set<int> embedded;
-    EnumResourceNamesW(nullptr, L"PNG", CollectName, reinterpret_cast<LONG_PTR>(&embedded));
-    std::set<int> listed;
-    for (const PictureSize& p : kPictures) listed.insert(p.id);
-    EXPECT_EQ(listed, embedded);
 }
 
 TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {

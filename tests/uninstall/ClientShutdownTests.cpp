@@ -29,12 +29,6 @@ protected:
     HelperProcesses helpers_;
 };
 
-TEST_F(ClientShutdownTest, NoClientNoWindow)
-{
-    EXPECT_EQ(nullptr, FindClientWindow());
-    EXPECT_EQ(0, UninstallFlow::EndRunningClient());
-}
-
 TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
 {
     DWORD processId = 0;
@@ -89,23 +83,19 @@ TEST_F(ClientShutdownTest, ProcessIsEndedOnlyWhileTheWindowStillBelongsToIt)
     EXPECT_TRUE(Ends(a, 5000));
 }
 
-TEST_F(ClientShutdownTest, TwoClientsAreEndedOverTwoRounds)
+TEST_F(ClientShutdownTest, EachClientProcessTakesOneRound)
 {
-    DWORD first = 0, second = 0;
+    EXPECT_EQ(0, UninstallFlow::EndRunningClient()) << "no client, no window";
+    DWORD processId = 0, first = 0, second = 0;
+    HANDLE process = StartClient(processId, L"window 2");
+    EXPECT_EQ(1, UninstallFlow::EndRunningClient()) << "one process with two windows";
+    EXPECT_TRUE(Ends(process, 0));
     HANDLE a = StartClient(first);
     HANDLE b = StartClient(second);
-    EXPECT_EQ(2, UninstallFlow::EndRunningClient());
+    EXPECT_EQ(2, UninstallFlow::EndRunningClient()) << "two clients";
     EXPECT_TRUE(Ends(a, 0));
     EXPECT_TRUE(Ends(b, 0));
     EXPECT_EQ(nullptr, FindClientWindow());
-}
-
-TEST_F(ClientShutdownTest, OneProcessWithTwoWindowsEndsInOneRound)
-{
-    DWORD processId = 0;
-    HANDLE process = StartClient(processId, L"window 2");
-    EXPECT_EQ(1, UninstallFlow::EndRunningClient());
-    EXPECT_TRUE(Ends(process, 0));
 }
 
 TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)

@@ -24,12 +24,16 @@ std::wstring Upper(std::wstring text)
     return text;
 }
 
-TEST(DirectoryGuard, RefusesRootsSharesSystemAndUserFoldersAndRelativePaths)
+TEST(DirectoryGuard, RefusesRootsSharesSystemAndUserFoldersAndRelativePathsHoweverSpelt)
 {
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
+    const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(programFiles.c_str(), shortName, MAX_PATH));
     const std::wstring refused[] = {
         L"C:\\", L"C:", L"c:\\", L"Z:\\", L"C:\\.", L"C:\\Games\\..",
         windows, system, std::wstring(windows) + L"\\Fonts",
@@ -47,27 +51,16 @@ TEST(DirectoryGuard, RefusesRootsSharesSystemAndUserFoldersAndRelativePaths)
         // Anything inside Windows, share roots, missing and relative paths.
         ShellFolder(CSIDL_SYSTEM) + L"\\drivers", L"\\\\server\\share", L"\\\\server\\share\\", L"\\\\server",
         L"C:\\NoSuchHarrowmereDirectory", L"", L"relative\\dir",
+        // Other spellings of protected folders.
+        Upper(programFiles), programFiles + L"\\", programFiles + L"\\\\", shortName,
+        L"\\\\?\\" + programFiles, programFiles + L"\\Common Files\\..", Upper(desktop) + L"\\.",
+        L"\\\\?\\" + desktop + L"\\",
     };
     for (const std::wstring& path : refused)
         EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
 }
 
-TEST(DirectoryGuard, SpellingDoesNotMatter)
-{
-    const std::wstring programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
-    const std::wstring desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    wchar_t shortName[MAX_PATH] = {};
-    ASSERT_NE(0u, GetShortPathNameW(programFiles.c_str(), shortName, MAX_PATH));
-    const std::wstring spellings[] = {
-        Upper(programFiles), programFiles + L"\\", programFiles + L"\\\\", shortName,
-        L"\\\\?\\" + programFiles, programFiles + L"\\Common Files\\..", Upper(desktop) + L"\\.",
-        L"\\\\?\\" + desktop + L"\\",
-    };
-    for (const std::wstring& path : spellings)
-        EXPECT_FALSE(Guard().MayRemove(path)) << Utf8(path);
-}
-
-TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAccepted)
+TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAcceptedAndABareDriveIsNotTheCurrentFolder)
 {
     // Each spelling below is read by the system as X or its sibling, but a deletion or the
     // batch's "\\?\" form would act on something else: the guard judges the string itself.
@@ -85,17 +78,12 @@ TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAccepted)
     for (const wchar_t* path : {L"C:", L"C:\\", L"C:Games", L"\\Games\\X", L"C:/Games/X", L"\\\\server\\share",
                                 L"\\\\.\\C:\\Games", L"C:\\Games\\CON", L"C:\\Games\\X*", L"C:\\Games\\X\\"})
         EXPECT_FALSE(DirectoryGuard::IsPlainAbsolute(path)) << Utf8(path);
-}
 
-TEST(DirectoryGuard, BareDriveIsNotTheCurrentFolder)
-{
-    // "X:" is what an uninstaller at "X:\uninstall.exe" takes for its directory; the system reads
-    // it as the current folder on that drive, which looks harmless.
-    ScratchFolder scratch;
-    ASSERT_TRUE(scratch.Make(L"X"));
+    // "X:" is what an uninstaller at "X:\uninstall.exe" takes for its directory; the system
+    // reads it as the current folder on that drive, which looks harmless.
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(scratch.At(L"X").c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryW(x.c_str()));
     const bool accepted = Guard().MayRemove(scratch.Path().substr(0, 2));
     SetCurrentDirectoryW(previous);
     EXPECT_FALSE(accepted);
@@ -160,13 +148,19 @@ protected:
     ScratchFolder scratch_;
 };
 
-TEST_F(ExactAnsiPathTest, PlainNameIsKept)
+TEST_F(ExactAnsiPathTest, PlainNameIsKeptTooLongOrSharePathGivesNothing)
 {
     const std::wstring directory = Make(L"X");
     std::string ansi;
     ASSERT_TRUE(ExactAnsiPath::Find(directory, ansi));
     EXPECT_EQ(directory, ExactAnsiPath::Decode(ansi));
+    // Too long, or on a share: nothing.
+    std::string none;
+    EXPECT_FALSE(ExactAnsiPath::Find(L"C:\\Games\\" + std::wstring(255, L'y'), none));
+    EXPECT_FALSE(ExactAnsiPath::Find(L"\\\\server\\share\\dir", none));
+    EXPECT_TRUE(none.empty());
 }
+
 
 TEST_F(ExactAnsiPathTest, ChineseNameNeverBecomesAnotherDirectory)
 {
@@ -214,14 +208,6 @@ TEST_F(ExactAnsiPathTest, LetterThatDiffersBetweenAnsiAndOemIsRefused)
     std::string ansi;
     if (ExactAnsiPath::Find(directory, ansi))
         ExpectNamesExactly(ansi, directory);
-}
-
-TEST_F(ExactAnsiPathTest, TooLongOrSharePathGivesNothing)
-{
-    std::string ansi;
-    EXPECT_FALSE(ExactAnsiPath::Find(L"C:\\Games\\" + std::wstring(255, L'y'), ansi));
-    EXPECT_FALSE(ExactAnsiPath::Find(L"\\\\server\\share\\dir", ansi));
-    EXPECT_TRUE(ansi.empty());
 }
 
 }  // namespace

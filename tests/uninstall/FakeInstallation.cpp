@@ -15,9 +15,9 @@ namespace {
 std::vector<std::wstring> BatchFolders()
 {
     std::vector<std::wstring> folders;
-    for (const std::wstring& name : ListDirectory(TempFolder()))
+    for (const std::wstring& name : ListDirectory(TempDirectory()))
         if (name.compare(0, 21, L"Harrowmere-uninstall-") == 0)
-            folders.push_back(TempFolder() + name);
+            folders.push_back(TempDirectory() + name);
     return folders;
 }
 
@@ -81,7 +81,7 @@ bool FakeInstallation::Fail(const std::string& problem)
 bool FakeInstallation::Create()
 {
     // Nothing that is there already is ours to overwrite or, later, to remove.
-    if (Exists(directory_) || Exists(Shortcut()) || Exists(Group()) || EntryExists())
+    if (AnyPartExists(directory_))
         return Fail("an installation directory, shortcut, group or Uninstall entry of " + Utf8(directory_) +
                     " is there already, left over from elsewhere");
     if (!MakeDirectories(directory_, createdDirectories_) || !MakeDirectories(Group(), createdDirectories_) ||
@@ -112,14 +112,7 @@ bool FakeInstallation::Create()
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 
     // The uninstaller only opens the Persisted key: make what is missing of its path.
-    const std::wstring persisted = kPersistedKey;
-    for (size_t slash = persisted.find(L'\\'); createdPersistedRoot_.empty(); slash = persisted.find(L'\\', slash + 1)) {
-        const std::wstring step = persisted.substr(0, slash);
-        if (!KeyExists(HKEY_CURRENT_USER, step))
-            createdPersistedRoot_ = step;
-        if (slash == std::wstring::npos)
-            break;
-    }
+    createdPersistedRoot_ = MissingKeyRoot(HKEY_CURRENT_USER, kPersistedKey);
     return RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                            key.Put(), nullptr) == ERROR_SUCCESS ||
            Fail("the Persisted key could not be made");
@@ -128,6 +121,11 @@ bool FakeInstallation::Create()
 bool FakeInstallation::EntryExists(REGSAM view)
 {
     return KeyExists(HKEY_LOCAL_MACHINE, EntryKey(), view);
+}
+
+bool FakeInstallation::AnyPartExists(const std::wstring& directory)
+{
+    return Exists(directory) || Exists(Shortcut()) || Exists(Group()) || EntryExists();
 }
 
 DWORD FakeInstallation::CompatibilityValue() const
@@ -203,6 +201,6 @@ void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& dir
     EXPECT_FALSE(Exists(FakeInstallation::Group()));
     EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(directory));
     EXPECT_EQ(FakeInstallation::ExpectedBatch(Utf8(directory)), run.batch);
-    const std::wstring folder = TempFolder() + L"Harrowmere-uninstall-";
+    const std::wstring folder = TempDirectory() + L"Harrowmere-uninstall-";
     EXPECT_EQ(folder, run.batchPath.substr(0, folder.size())) << Utf8(run.batchPath);
 }

@@ -28,6 +28,9 @@ public:
 
     // Whether the entry is there, in the 32-bit view unless another one is named.
     static bool EntryExists(REGSAM view = KEY_WOW64_32KEY);
+    // Whether anything of an installation in directory is there: the directory, the shortcut,
+    // the group or the entry.
+    static bool AnyPartExists(const std::wstring& directory);
     // The compatibility value the uninstaller wrote for its own path; 0 when there is none.
     DWORD CompatibilityValue() const;
 

@@ -128,17 +128,21 @@ std::wstring ShellFolder(int csidl)
     return path;
 }
 
-std::wstring TempFolder()
-{
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    return temp;
-}
-
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view)
 {
     UniqueRegKey key;
     return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.Put()) == ERROR_SUCCESS;
+}
+
+std::wstring MissingKeyRoot(HKEY root, const std::wstring& path)
+{
+    for (size_t slash = path.find(L'\\');; slash = path.find(L'\\', slash + 1)) {
+        const std::wstring step = path.substr(0, slash);
+        if (!KeyExists(root, step))
+            return step;
+        if (slash == std::wstring::npos)
+            return std::wstring();
+    }
 }
 
 std::string Utf8(const std::wstring& text)

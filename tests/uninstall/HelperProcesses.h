@@ -12,6 +12,8 @@ using HelperProcesses = testing_support::ChildProcesses;
 
 using testing_support::Ends;
 using testing_support::ExitCodeOf;
+using testing_support::TempDirectory;
+using testing_support::UnderWine;
 using testing_support::WindowsPath;
 
 // The top-level window of class className owned by processId, or null.
@@ -31,11 +33,13 @@ std::vector<std::wstring> ListDirectory(const std::wstring& directory);
 // product are touched.
 void RemoveTestTree(const std::wstring& directory);
 
-// The shell folder of csidl, and the temporary folder (ending in a backslash).
+// The shell folder of csidl.
 std::wstring ShellFolder(int csidl);
-std::wstring TempFolder();
 // Whether the registry key can be opened for reading (view: KEY_WOW64_32KEY, KEY_WOW64_64KEY).
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
+// The highest key of path below root that is missing (what making path would create, and so
+// all there is to remove afterwards); empty when the whole path is there.
+std::wstring MissingKeyRoot(HKEY root, const std::wstring& path);
 
 // UTF-8 for readable failure messages.
 std::string Utf8(const std::wstring& text);

@@ -126,37 +126,28 @@ TEST_F(DeleteTreeTest, WhatCannotGoKeepsItsParentsAndNothingElse)
     }
 }
 
-const char kGamesBatch[] =
-    "@echo off\r\n"
-    "choice /t 3 /d y /n > nul\r\n"
-    "@echo off\r\n"
-    "DEL /F /A /Q \\\\?\\\"C:\\Games\\X\"\r\n"
-    "RD /S /Q \\\\?\\\"C:\\Games\\X\"\r\n"
-    "RD /S /Q \"%~dp0\"";
-
-TEST(CleanupBatch, WaitsThenRemovesTheDirectoryAndItsOwnFolder)
+TEST(CleanupBatch, WaitsThenRemovesTheDirectoryWithPercentSignsLiteralAndNothingCut)
 {
-    const std::string expected(kGamesBatch, sizeof kGamesBatch);  // the NUL included
-    const std::string text = BuildCleanupBatch("C:\\Games\\X");
-    EXPECT_EQ(expected, text);
-    EXPECT_EQ(1u, std::count(text.begin(), text.end(), '\0'));
-    EXPECT_EQ(5u, std::count(text.begin(), text.end(), '\n'));
-}
-
-TEST(CleanupBatch, PercentSignsStayLiteral)
-{
-    const std::string text = BuildCleanupBatch("C:\\Games\\100%Fun%");
-    EXPECT_NE(std::string::npos, text.find("DEL /F /A /Q \\\\?\\\"C:\\Games\\100%%Fun%%\"\r\n"));
-    EXPECT_NE(std::string::npos, text.find("RD /S /Q \\\\?\\\"C:\\Games\\100%%Fun%%\"\0"));
-}
-
-TEST(CleanupBatch, NothingThatWouldBeCutIsWritten)
-{
-    // Cut lines would name a shorter path, that is another directory.
     const std::string longest = "C:\\" + std::string(256, 'x');
-    EXPECT_FALSE(BuildCleanupBatch(longest.c_str()).empty());
-    const std::string percents = "C:\\" + std::string(240, '%');
-    EXPECT_TRUE(BuildCleanupBatch(percents.c_str()).empty());
+    const struct {
+        std::string directory, named;  // named: as the batch must name it; empty: no batch
+    } cases[] = {
+        {"C:\\Games\\X", "C:\\Games\\X"},
+        {"C:\\Games\\100%Fun%", "C:\\Games\\100%%Fun%%"},
+        {longest, longest},
+        // Cut lines would name a shorter path, that is another directory.
+        {"C:\\" + std::string(240, '%'), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.directory);
+        EXPECT_EQ(c.named.empty() ? "" : FakeInstallation::ExpectedBatch(c.named),
+                  BuildCleanupBatch(c.directory.c_str()));
+    }
+    // Written out once: the wait, the removal and the batch's own folder, ending in a NUL.
+    const char games[] = "@echo off\r\nchoice /t 3 /d y /n > nul\r\n@echo off\r\n"
+                         "DEL /F /A /Q \\\\?\\\"C:\\Games\\X\"\r\nRD /S /Q \\\\?\\\"C:\\Games\\X\"\r\n"
+                         "RD /S /Q \"%~dp0\"";
+    EXPECT_EQ(std::string(games, sizeof games), FakeInstallation::ExpectedBatch("C:\\Games\\X"));
 }
 
 TEST(CleanupBatch, StartsTheSystemInterpreterOnAPathWithoutPercent)
@@ -168,8 +159,6 @@ TEST(CleanupBatch, StartsTheSystemInterpreterOnAPathWithoutPercent)
     // The interpreter would run "<home path>\\pelvar_uninstall.bat" instead.
     EXPECT_EQ(L"", CleanupCommandLine(L"C:\\%HOMEPATH%\\pelvar_uninstall.bat"));
 }
-
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 // Whether the access list allows everything to exactly the user, the administrators and the
 // system, and nothing else, none of it inherited.
@@ -209,7 +198,7 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     const std::wstring second = WriteCleanupBatch(ansi.c_str());
     const std::wstring folders[] = {first.substr(0, first.find_last_of(L'\\')),
                                     second.substr(0, second.find_last_of(L'\\'))};
-    const std::wstring expectedStart = TempFolder() + L"Harrowmere-uninstall-";
+    const std::wstring expectedStart = TempDirectory() + L"Harrowmere-uninstall-";
     EXPECT_NE(folders[0], folders[1]);
     for (const std::wstring& folder : folders) {
         EXPECT_EQ(expectedStart, folder.substr(0, expectedStart.size())) << Utf8(folder);
@@ -236,16 +225,15 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
     // Wine keeps no access lists of files (it makes one up from the Unix mode bits).
     if (!UnderWine()) {
         PACL acl = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        UniqueHandle<NullHandleTraits<PSECURITY_DESCRIPTOR, &LocalFree>> descriptor;
         ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
                   GetNamedSecurityInfoW(folders[0].c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                        nullptr, nullptr, &acl, nullptr, &descriptor));
+                                        nullptr, nullptr, &acl, nullptr, descriptor.Put()));
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
-        GetSecurityDescriptorControl(descriptor, &control, &revision);
+        GetSecurityDescriptorControl(descriptor.Get(), &control, &revision);
         EXPECT_TRUE(control & SE_DACL_PROTECTED);
         EXPECT_TRUE(OnlyUserAdministratorsAndSystem(acl));
-        LocalFree(descriptor);
     }
     for (const std::wstring& folder : folders)
         if (folder.size() > expectedStart.size())
@@ -254,7 +242,14 @@ TEST(CleanupBatch, IsWrittenIntoAFreshPrivateFolderOfItsOwn)
 
 class UninstallEntryTest : public ::testing::Test {
 protected:
-    void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
+    void SetUp() override
+    {
+        HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
+        // Only an entry that was not there before is this test's to remove afterwards.
+        ASSERT_FALSE(FakeInstallation::EntryExists() || FakeInstallation::EntryExists(KEY_WOW64_64KEY))
+            << "an Uninstall entry is left over from elsewhere";
+        mine_ = true;
+    }
     static void CreateKey(const std::wstring& path, REGSAM view)
     {
         UniqueRegKey key;
@@ -265,7 +260,7 @@ protected:
     }
     void TearDown() override
     {
-        if (IsSkipped())
+        if (!mine_)
             return;
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             UniqueRegKey parent;
@@ -274,9 +269,10 @@ protected:
                 RegDeleteTreeW(parent.Get(), kProductTitle);
         }
     }
+    bool mine_ = false;
 };
 
-TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitView)
+TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitViewUnlessItHasSubkeys)
 {
     CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_32KEY);
     CreateKey(FakeInstallation::EntryKey(), KEY_WOW64_64KEY);
@@ -287,10 +283,7 @@ TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitView)
     // A missing entry is no failure.
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
     EXPECT_FALSE(FakeInstallation::EntryExists());
-}
-
-TEST_F(UninstallEntryTest, EntryWithSubkeysStays)
-{
+    // An entry with subkeys stays.
     CreateKey(FakeInstallation::EntryKey() + L"\\Extra", KEY_WOW64_32KEY);
     EXPECT_TRUE(RemoveUninstallEntry(kProductTitle));
     EXPECT_TRUE(FakeInstallation::EntryExists());
@@ -301,13 +294,18 @@ TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
     HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kPersistedKey);
-    EXPECT_FALSE(SetCompatibilityFlag());
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPersistedKey));
-
+    // Only what this test makes is removed again: where the key is there already (it holds the
+    // flags of other programs) the missing case cannot be tried.
+    const std::wstring madeRoot = MissingKeyRoot(HKEY_CURRENT_USER, kPersistedKey);
+    if (!madeRoot.empty()) {
+        EXPECT_FALSE(SetCompatibilityFlag());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPersistedKey));
+    }
     UniqueRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, key.Put(), nullptr));
+    ASSERT_NE(ERROR_SUCCESS, RegQueryValueExW(key.Get(), self, nullptr, nullptr, nullptr, nullptr))
+        << "a flag of this test program is left over from elsewhere";
     EXPECT_TRUE(SetCompatibilityFlag());
     DWORD type = 0, value = 0, size = sizeof value;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key.Get(), self, nullptr, &type,
@@ -316,6 +314,9 @@ TEST(CompatibilityFlag, IsWrittenOnlyWhereTheKeyExists)
     EXPECT_EQ(1u, value);
     EXPECT_EQ(4u, size);
     RegDeleteValueW(key.Get(), self);
+    key.Reset();
+    if (!madeRoot.empty())
+        RegDeleteTreeW(HKEY_CURRENT_USER, madeRoot.c_str());
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ protected:
         HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
         // What the setup makes may not be there before: only then is it ours to remove after.
-        ASSERT_FALSE(Exists(installDirectory_) || Exists(FakeInstallation::Shortcut()) ||
-                     Exists(FakeInstallation::Group()) || FakeInstallation::EntryExists())
+        ASSERT_FALSE(FakeInstallation::AnyPartExists(installDirectory_))
             << "an installation is left over from elsewhere";
         made_ = {installDirectory_, FakeInstallation::Group()};
         madeShortcut_ = FakeInstallation::Shortcut();
@@ -161,10 +160,7 @@ TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
     for (const wchar_t* arguments : {L"/S /D=C:\\", L"/S /D=Games"}) {
         EXPECT_NE(0u, RunSetup(arguments)) << Utf8(arguments);
         EXPECT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
-        EXPECT_FALSE(Exists(installDirectory_));
-        EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
-        EXPECT_FALSE(Exists(FakeInstallation::Group()));
-        EXPECT_FALSE(FakeInstallation::EntryExists());
+        EXPECT_FALSE(FakeInstallation::AnyPartExists(installDirectory_));
     }
 }
 

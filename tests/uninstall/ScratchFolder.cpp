@@ -6,12 +6,11 @@
 
 ScratchFolder::ScratchFolder()
 {
-    wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    if (length == 0 || length > MAX_PATH)
+    const std::wstring temp = TempDirectory();
+    if (temp.empty())
         return;
     for (int n = 0; n < 1000 && path_.empty(); ++n) {
-        const std::wstring candidate = std::wstring(temp) + L"Harrowmere-test-" +
+        const std::wstring candidate = temp + L"Harrowmere-test-" +
                                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n);
         if (CreateDirectoryW(candidate.c_str(), nullptr))
             path_ = candidate;

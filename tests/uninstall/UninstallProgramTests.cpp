@@ -51,11 +51,14 @@ TEST_F(UninstallProgramTest, WithoutClientRemovesEverythingWithoutAsking)
     ExpectUninstalled(run, installation_.Directory());
 }
 
-TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
+TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallationAnsweringYesEndsAndRemovesThem)
 {
+    // The client runs from the installation directory, so its file is in use until it ends.
+    const std::wstring installedClient = installation_.Directory() + L"\\FakeClient.exe";
+    ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), installedClient.c_str(), FALSE));
     DWORD processId = 0;
-    HANDLE client = StartFakeClient(helpers_, processId);
-    const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
+    HANDLE client = StartFakeClient(helpers_, processId, L"window 1", installedClient);
+    FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     ASSERT_TRUE(run.asked);
@@ -66,16 +69,8 @@ TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallation)
     EXPECT_EQ(1u, installation_.CompatibilityValue());  // written before the question
     ExpectNothingRemoved();
     EXPECT_TRUE(run.batchPath.empty());
-}
 
-TEST_F(UninstallProgramTest, AnsweringYesEndsTheClientAndRemovesEverything)
-{
-    // The client runs from the installation directory, so its file is in use until it ends.
-    const std::wstring installedClient = installation_.Directory() + L"\\FakeClient.exe";
-    ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), installedClient.c_str(), FALSE));
-    DWORD processId = 0;
-    HANDLE client = StartFakeClient(helpers_, processId, L"window 1", installedClient);
-    const FakeInstallation::Run run = installation_.RunUninstaller(IDYES);
+    run = installation_.RunUninstaller(IDYES);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.asked);
@@ -239,7 +234,7 @@ TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
 }
 
-TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslash)
+TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslashAndPathsThatWouldBeCutAreNotUsed)
 {
     EXPECT_EQ(L"C:\\Games\\X", UninstallFlow::InstallDirectoryOf(L"C:\\Games\\X\\uninstall.exe"));
     EXPECT_EQ(L"C:", UninstallFlow::InstallDirectoryOf(L"C:\\uninstall.exe"));
@@ -247,10 +242,6 @@ TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslash)
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     EXPECT_EQ(UninstallFlow::InstallDirectoryOf(self), UninstallFlow::OwnDirectory());
-}
-
-TEST(UninstallFlowPaths, PathsThatWouldBeCutAreNotUsed)
-{
     // A group path cut at 259 characters would name some other folder of the Start menu.
     EXPECT_EQ(L"C:\\Desk\\Harrowmere网页版.lnk", UninstallFlow::JoinBounded(L"C:\\Desk", kProductTitle, L".lnk"));
     const std::wstring deep = L"C:\\" + std::wstring(245, L'd');
