@@ -19,14 +19,14 @@ protected:
     }
     void TearDown() override
     {
-        helpers_.EndAll();
+        helpers.EndAll();
         EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
     }
     HANDLE StartClient(DWORD& processId, const wchar_t* arguments = L"window 1")
     {
-        return StartFakeClient(helpers_, processId, arguments);
+        return StartFakeClient(helpers, processId, arguments);
     }
-    HelperProcesses helpers_;
+    HelperProcesses helpers;
 };
 
 TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
@@ -102,7 +102,7 @@ TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)
 {
     // Four window processes kept alive: whichever is killed, another one is already showing.
     DWORD guardian = 0;
-    ASSERT_NE(nullptr, helpers_.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4", &guardian));
+    ASSERT_NE(nullptr, helpers.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4", &guardian));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
     EXPECT_EQ(UninstallFlow::kKillRounds, UninstallFlow::EndRunningClient());
@@ -126,14 +126,14 @@ protected:
     }
     void TearDown() override
     {
-        for (HWND window : windows_)
+        for (HWND window : windows)
             DestroyWindow(window);
     }
     HWND Make(const std::wstring& title)
     {
         HWND window = CreateWindowExW(0, kProbeClass, title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-        windows_.push_back(window);
+        windows.push_back(window);
         return window;
     }
     static HWND Search(DWORD processId, const std::wstring& title, const std::wstring& className)
@@ -146,7 +146,7 @@ protected:
         EnumWindows(MatchWindowCriteria, reinterpret_cast<LPARAM>(&criteria));
         return criteria.result;
     }
-    std::vector<HWND> windows_;
+    std::vector<HWND> windows;
 };
 
 TEST_F(WindowCriteriaTest, TitleClassAndProcessMustAllMatch)

@@ -129,11 +129,11 @@ TEST(PathIdentity, ParentsWalkUpToTheRoot)
 
 class ExactAnsiPathTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(scratch_.Path().empty()); }
+    void SetUp() override { ASSERT_FALSE(scratch.Path().empty()); }
     std::wstring Make(const std::wstring& name)
     {
-        EXPECT_TRUE(scratch_.Make(name)) << Utf8(name);
-        return scratch_.At(name);
+        EXPECT_TRUE(scratch.Make(name)) << Utf8(name);
+        return scratch.At(name);
     }
     // Whatever bytes were chosen must lead back, in both code pages, to exactly this directory.
     static void ExpectNamesExactly(const std::string& ansi, const std::wstring& directory)
@@ -145,7 +145,7 @@ protected:
             EXPECT_TRUE(PathIdentity::Same(decoded, directory)) << Utf8(decoded);
         }
     }
-    ScratchFolder scratch_;
+    ScratchFolder scratch;
 };
 
 TEST_F(ExactAnsiPathTest, PlainNameIsKeptTooLongOrSharePathGivesNothing)

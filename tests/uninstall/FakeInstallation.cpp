@@ -23,20 +23,20 @@ std::vector<std::wstring> BatchFolders()
 
 }  // namespace
 
-FakeInstallation::FakeInstallation(const std::wstring& directory) : directory_(directory) {}
+FakeInstallation::FakeInstallation(const std::wstring& directory) : directory(directory) {}
 
 FakeInstallation::~FakeInstallation()
 {
-    if (!createdShortcut_.empty())
-        DeleteFileW(createdShortcut_.c_str());
-    for (auto directory = createdDirectories_.rbegin(); directory != createdDirectories_.rend(); ++directory) {
-        RemoveTestTree(*directory);
-        RemoveDirectoryW(directory->c_str());  // a parent we made, once it is empty again
+    if (!createdShortcut.empty())
+        DeleteFileW(createdShortcut.c_str());
+    for (auto made = createdDirectories.rbegin(); made != createdDirectories.rend(); ++made) {
+        RemoveTestTree(*made);
+        RemoveDirectoryW(made->c_str());  // a parent we made, once it is empty again
     }
-    if (createdEntry_)
+    if (createdEntry)
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), KEY_WOW64_32KEY, 0);
-    if (!createdPersistedRoot_.empty()) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, createdPersistedRoot_.c_str());
+    if (!createdPersistedRoot.empty()) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, createdPersistedRoot.c_str());
     } else {
         UniqueRegKey key;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
@@ -72,47 +72,47 @@ bool FakeInstallation::MakeDirectories(const std::wstring& path, std::vector<std
     }
 }
 
-bool FakeInstallation::Fail(const std::string& problem)
+bool FakeInstallation::Fail(const std::string& what)
 {
-    problem_ = problem;
+    problem = what;
     return false;
 }
 
 bool FakeInstallation::Create()
 {
     // Nothing that is there already is ours to overwrite or, later, to remove.
-    if (AnyPartExists(directory_))
-        return Fail("an installation directory, shortcut, group or Uninstall entry of " + Utf8(directory_) +
+    if (AnyPartExists(directory))
+        return Fail("an installation directory, shortcut, group or Uninstall entry of " + Utf8(directory) +
                     " is there already, left over from elsewhere");
-    if (!MakeDirectories(directory_, createdDirectories_) || !MakeDirectories(Group(), createdDirectories_) ||
-        !MakeDirectories(ShellFolder(CSIDL_DESKTOPDIRECTORY), createdDirectories_))
+    if (!MakeDirectories(directory, createdDirectories) || !MakeDirectories(Group(), createdDirectories) ||
+        !MakeDirectories(ShellFolder(CSIDL_DESKTOPDIRECTORY), createdDirectories))
         return Fail("folders could not be made");
-    CreateDirectoryW((directory_ + L"\\data").c_str(), nullptr);
-    CreateDirectoryW((directory_ + L"\\data\\maps").c_str(), nullptr);
+    CreateDirectoryW((directory + L"\\data").c_str(), nullptr);
+    CreateDirectoryW((directory + L"\\data\\maps").c_str(), nullptr);
     bool ok = CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), Uninstaller().c_str(), TRUE) != FALSE;
-    ok = ok && WriteBytes(directory_ + L"\\Harrowmere.exe", "MZ not really");
-    ok = ok && WriteBytes(directory_ + L"\\Config.ini", "[Common]\r\n");
-    ok = ok && WriteBytes(directory_ + L"\\data\\maps\\start.map", "map");
-    ok = ok && WriteBytes(directory_ + L"\\data\\hidden.cfg", "h");
-    SetFileAttributesW((directory_ + L"\\data\\hidden.cfg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ok = ok && WriteBytes(directory + L"\\Harrowmere.exe", "MZ not really");
+    ok = ok && WriteBytes(directory + L"\\Config.ini", "[Common]\r\n");
+    ok = ok && WriteBytes(directory + L"\\data\\maps\\start.map", "map");
+    ok = ok && WriteBytes(directory + L"\\data\\hidden.cfg", "h");
+    SetFileAttributesW((directory + L"\\data\\hidden.cfg").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ok = ok && WriteBytes(Group() + L"\\" + kProductTitle + L".lnk", "client");
     ok = ok && WriteBytes(Group() + L"\\uninstall.lnk", "uninstaller");
     if (!ok || !WriteBytes(Shortcut(), "shortcut"))
         return Fail("files could not be written");
-    createdShortcut_ = Shortcut();
+    createdShortcut = Shortcut();
 
     UniqueRegKey key;
     DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, EntryKey().c_str(), 0, nullptr, 0,
                         KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.Put(), &disposition) != ERROR_SUCCESS)
         return Fail("the Uninstall entry could not be made");
-    createdEntry_ = disposition == REG_CREATED_NEW_KEY;
+    createdEntry = disposition == REG_CREATED_NEW_KEY;
     const std::wstring command = L"\"" + Uninstaller() + L"\"";
     RegSetValueExW(key.Get(), L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 
     // The uninstaller only opens the Persisted key: make what is missing of its path.
-    createdPersistedRoot_ = MissingKeyRoot(HKEY_CURRENT_USER, kPersistedKey);
+    createdPersistedRoot = MissingKeyRoot(HKEY_CURRENT_USER, kPersistedKey);
     return RegCreateKeyExW(HKEY_CURRENT_USER, kPersistedKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                            key.Put(), nullptr) == ERROR_SUCCESS ||
            Fail("the Persisted key could not be made");

@@ -18,10 +18,10 @@ public:
     // Lays everything out; false, with the reason in Problem(), when something could not be
     // made or was there already.
     bool Create();
-    const std::string& Problem() const { return problem_; }
+    const std::string& Problem() const { return problem; }
 
-    const std::wstring& Directory() const { return directory_; }
-    std::wstring Uninstaller() const { return directory_ + L"\\uninstall.exe"; }
+    const std::wstring& Directory() const { return directory; }
+    std::wstring Uninstaller() const { return directory + L"\\uninstall.exe"; }
     static std::wstring Shortcut();
     static std::wstring Group();
     static std::wstring EntryKey();
@@ -65,12 +65,12 @@ public:
 private:
     bool Fail(const std::string& problem);
 
-    std::wstring directory_;
-    std::string problem_;
-    std::vector<std::wstring> createdDirectories_;  // removed last first
-    std::wstring createdShortcut_;
-    bool createdEntry_ = false;
-    std::wstring createdPersistedRoot_;  // the highest key of the Persisted path we made
+    std::wstring directory;
+    std::string problem;
+    std::vector<std::wstring> createdDirectories;  // removed last first
+    std::wstring createdShortcut;
+    bool createdEntry = false;
+    std::wstring createdPersistedRoot;  // the highest key of the Persisted path we made
 };
 
 // Expects what an uninstallation leaves of the installation in directory: no entry, shortcut or

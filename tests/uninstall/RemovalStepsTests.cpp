@@ -18,12 +18,12 @@ namespace {
 
 class DeleteTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(scratch_.Path().empty()); }
+    void SetUp() override { ASSERT_FALSE(scratch.Path().empty()); }
 
-    std::wstring At(const std::wstring& relative) const { return scratch_.At(relative); }
+    std::wstring At(const std::wstring& relative) const { return scratch.At(relative); }
     void MakeDirectory(const std::wstring& relative)
     {
-        ASSERT_TRUE(scratch_.Make(relative)) << Utf8(relative);
+        ASSERT_TRUE(scratch.Make(relative)) << Utf8(relative);
     }
     void MakeFile(const std::wstring& relative)
     {
@@ -42,7 +42,7 @@ protected:
         }
         return paths;
     }
-    ScratchFolder scratch_;
+    ScratchFolder scratch;
 };
 
 TEST_F(DeleteTreeTest, MissingDirectoryIsLeftAlone)
@@ -248,7 +248,7 @@ protected:
         // Only an entry that was not there before is this test's to remove afterwards.
         ASSERT_FALSE(FakeInstallation::EntryExists() || FakeInstallation::EntryExists(KEY_WOW64_64KEY))
             << "an Uninstall entry is left over from elsewhere";
-        mine_ = true;
+        mine = true;
     }
     static void CreateKey(const std::wstring& path, REGSAM view)
     {
@@ -260,7 +260,7 @@ protected:
     }
     void TearDown() override
     {
-        if (!mine_)
+        if (!mine)
             return;
         for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             UniqueRegKey parent;
@@ -269,7 +269,7 @@ protected:
                 RegDeleteTreeW(parent.Get(), kProductTitle);
         }
     }
-    bool mine_ = false;
+    bool mine = false;
 };
 
 TEST_F(UninstallEntryTest, RemovesTheEntryOfThe32BitViewUnlessItHasSubkeys)

@@ -48,22 +48,22 @@ protected:
         HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
         // What the setup makes may not be there before: only then is it ours to remove after.
-        ASSERT_FALSE(FakeInstallation::AnyPartExists(installDirectory_))
+        ASSERT_FALSE(FakeInstallation::AnyPartExists(installDirectory))
             << "an installation is left over from elsewhere";
-        made_ = {installDirectory_, FakeInstallation::Group()};
-        madeShortcut_ = FakeInstallation::Shortcut();
+        made = {installDirectory, FakeInstallation::Group()};
+        madeShortcut = FakeInstallation::Shortcut();
 #endif
     }
     void TearDown() override
     {
-        helpers_.EndAll();
+        helpers.EndAll();
         // What the setup made: recorded as absent before, or where the test sent the setup.
-        if (madeShortcut_.empty())
+        if (madeShortcut.empty())
             return;
-        made_.push_back(installDirectory_);
-        for (const std::wstring& directory : made_)
+        made.push_back(installDirectory);
+        for (const std::wstring& directory : made)
             RemoveTestTree(directory);
-        DeleteFileW(madeShortcut_.c_str());
+        DeleteFileW(madeShortcut.c_str());
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), KEY_WOW64_32KEY, 0);
     }
 
@@ -72,7 +72,7 @@ protected:
     {
         DWORD exitCode = STILL_ACTIVE;
 #ifdef HM_SETUP_EXE
-        HANDLE setup = helpers_.Start(WindowsPath(HM_SETUP_EXE), arguments);
+        HANDLE setup = helpers.Start(WindowsPath(HM_SETUP_EXE), arguments);
         EXPECT_NE(nullptr, setup);
         if (setup && Ends(setup, 120000))
             exitCode = ExitCodeOf(setup);
@@ -84,7 +84,7 @@ protected:
     void ExpectInstalled()
     {
         EXPECT_EQ(std::vector<std::wstring>({L"Harrowmere.exe", L"uninstall.exe"}),
-                  ListDirectory(installDirectory_));
+                  ListDirectory(installDirectory));
         EXPECT_EQ(ReadBytes(WindowsPath(HM_UNINSTALL_EXE)), ReadBytes(Uninstaller()));
         EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
         EXPECT_EQ(std::vector<std::wstring>({L"Harrowmere网页版.lnk", L"卸载Harrowmere网页版.lnk"}),
@@ -94,9 +94,9 @@ protected:
         EXPECT_FALSE(FakeInstallation::EntryExists(KEY_WOW64_64KEY));
         // KiB of what was installed.
         ULONGLONG bytes = 0;
-        for (const std::wstring& name : ListDirectory(installDirectory_)) {
+        for (const std::wstring& name : ListDirectory(installDirectory)) {
             WIN32_FILE_ATTRIBUTE_DATA data = {};
-            GetFileAttributesExW((installDirectory_ + L"\\" + name).c_str(), GetFileExInfoStandard, &data);
+            GetFileAttributesExW((installDirectory + L"\\" + name).c_str(), GetFileExInfoStandard, &data);
             bytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }
         const struct {
@@ -106,7 +106,7 @@ protected:
         } values[] = {
             {L"DisplayName", L"Harrowmere网页版", REG_SZ},
             {L"UninstallString", L"\"" + Uninstaller() + L"\"", REG_SZ},
-            {L"DisplayIcon", installDirectory_ + L"\\Harrowmere.exe,0", REG_SZ},
+            {L"DisplayIcon", installDirectory + L"\\Harrowmere.exe,0", REG_SZ},
             {L"DisplayVersion", L"1.0.0", REG_SZ},
             {L"Publisher", L"Harrowmere", REG_SZ},
             {L"NoModify", L"1", REG_DWORD},
@@ -131,15 +131,15 @@ protected:
         EXPECT_TRUE(run.asked);
         EXPECT_EQ(FakeInstallation::kCloseQuestion, run.text);
         EXPECT_TRUE(Ends(client, 0));
-        ExpectUninstalled(run, installDirectory_);
+        ExpectUninstalled(run, installDirectory);
     }
 
-    std::wstring Uninstaller() const { return installDirectory_ + L"\\uninstall.exe"; }
+    std::wstring Uninstaller() const { return installDirectory + L"\\uninstall.exe"; }
 
-    std::wstring installDirectory_ = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Harrowmere";
-    HelperProcesses helpers_;
-    std::vector<std::wstring> made_;
-    std::wstring madeShortcut_;
+    std::wstring installDirectory = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Harrowmere";
+    HelperProcesses helpers;
+    std::vector<std::wstring> made;
+    std::wstring madeShortcut;
 };
 
 TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
@@ -150,7 +150,7 @@ TEST_F(RoundTripTest, SetupInstallsAndUninstallerRemovesWithoutClient)
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked);
-    ExpectUninstalled(run, installDirectory_);
+    ExpectUninstalled(run, installDirectory);
 }
 
 TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
@@ -160,7 +160,7 @@ TEST_F(RoundTripTest, SetupRefusesADriveRootOrARelativeFolderAndWritesNothing)
     for (const wchar_t* arguments : {L"/S /D=C:\\", L"/S /D=Games"}) {
         EXPECT_NE(0u, RunSetup(arguments)) << Utf8(arguments);
         EXPECT_FALSE(Exists(L"C:\\Harrowmere.exe") || Exists(L"C:\\uninstall.exe"));
-        EXPECT_FALSE(FakeInstallation::AnyPartExists(installDirectory_));
+        EXPECT_FALSE(FakeInstallation::AnyPartExists(installDirectory));
     }
 }
 
@@ -170,11 +170,11 @@ TEST_F(RoundTripTest, NonEmptyFolderOfOthersGetsAHarrowmereFolderInside)
     ASSERT_TRUE(scratch.Make(L"Tools"));
     ASSERT_TRUE(WriteBytes(scratch.At(L"Tools\\other.exe"), "theirs"));
     ASSERT_EQ(0u, RunSetup(L"/S /D=" + scratch.At(L"Tools")));
-    installDirectory_ = scratch.At(L"Tools\\Harrowmere");
+    installDirectory = scratch.At(L"Tools\\Harrowmere");
     ExpectInstalled();
     const FakeInstallation::Run run = FakeInstallation::RunAndAnswer(Uninstaller(), IDNO);
     ASSERT_TRUE(run.ended);
-    ExpectUninstalled(run, installDirectory_);
+    ExpectUninstalled(run, installDirectory);
     EXPECT_EQ((std::vector<std::wstring>{L"Harrowmere", L"other.exe"}), ListDirectory(scratch.At(L"Tools")));
 }
 
@@ -182,10 +182,10 @@ TEST_F(RoundTripTest, UninstallerEndsAClientRunningFromTheInstallation)
 {
     // A stand-in client started from the installed place: its file is in use until it ends.
     ASSERT_NO_FATAL_FAILURE(Install());
-    const std::wstring client = installDirectory_ + L"\\FakeClient.exe";
+    const std::wstring client = installDirectory + L"\\FakeClient.exe";
     ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), client.c_str(), FALSE));
     DWORD processId = 0;
-    HANDLE process = StartFakeClient(helpers_, processId, L"window 1", client);
+    HANDLE process = StartFakeClient(helpers, processId, L"window 1", client);
     ASSERT_FALSE(HasFailure());
     UninstallEndingClient(process);
 }
@@ -194,7 +194,7 @@ TEST_F(RoundTripTest, UninstallerEndsTheInstalledClient)
 {
     ASSERT_NO_FATAL_FAILURE(Install());
     DWORD processId = 0;
-    HANDLE process = helpers_.Start(installDirectory_ + L"\\Harrowmere.exe", L"", &processId);
+    HANDLE process = helpers.Start(installDirectory + L"\\Harrowmere.exe", L"", &processId);
     ASSERT_NE(nullptr, process);
     WaitUntil([&] { return Ends(process, 0) || FindWindowOf(processId, kClientWindowClass) != nullptr; },
               30000);

@@ -9,11 +9,11 @@ ScratchFolder::ScratchFolder()
     const std::wstring temp = TempDirectory();
     if (temp.empty())
         return;
-    for (int n = 0; n < 1000 && path_.empty(); ++n) {
+    for (int n = 0; n < 1000 && path.empty(); ++n) {
         const std::wstring candidate = temp + L"Harrowmere-test-" +
                                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n);
         if (CreateDirectoryW(candidate.c_str(), nullptr))
-            path_ = candidate;
+            path = candidate;
         else if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
@@ -21,11 +21,11 @@ ScratchFolder::ScratchFolder()
 
 ScratchFolder::~ScratchFolder()
 {
-    if (!path_.empty())
-        RemoveTestTree(path_);
+    if (!path.empty())
+        RemoveTestTree(path);
 }
 
 bool ScratchFolder::Make(const std::wstring& relative) const
 {
-    return !path_.empty() && CreateDirectoryW(At(relative).c_str(), nullptr);
+    return !path.empty() && CreateDirectoryW(At(relative).c_str(), nullptr);
 }

@@ -12,12 +12,12 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     // Empty when no folder could be made.
-    const std::wstring& Path() const { return path_; }
+    const std::wstring& Path() const { return path; }
     // Path() + "\" + relative.
-    std::wstring At(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+    std::wstring At(const std::wstring& relative) const { return path + L"\\" + relative; }
     // Makes a directory below it; false when it was there already or could not be made.
     bool Make(const std::wstring& relative) const;
 
 private:
-    std::wstring path_;
+    std::wstring path;
 };

@@ -25,40 +25,40 @@ protected:
     {
         HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
         ASSERT_EQ(nullptr, FindClientWindow()) << "a client window is left over from elsewhere";
-        ASSERT_TRUE(installation_.Create()) << installation_.Problem();
+        ASSERT_TRUE(installation.Create()) << installation.Problem();
     }
-    void TearDown() override { helpers_.EndAll(); }
+    void TearDown() override { helpers.EndAll(); }
 
     void ExpectNothingRemoved()
     {
-        EXPECT_TRUE(installation_.EntryExists());
+        EXPECT_TRUE(installation.EntryExists());
         EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
         EXPECT_TRUE(Exists(FakeInstallation::Group() + L"\\uninstall.lnk"));
-        EXPECT_TRUE(Exists(installation_.Directory() + L"\\data\\maps\\start.map"));
+        EXPECT_TRUE(Exists(installation.Directory() + L"\\data\\maps\\start.map"));
     }
 
-    FakeInstallation installation_{L"C:\\Games\\HarrowmereFake"};
-    HelperProcesses helpers_;
+    FakeInstallation installation{L"C:\\Games\\HarrowmereFake"};
+    HelperProcesses helpers;
 };
 
 TEST_F(UninstallProgramTest, WithoutClientRemovesEverythingWithoutAsking)
 {
-    const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
+    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.asked) << Utf8(run.text);
-    EXPECT_EQ(1u, installation_.CompatibilityValue());
-    ExpectUninstalled(run, installation_.Directory());
+    EXPECT_EQ(1u, installation.CompatibilityValue());
+    ExpectUninstalled(run, installation.Directory());
 }
 
 TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallationAnsweringYesEndsAndRemovesThem)
 {
     // The client runs from the installation directory, so its file is in use until it ends.
-    const std::wstring installedClient = installation_.Directory() + L"\\FakeClient.exe";
+    const std::wstring installedClient = installation.Directory() + L"\\FakeClient.exe";
     ASSERT_TRUE(CopyFileW(WindowsPath(HM_FAKE_CLIENT_EXE).c_str(), installedClient.c_str(), FALSE));
     DWORD processId = 0;
-    HANDLE client = StartFakeClient(helpers_, processId, L"window 1", installedClient);
-    FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
+    HANDLE client = StartFakeClient(helpers, processId, L"window 1", installedClient);
+    FakeInstallation::Run run = installation.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     ASSERT_TRUE(run.asked);
@@ -66,29 +66,29 @@ TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallationAnsweringYesEn
     EXPECT_EQ(L"Harrowmere网页版", run.caption);
     EXPECT_TRUE(run.yesAndNoOnly);
     EXPECT_FALSE(Ends(client, 0));
-    EXPECT_EQ(1u, installation_.CompatibilityValue());  // written before the question
+    EXPECT_EQ(1u, installation.CompatibilityValue());  // written before the question
     ExpectNothingRemoved();
     EXPECT_TRUE(run.batchPath.empty());
 
-    run = installation_.RunUninstaller(IDYES);
+    run = installation.RunUninstaller(IDYES);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.asked);
     EXPECT_TRUE(Ends(client, 0));
-    ExpectUninstalled(run, installation_.Directory());
+    ExpectUninstalled(run, installation.Directory());
 }
 
 TEST_F(UninstallProgramTest, ClientThatKeepsComingBackDoesNotStopTheRemoval)
 {
-    ASSERT_NE(nullptr, helpers_.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4"));
+    ASSERT_NE(nullptr, helpers.Start(WindowsPath(HM_FAKE_CLIENT_EXE), L"respawn 4"));
     ASSERT_TRUE(WaitUntil([] { return FindClientWindow() != nullptr; }, 15000));
     const DWORD started = GetTickCount();
-    const FakeInstallation::Run run = installation_.RunUninstaller(IDYES);
+    const FakeInstallation::Run run = installation.RunUninstaller(IDYES);
     ASSERT_TRUE(run.ended);
     EXPECT_TRUE(run.asked);
     // Ten rounds of half a second, a second's wait after them and one before the batch.
     EXPECT_GE(GetTickCount() - started, 7000u - 100u);
-    ExpectUninstalled(run, installation_.Directory());
+    ExpectUninstalled(run, installation.Directory());
 }
 
 TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
@@ -96,10 +96,10 @@ TEST_F(UninstallProgramTest, MissingShortcutGroupAndEntryAreNoObstacle)
     DeleteFileW(FakeInstallation::Shortcut().c_str());
     RemoveTestTree(FakeInstallation::Group());
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, FakeInstallation::EntryKey().c_str(), KEY_WOW64_32KEY, 0);
-    const FakeInstallation::Run run = installation_.RunUninstaller(IDNO);
+    const FakeInstallation::Run run = installation.RunUninstaller(IDNO);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(0u, run.exitCode);
-    ExpectUninstalled(run, installation_.Directory());
+    ExpectUninstalled(run, installation.Directory());
 }
 
 // Runs the uninstaller copied to directory (which the test made or owns) with marker files of
@@ -109,45 +109,45 @@ protected:
     void SetUp() override
     {
         HM_SKIP_UNLESS_DISPOSABLE_MACHINE();
-        ASSERT_TRUE(scratch_.Make(L"others"));
-        ASSERT_TRUE(WriteBytes(scratch_.At(L"others\\keep.txt"), "theirs"));
+        ASSERT_TRUE(scratch.Make(L"others"));
+        ASSERT_TRUE(WriteBytes(scratch.At(L"others\\keep.txt"), "theirs"));
     }
     void TearDown() override
     {
-        for (const std::wstring& file : madeFiles_)
+        for (const std::wstring& file : madeFiles)
             DeleteFileW(file.c_str());
     }
     void Place(const std::wstring& directory)
     {
-        uninstaller_ = directory + L"\\uninstall.exe";
-        ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller_.c_str(), TRUE)) << Utf8(uninstaller_);
-        madeFiles_.push_back(uninstaller_);
-        marker_ = directory + L"\\keep me.txt";
-        ASSERT_TRUE(!Exists(marker_) && WriteBytes(marker_, "mine"));
-        madeFiles_.push_back(marker_);
-        installation_.reset(new FakeInstallation(scratch_.At(L"entry only")));
-        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
+        uninstaller = directory + L"\\uninstall.exe";
+        ASSERT_TRUE(CopyFileW(WindowsPath(HM_UNINSTALL_EXE).c_str(), uninstaller.c_str(), TRUE)) << Utf8(uninstaller);
+        madeFiles.push_back(uninstaller);
+        marker = directory + L"\\keep me.txt";
+        ASSERT_TRUE(!Exists(marker) && WriteBytes(marker, "mine"));
+        madeFiles.push_back(marker);
+        installation.reset(new FakeInstallation(scratch.At(L"entry only")));
+        ASSERT_TRUE(installation->Create()) << installation->Problem();
     }
     void RunAndExpectNothingRemoved(const std::wstring& currentDirectory = L"")
     {
         const FakeInstallation::Run run =
-            FakeInstallation::RunAndAnswer(uninstaller_, IDYES, 60000, currentDirectory);
+            FakeInstallation::RunAndAnswer(uninstaller, IDYES, 60000, currentDirectory);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(0u, run.exitCode);
         EXPECT_FALSE(run.asked);
-        EXPECT_EQ("mine", ReadBytes(marker_));
-        EXPECT_TRUE(Exists(uninstaller_));
-        EXPECT_EQ("theirs", ReadBytes(scratch_.At(L"others\\keep.txt")));
+        EXPECT_EQ("mine", ReadBytes(marker));
+        EXPECT_TRUE(Exists(uninstaller));
+        EXPECT_EQ("theirs", ReadBytes(scratch.At(L"others\\keep.txt")));
         EXPECT_TRUE(run.batchPath.empty()) << Utf8(run.batchPath);
         // Everything that is not the directory itself still goes.
-        EXPECT_FALSE(installation_->EntryExists());
+        EXPECT_FALSE(installation->EntryExists());
     }
 
-    ScratchFolder scratch_;
-    WineLinks links_;
-    std::unique_ptr<FakeInstallation> installation_;
-    std::vector<std::wstring> madeFiles_;
-    std::wstring uninstaller_, marker_;
+    ScratchFolder scratch;
+    WineLinks links;
+    std::unique_ptr<FakeInstallation> installation;
+    std::vector<std::wstring> madeFiles;
+    std::wstring uninstaller, marker;
 };
 
 TEST_F(MisplacedUninstallerTest, CopyInAProtectedFolderLeavesTheFolderAlone)
@@ -165,7 +165,7 @@ TEST_F(MisplacedUninstallerTest, CopyAtADriveRootLeavesTheDriveAlone)
     // folder on R:; started from inside "R:\\others", nothing on R: may go.
     if (!WineLinks::Available())
         GTEST_SKIP() << "needs Wine to map a drive letter to a scratch folder";
-    const std::wstring drive = links_.MapDrive(scratch_.Path());
+    const std::wstring drive = links.MapDrive(scratch.Path());
     ASSERT_FALSE(drive.empty());
     ASSERT_NO_FATAL_FAILURE(Place(drive));
     RunAndExpectNothingRemoved(drive + L"\\others");
@@ -178,16 +178,16 @@ TEST_F(MisplacedUninstallerTest, LinkedDirectoryAndGroupAreNotFollowed)
     // The installation directory and the Start-menu group are links to folders of others.
     if (!WineLinks::Available())
         GTEST_SKIP() << "needs Wine's Unix links, which it reports as reparse points";
-    ASSERT_TRUE(scratch_.Make(L"target"));
-    ASSERT_TRUE(links_.Link(scratch_.At(L"Harrowmere linked"), scratch_.At(L"target")));
+    ASSERT_TRUE(scratch.Make(L"target"));
+    ASSERT_TRUE(links.Link(scratch.At(L"Harrowmere linked"), scratch.At(L"target")));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
-              GetFileAttributesW(scratch_.At(L"Harrowmere linked").c_str()));
-    ASSERT_NO_FATAL_FAILURE(Place(scratch_.At(L"Harrowmere linked")));
+              GetFileAttributesW(scratch.At(L"Harrowmere linked").c_str()));
+    ASSERT_NO_FATAL_FAILURE(Place(scratch.At(L"Harrowmere linked")));
     RemoveTestTree(FakeInstallation::Group());  // made by Place's installation
     ASSERT_FALSE(Exists(FakeInstallation::Group()));
-    ASSERT_TRUE(links_.Link(FakeInstallation::Group(), scratch_.At(L"others")));
+    ASSERT_TRUE(links.Link(FakeInstallation::Group(), scratch.At(L"others")));
     RunAndExpectNothingRemoved();
-    EXPECT_TRUE(Exists(scratch_.At(L"target\\uninstall.exe")));
+    EXPECT_TRUE(Exists(scratch.At(L"target\\uninstall.exe")));
 }
 
 // An installation in a directory of an unusual name, uninstalled without a client.
@@ -196,15 +196,15 @@ protected:
     void SetUp() override { HM_SKIP_UNLESS_DISPOSABLE_MACHINE(); }
     void RunAt(const std::wstring& directory)
     {
-        installation_.reset(new FakeInstallation(directory));
-        ASSERT_TRUE(installation_->Create()) << installation_->Problem();
-        run_ = installation_->RunUninstaller(IDNO);
-        ASSERT_TRUE(run_.ended);
-        EXPECT_FALSE(installation_->EntryExists());
+        installation.reset(new FakeInstallation(directory));
+        ASSERT_TRUE(installation->Create()) << installation->Problem();
+        run = installation->RunUninstaller(IDNO);
+        ASSERT_TRUE(run.ended);
+        EXPECT_FALSE(installation->EntryExists());
         EXPECT_EQ(std::vector<std::wstring>{L"uninstall.exe"}, ListDirectory(directory));
     }
-    std::unique_ptr<FakeInstallation> installation_;
-    FakeInstallation::Run run_;
+    std::unique_ptr<FakeInstallation> installation;
+    FakeInstallation::Run run;
 };
 
 TEST_F(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
@@ -212,14 +212,14 @@ TEST_F(UninstallProgramNames, PercentInTheDirectoryNameStaysLiteral)
     // "%TEMP%" in a folder's name must not become the temporary folder, in the batch or on the
     // interpreter's command line (the batch's own path holds no '%').
     ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\Harrowmere%TEMP%"));
-    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run_.batch);
-    EXPECT_EQ(std::wstring::npos, run_.batchPath.find(L'%')) << Utf8(run_.batchPath);
+    EXPECT_EQ(FakeInstallation::ExpectedBatch("C:\\Games\\Harrowmere%%TEMP%%"), run.batch);
+    EXPECT_EQ(std::wstring::npos, run.batchPath.find(L'%')) << Utf8(run.batchPath);
 }
 
 TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
 {
     ASSERT_NO_FATAL_FAILURE(RunAt(L"C:\\Games\\网页版安装"));
-    const std::string& batch = run_.batch;
+    const std::string& batch = run.batch;
     if (batch.empty())
         return;  // no byte form names exactly it: the directory stays
     // Line 4 names the directory; read it as the command interpreter will.
@@ -231,7 +231,7 @@ TEST_F(UninstallProgramNames, ChineseDirectoryIsNamedExactlyOrLeftAlone)
     EXPECT_EQ(FakeInstallation::ExpectedBatch(named), batch);
     wchar_t decoded[MAX_PATH] = {};
     ASSERT_GT(MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, named.c_str(), -1, decoded, MAX_PATH), 0);
-    EXPECT_TRUE(PathIdentity::Same(decoded, installation_->Directory())) << named;
+    EXPECT_TRUE(PathIdentity::Same(decoded, installation->Directory())) << named;
 }
 
 TEST(UninstallFlowPaths, DirectoryIsCutAtTheLastBackslashAndPathsThatWouldBeCutAreNotUsed)

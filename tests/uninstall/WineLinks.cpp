@@ -58,7 +58,7 @@ bool WineLinks::Available()
 
 WineLinks::~WineLinks()
 {
-    for (auto link = made_.rbegin(); link != made_.rend(); ++link)
+    for (auto link = made.rbegin(); link != made.rend(); ++link)
         RunUnix(L"/bin/rm", "-f -- " + Quoted(*link));  // no -r: only the link itself can go
 }
 
@@ -72,7 +72,7 @@ bool WineLinks::MakeUnixLink(const std::string& unixLink, const std::string& uni
     RunUnix(L"/bin/ln", "-s -- " + Quoted(unixTarget) + " " + Quoted(unixLink));
     if (!testing_support::WaitUntil([&] { return Exists(visibleAs); }, 5000))
         return false;
-    made_.push_back(unixLink);
+    made.push_back(unixLink);
     return true;
 }
 

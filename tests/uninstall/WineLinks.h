@@ -23,5 +23,5 @@ public:
 private:
     bool MakeUnixLink(const std::string& unixLink, const std::string& unixTarget,
                       const std::wstring& visibleAs);
-    std::vector<std::string> made_;  // Unix paths of the links, removed in reverse order
+    std::vector<std::string> made;  // Unix paths of the links, removed in reverse order
 };
