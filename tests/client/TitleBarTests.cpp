@@ -343,7 +343,7 @@ TEST_F(ToolsMenuTest, HundredOpeningsWithRowClicksLeakNothing)
     int refreshes = 0;
     game.tools.refresh = [&] { ++refreshes; };
     game.tools.startClearing = [](HWND) { return true; };
-    EXPECT_TRUE(LeavesNothingBehind(100, [&](int i) {
+    EXPECT_TRUE(LeavesNothingBehind(1, 100, [&](int i) {
         PutCursor(300 + i % 40, 200);
         game.tools.Open(game.hwnd);
         HWND shadow = game.toolsMenu.shadow ? game.toolsMenu.shadow->hwnd : nullptr;
@@ -401,7 +401,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     game.titleTips.delayMs = 1;
     const int ids[] = {30, 40, 20, 10017, 10013};
     int shown = 0;
-    EXPECT_TRUE(LeavesNothingBehind(100, [&](int i) {
+    EXPECT_TRUE(LeavesNothingBehind(1, 100, [&](int i) {
         game.titleTips.OnHover(game.toolTip, Button(ids[i % 5]));
         const bool visible =
             PumpUntil([&] { return IsWindowVisible(game.toolTip.hwnd) != FALSE; }, 2000);

@@ -178,7 +178,7 @@ TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)
     // Each round (ten after a first): a boss-key hide and show, then a hide ended through the
     // icon's menu; the real window and its shadow frame are hidden and shown three times.
     int back = 0;
-    EXPECT_TRUE(LeavesNothingBehind(10, [&](int i) {
+    EXPECT_TRUE(LeavesNothingBehind(1, 10, [&](int i) {
         Hotkey();
         Hotkey();
         const bool cycled = IsWindowVisible(game.hwnd) && !game.bossHidden;

@@ -257,11 +257,11 @@ TEST(ImageCtrlIcons, CopiesStayOwnedOnceAndTheCallersHandleStaysValid)
     ASSERT_GT(testing_support::IconSize(mine.Get()).cx, 0);
 
     // Repeated icon changes leave no GDI objects behind.
-    ExpectRoundsLeaveNoObjects(5, 60, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(5, 60, [&](int i) {
         win->LoadIconFromResource(ICON_BIG, 16 << (i % 3));
         win->LoadIconFromResource(ICON_SMALL, 16 << (i % 3));
         win->SetIcon(mine.Get(), i % 2);
-    });
+    }));
     DestroyWindow(h);
     win.reset();
     EXPECT_GT(testing_support::IconSize(mine.Get()).cx, 0);  // still ours, and still an icon
@@ -297,8 +297,8 @@ TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
         UpdateWindow(win.hwnd);
         DestroyWindow(win.hwnd);
     };
-    ExpectRoundsLeaveNoObjects(3, 200, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(3, 200, [&](int i) {
         cycle();
         if (i % 20 == 0) PumpFor(0);
-    });
+    }));
 }

@@ -188,14 +188,14 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     EXPECT_EQ(GetWindow(menu, GW_OWNER), t.Shadow());
 
     // Two hundred open, click and destroy cycles leak nothing.
-    painter_test::ExpectRoundsLeaveNoObjects(1, 200, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 200, [&](int i) {
         HWND shown = t.Show(POINT{100 + i % 50, 100});
         SendMessageW(shown, WM_MOUSEMOVE, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
         UpdateWindow(shown);
         HWND shadow = t.Shadow();
         SendMessageW(shown, WM_LBUTTONUP, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-    });
+    }));
     EXPECT_FALSE(IsWindow(t.Shadow()));
     EXPECT_EQ(t.menu.hwnd, nullptr);
 }

@@ -58,22 +58,6 @@ void DrawOnWhite(testing_support::Bitmap32& b, F draw)
     DrawInto(b, draw);
 }
 
-// Runs round(i) for i from 0 to warm - 1 (first uses register classes and fill caches), then on
-// to warm + rounds - 1: the GDI and GDI+ objects alive after the last round are those alive
-// after the warm ones.
-template <typename F>
-void ExpectRoundsLeaveNoObjects(int warm, int rounds, F round)
-{
-    for (int i = 0; i < warm; ++i) round(i);
-    testing_support::PumpFor(20);
-    const int gdi = testing_support::GdiObjectCount();
-    const long gdip = GdipLiveObjects();
-    for (int i = warm; i < warm + rounds; ++i) round(i);
-    testing_support::PumpFor(20);
-    EXPECT_EQ(testing_support::GdiObjectCount(), gdi);
-    EXPECT_EQ(GdipLiveObjects(), gdip);
-}
-
 // Pixels in the area whose colour differs from background.
 inline int CountNot(const testing_support::Bitmap32& b, const RECT& area, unsigned background)
 {

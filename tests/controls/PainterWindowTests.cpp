@@ -544,13 +544,13 @@ TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehi
     w->painter.FindButton(1)->SetText(L"one");
     w->painter.FindButton(2)->SetBorderColors(0xFF000000, 0xFF00FF00, 0);
     int changes = 0;
-    ExpectRoundsLeaveNoObjects(10, 1000, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(10, 1000, [&](int i) {
         CImageButton* before = w->painter.hot;
         SendMessageW(h, WM_MOUSEMOVE, 0, At(i % 2 ? 20 : 60, 60));
         if (w->painter.hot != before) ++changes;
         UpdateWindow(h);
         if (i % 50 == 0) PumpFor(0);
-    });
+    }));
     EXPECT_EQ(changes, 1010);
 
     // Layered, each round: a new size (the surface is made anew) and two hover changes at that
@@ -558,7 +558,7 @@ TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehi
     w->painter.EnableLayered();
     w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
     size_t bytes = 0;
-    ExpectRoundsLeaveNoObjects(50, 1000, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(50, 1000, [&](int i) {
         if (i == 50) {
             bytes = testing_support::PrivateBytes();
             ASSERT_GT(bytes, 0u);
@@ -567,7 +567,7 @@ TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehi
         MoveWindow(h, 100, 100, 200 + (i % 7) * 13, 120 + (i % 5) * 11, FALSE);
         SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
         SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
-    });
+    }));
     EXPECT_EQ(surface.pushes, 3000);
     EXPECT_EQ(surface.width, 200 + (1049 % 7) * 13);
     EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot

@@ -77,11 +77,11 @@ TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
 {
     Bitmap32 target(64, 64);
     // Warmed by a whole surface; then small updates and surfaces of no size by turns.
-    ExpectRoundsLeaveNoObjects(1, 300, [&](int i) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 300, [&](int i) {
         const int size = i % 2 ? 0 : 64;
         const RECT update = i == 0 ? RECT{0, 0, 64, 64} : i % 2 ? RECT{} : RECT{0, 0, 8, 8};
         CSanDC surface(target.dc, size, size, update);
-    });
+    }));
 }
 
 namespace {
@@ -159,11 +159,11 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
 TEST(LayeredSurface, RepeatedSurfacesLeaveNoGdiOrGdiplusObjects)
 {
     HWND w = MakePopup(0, 0, 120, 80);
-    ExpectRoundsLeaveNoObjects(1, 300, [&](int) {
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 300, [&](int) {
         CLayeredSurface surface(w);
         Gdiplus::SolidBrush b(Gdiplus::Color(0x80FFFFFF));
         surface.Graphics()->FillRectangle(&b, 0, 0, 10, 10);
         surface.Push(&RecordingUpdate, w, 255);
-    });
+    }));
     DestroyWindow(w);
 }

@@ -113,7 +113,7 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedFollowingPlacesTheShadowAndRende
     EXPECT_NEAR(a, 0x64, 8);
     EXPECT_NEAR(px & 0xFF, 0x9Eu * a / 255, 3) << std::hex << px;
     DestroyWindow(decorated);
-    painter_test::ExpectRoundsLeaveNoObjects(1, 200, [&](int i) { r.shadow.Render(static_cast<BYTE>(i)); });
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 200, [&](int i) { r.shadow.Render(static_cast<BYTE>(i)); }));
     EXPECT_EQ(pushed.pushes, 202);
 
     // Destroying the window releases the pens; colours stay for the next window.

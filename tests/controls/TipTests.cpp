@@ -143,7 +143,7 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextHideTipHidesItAndCyclesLeakNot
         UpdateWindow(h);
         t.tip.HideTip();
     };
-    painter_test::ExpectRoundsLeaveNoObjects(1, 200, cycle);
+    EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 200, cycle));
 
     // The window's resources go with it; the text stays in the object.
     const long live = GdipLiveObjects().load();

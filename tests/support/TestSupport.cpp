@@ -30,13 +30,13 @@ int GdiObjectCount()
     return count;
 }
 
-::testing::AssertionResult LeavesNothingBehind(int rounds, const std::function<void(int)>& round)
+::testing::AssertionResult LeavesNothingBehind(int warm, int rounds, const std::function<void(int)>& round)
 {
-    round(0);
+    for (int i = 0; i < warm; ++i) round(i);
     PumpFor(50);
     const int gdi = GdiObjectCount();
     const long gdip = GdipLiveObjects().load();
-    for (int i = 1; i <= rounds; ++i) round(i);
+    for (int i = warm; i < warm + rounds; ++i) round(i);
     PumpFor(50);
     if (GdiObjectCount() == gdi && GdipLiveObjects().load() == gdip) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << rounds << " rounds: GDI objects " << gdi << " -> "

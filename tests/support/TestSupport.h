@@ -18,9 +18,9 @@ namespace testing_support {
 int GdiObjectCount();
 // Bytes of memory committed to this process alone (its private bytes).
 size_t PrivateBytes();
-// Runs round(0) to settle caches, then round(1) to round(rounds); succeeds when they left no GDI
-// object of this process and no GDI+ object held in GdipPtr behind.
-::testing::AssertionResult LeavesNothingBehind(int rounds, const std::function<void(int)>& round);
+// Runs round(0) to round(warm - 1) to settle caches, then round(warm) to round(warm + rounds - 1);
+// succeeds when those left no GDI object of this process and no GDI+ object held in GdipPtr behind.
+::testing::AssertionResult LeavesNothingBehind(int warm, int rounds, const std::function<void(int)>& round);
 
 // Pumps this thread's messages until pred() holds or timeoutMs passes; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
