@@ -5,6 +5,7 @@
 #include "CloseMsgWnd.h"
 #include "GameMessages.h"
 #include "ScreenPlacement.h"
+#include "ThreadWindows.h"
 #include "TitleBar.h"
 #include "UrlCache.h"
 #include "WebLinks.h"
@@ -28,24 +29,6 @@ RECT WorkArea()
     return wa;
 }
 
-// The top-level windows of this thread that window owns.
-std::vector<HWND> OwnedPopups(HWND window)
-{
-    struct Search {
-        HWND owner;
-        std::vector<HWND> found;
-    } search{window, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (GetWindow(h, GW_OWNER) == s->owner) s->found.push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Makes window topmost where SetWindowPos(HWND_TOPMOST) alone did not. Wine moves the popups a
 // window owns (its tooltip, an open question) to the head of the topmost band first and links
 // the window in right under them, where it stays topmost only if the window below it is topmost
@@ -54,7 +37,8 @@ std::vector<HWND> OwnedPopups(HWND window)
 void RaiseIntoTopmostBand(HWND window)
 {
     constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    const std::vector<HWND> popups = OwnedPopups(window);
+    const std::vector<HWND> popups =
+        ThreadWindowsWhere([window](HWND h) { return GetWindow(h, GW_OWNER) == window; });
     for (HWND popup : popups) SetWindowLongPtrW(popup, GWLP_HWNDPARENT, 0);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kOrderOnly);
     for (HWND popup : popups) {

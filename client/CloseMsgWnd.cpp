@@ -1,5 +1,6 @@
 #include "CloseMsgWnd.h"
 #include "CImageButton.h"
+#include "ThreadWindows.h"
 #include "ZeroFilled.h"
 
 namespace {
@@ -38,17 +39,11 @@ int CloseMsgWnd::ConfirmClose(HWND owner)
 void CloseMsgWnd::DisableOthers()
 {
     if (!hwnd) return;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* self = reinterpret_cast<CloseMsgWnd*>(lp);
-            if (h != self->hwnd && IsWindowVisible(h) && IsWindowEnabled(h)) {
-                EnableWindow(h, FALSE);
-                self->disabledOwners.push_back(h);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    const auto enabled = [this](HWND h) { return h != hwnd && IsWindowVisible(h) && IsWindowEnabled(h); };
+    for (HWND h : ThreadWindowsWhere(enabled)) {
+        EnableWindow(h, FALSE);
+        disabledOwners.push_back(h);
+    }
 }
 
 void CloseMsgWnd::EnableOthers()
