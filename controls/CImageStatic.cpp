@@ -34,16 +34,19 @@ void CImageStatic::SetTextColor(Gdiplus::ARGB color)
 }
 
 namespace {
+bool IsBitmapOfSize(Gdiplus::Image& picture, int width, int height)
+{
+    return picture.GetType() == Gdiplus::ImageTypeBitmap &&
+           picture.GetWidth() == static_cast<UINT>(width) &&
+           picture.GetHeight() == static_cast<UINT>(height);
+}
+
 // A bitmap drawn at its own size needs no drawing at all: its pixels are converted to
 // premultiplied ARGB straight into pixels (width * height, top-down). False when the picture is
 // not a bitmap of that size or the conversion fails.
 bool CopyOwnSize(Gdiplus::Image& source, int width, int height, UINT32* pixels)
 {
-    if (source.GetType() != Gdiplus::ImageTypeBitmap ||
-        source.GetWidth() != static_cast<UINT>(width) ||
-        source.GetHeight() != static_cast<UINT>(height)) {
-        return false;
-    }
+    if (!IsBitmapOfSize(source, width, height)) return false;
     Gdiplus::BitmapData data = {};
     data.Width = width;
     data.Height = height;
@@ -129,16 +132,48 @@ inline UINT32 Over(UINT32 s, UINT32 d)
     }
     return out;
 }
+
+// Straight ARGB to premultiplied, rounded as GDI+ converts it.
+inline UINT32 Premultiplied(UINT32 c)
+{
+    const UINT32 a = c >> 24;
+    if (a == 255) return c;
+    if (a == 0) return 0;
+    UINT32 out = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) out |= ((((c >> shift) & 0xFF) * a + 127) / 255) << shift;
+    return out;
+}
 }  // namespace
 
 bool CImageStatic::BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area)
 {
     if (!visible || !bits || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
+    if (image->GetLastStatus() != Gdiplus::Ok) return false;
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
     const RECT surfaceRect = {0, 0, surfaceWidth, surfaceHeight};
     RECT r;
-    if (!IntersectRect(&r, &rect, &area) || !IntersectRect(&r, &r, &surfaceRect)) return true;
+    const bool drawn = IntersectRect(&r, &rect, &area) && IntersectRect(&r, &r, &surfaceRect);
+    // A bitmap drawn at its own size is read where it lies, with no prepared copy of it: the
+    // pixels are premultiplied on the way.
+    if (IsBitmapOfSize(*image, w, h)) {
+        if (!drawn) return true;
+        auto& bitmap = static_cast<Gdiplus::Bitmap&>(*image);
+        Gdiplus::Rect part(r.left - rect.left, r.top - rect.top, r.right - r.left, r.bottom - r.top);
+        Gdiplus::BitmapData data = {};
+        if (bitmap.LockBits(&part, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+            GdiFlush();  // what GDI+ drew before lies in the pixels
+            for (int y = r.top; y < r.bottom; ++y) {
+                const auto* from = reinterpret_cast<const UINT32*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                   static_cast<ptrdiff_t>(y - r.top) * data.Stride);
+                unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
+                for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(Premultiplied(from[x]), to[x]);
+            }
+            bitmap.UnlockBits(&data);
+            return true;
+        }
+    }
+    if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
+    if (!drawn) return true;
     GdiFlush();  // what GDI+ drew before lies in the pixels
     for (int y = r.top; y < r.bottom; ++y) {
         const UINT32* from = preparedPixels.data() + static_cast<size_t>(y - rect.top) * w + (r.left - rect.left);
