@@ -23,6 +23,7 @@
 #include "CAppManager.h"
 #include "CFrameGame.h"
 #include "GameMessages.h"
+#include "PicturePreload.h"
 #include "gameApp.h"
 
 namespace {
@@ -59,48 +60,60 @@ void PumpQueued()
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
-// The client's entry, stage by stage, up to its first idle moment in the start-up view.
+// The client's windows, from their objects up to the first idle moment in the start-up view.
+void TraceWindows(Stages& s)
+{
+    alignas(CFrameGame) unsigned char storage[sizeof(CFrameGame)];
+    std::memset(storage, 0, sizeof(storage));
+    CFrameGame* game = new (storage) CFrameGame;
+    s.Mark("objects");
+    RECT wa = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    const StartupPlaces places = StartupPlacement(wa);
+    game->backdrop.Create(0, game->backdrop.className, nullptr, 0x90000000, places.backdrop.x,
+                          places.backdrop.y, CFrameBack::kWidth, CFrameBack::kHeight, nullptr);
+    s.Mark("backdrop-first-frame");
+    game->Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, 0x92030000, places.game.x,
+                 places.game.y, CFrameBack::kGameWidth, CFrameBack::kGameHeight,
+                 game->backdrop.hwnd);
+    game->backdrop.gameWindow = game;
+    s.Mark("game-window-and-browser");
+    PumpQueued();
+    s.Mark("first-idle");
+    DestroyWindow(game->hwnd);
+    PumpQueued();
+    game->~CFrameGame();
+}
+
+// The client's entry (WinMain), stage by stage, up to its first idle moment in the start-up view.
 int TraceClient()
 {
     Stages s;
     std::printf("loader %.3f\n", ProcessAgeMs());
     s.last = bench::Now();
-    if (OleInitialize(nullptr) != S_OK) return 1;
-    s.Mark("ole");
-    gameApp application;
-    clientApp = &application;
-    RegisterApp(&application);
-    moduleInstance = GetModuleHandleW(nullptr);
+    ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&application.gdiplusToken, &input, nullptr);
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
     s.Mark("gdiplus");
+    int rc = 1;
     {
-        alignas(CFrameGame) unsigned char storage[sizeof(CFrameGame)];
-        std::memset(storage, 0, sizeof(storage));
-        CFrameGame* game = new (storage) CFrameGame;
-        s.Mark("objects");
-        RECT wa = {};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-        const StartupPlaces places = StartupPlacement(wa);
-        game->backdrop.Create(0, game->backdrop.className, nullptr, 0x90000000, places.backdrop.x,
-                              places.backdrop.y, CFrameBack::kWidth, CFrameBack::kHeight, nullptr);
-        s.Mark("backdrop-first-frame");
-        game->Create(WS_EX_APPWINDOW, kGameWindowClass, nullptr, 0x92030000, places.game.x,
-                     places.game.y, CFrameBack::kGameWidth, CFrameBack::kGameHeight,
-                     game->backdrop.hwnd);
-        game->backdrop.gameWindow = game;
-        s.Mark("game-window-and-browser");
-        PumpQueued();
-        s.Mark("first-idle");
-        DestroyWindow(game->hwnd);
-        PumpQueued();
-        game->~CFrameGame();
+        PicturePreload preload(CFrameBack::FirstFramePictures());
+        if (OleInitialize(nullptr) == S_OK) {
+            s.Mark("ole");
+            gameApp application;
+            application.gdiplusToken = token;
+            clientApp = &application;
+            RegisterApp(&application);
+            moduleInstance = GetModuleHandleW(nullptr);
+            TraceWindows(s);
+            UnregisterApp(application.threadId);
+            clientApp = nullptr;
+            OleUninitialize();
+            rc = 0;
+        }
     }
-    UnregisterApp(application.threadId);
-    Gdiplus::GdiplusShutdown(application.gdiplusToken);
-    clientApp = nullptr;
-    OleUninitialize();
-    return 0;
+    Gdiplus::GdiplusShutdown(token);
+    return rc;
 }
 
 // The floor: the platform's part of the same start, with one already drawn layered frame.

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <vector>
+
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
 #include "ShadowRim.h"
@@ -24,6 +26,9 @@ public:
 
     CFrameBack();
     ~CFrameBack() override;
+
+    // The pictures the start-up view's first frame draws, in the order it decodes them.
+    static std::vector<int> FirstFramePictures();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate(CREATESTRUCTW* cs) override;

@@ -1,9 +1,17 @@
 #include "PngResource.h"
 #include "ComPtr.h"
+#include "PicturePreload.h"
 
 #include <cstring>
 
 GdipPtr<Gdiplus::Image> LoadPngResource(int id)
+{
+    if (id == 0) return {};
+    if (GdipPtr<Gdiplus::Image> preloaded = PicturePreload::Take(id)) return preloaded;
+    return DecodePngResource(id);
+}
+
+GdipPtr<Gdiplus::Image> DecodePngResource(int id)
 {
     GdipPtr<Gdiplus::Image> image;
     if (id == 0) return image;
@@ -30,6 +38,13 @@ GdipPtr<Gdiplus::Image> LoadPngResource(int id)
     block.Detach();
     image.Reset(new Gdiplus::Image(stream.Get(), TRUE));
     FreeResource(loaded);
+    // Some GDI+ versions only read the header here; reading one pixel makes them decode now, on
+    // this thread, instead of at the first drawing. (GetLastStatus would clear a failed decode's
+    // status; GetType of a failed image leaves an error status in place.)
+    if (image->GetType() == Gdiplus::ImageTypeBitmap) {
+        Gdiplus::Color first;
+        static_cast<Gdiplus::Bitmap*>(image.Get())->GetPixel(0, 0, &first);
+    }
     return image;
 }
 
