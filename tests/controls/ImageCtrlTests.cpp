@@ -123,8 +123,7 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     // Maximised to the work area of the primary monitor.
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT window;
-    GetWindowRect(h, &window);
+    const RECT window = testing_support::WindowRect(h);
     EXPECT_EQ(window.right - window.left, work.right - work.left);
     EXPECT_EQ(window.bottom - window.top, work.bottom - work.top);
 
@@ -143,11 +142,9 @@ TEST(ImageCtrlWindow, MinimumAndFixedSizes)
     CImageCtrl::LimitSize(cx, cy, 120, 0, 0, 0);
     EXPECT_EQ(cx, 50);
     CImageCtrl::LimitSize(cx, cy, 120, 90, 0, 0);
-    EXPECT_EQ(cx, 120);
-    EXPECT_EQ(cy, 90);
+    EXPECT_TRUE(testing_support::PointIs(POINT{cx, cy}, POINT{120, 90}));
     CImageCtrl::LimitSize(cx, cy, 120, 90, 150, 60);
-    EXPECT_EQ(cx, 150);
-    EXPECT_EQ(cy, 90);
+    EXPECT_TRUE(testing_support::PointIs(POINT{cx, cy}, POINT{150, 90}));
 
     auto win = MakeWindow(300, 200);
     HWND h = win->hwnd;

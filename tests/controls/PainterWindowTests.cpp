@@ -17,35 +17,13 @@ using testing_support::PumpUntil;
 
 namespace {
 
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
 class RecordingWindow : public CImageCtrl {
 public:
-    bool OnButtonDown(CImageButton* b) override
-    {
-        downs.push_back(b->id);
-        return answerDown;
-    }
-    bool OnButtonClick(CImageButton* b) override
-    {
-        clicks.push_back(b ? b->id : -1);
-        return answerClick;
-    }
-    bool OnButtonHover(CImageButton* b) override
-    {
-        hovers.push_back(b->id);
-        return true;
-    }
-    bool OnButtonRightDown(CImageButton* b) override
-    {
-        rightDowns.push_back(b->id);
-        return true;
-    }
-    bool OnButtonRightClick(CImageButton* b) override
-    {
-        rightClicks.push_back(b->id);
-        return true;
-    }
+    bool OnButtonDown(CImageButton* b) override { return Record(downs, b, answerDown); }
+    bool OnButtonClick(CImageButton* b) override { return Record(clicks, b, answerClick); }
+    bool OnButtonHover(CImageButton* b) override { return Record(hovers, b, true); }
+    bool OnButtonRightDown(CImageButton* b) override { return Record(rightDowns, b, true); }
+    bool OnButtonRightClick(CImageButton* b) override { return Record(rightClicks, b, true); }
     void OnDrawBackground(Gdiplus::Graphics&) override { ++backgrounds; }
     void OnDrawOverlay(Gdiplus::Graphics&) override { ++overlays; }
 
@@ -54,6 +32,14 @@ public:
     bool answerClick = true;
     int backgrounds = 0;
     int overlays = 0;
+
+private:
+    // Notes the button's identifier (-1: none) and answers as told.
+    static bool Record(std::vector<int>& log, const CImageButton* b, bool answer)
+    {
+        log.push_back(b ? b->id : -1);
+        return answer;
+    }
 };
 
 class PainterWindow : public ::testing::Test {
@@ -86,6 +72,13 @@ protected:
         w->painter.AddButton(150, RECT{100, 50, 140, 70}, 0, kRed, kGreen, kBlue, 0);
         return h;
     }
+    // Moves onto (x, y), presses and releases there; answers the release.
+    LRESULT Click(int x, int y)
+    {
+        SendMessageW(w->hwnd, WM_MOUSEMOVE, 0, At(x, y));
+        SendMessageW(w->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+        return SendMessageW(w->hwnd, WM_LBUTTONUP, 0, At(x, y));
+    }
     // Renders the window's client area (over a colour nothing draws) and expects the pixels.
     void ExpectRendered(std::initializer_list<Pixel> pixels)
     {
@@ -115,9 +108,7 @@ TEST_F(PainterWindow, CreationBindsPainterAndRemovesTheCaption)
     const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, 0);
     EXPECT_EQ(style & 0x02010100, 0x02010100);
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    EXPECT_STREQ(name, L"ImageCtrl");
+    EXPECT_EQ(testing_support::ClassOf(h), L"ImageCtrl");
     EXPECT_TRUE(w->painter.backBrush);  // made from the default colour at WM_CREATE
     EXPECT_TRUE(w->painter.onButtonClick);
     EXPECT_TRUE(w->painter.onDrawOverlay);
@@ -294,16 +285,12 @@ TEST_F(PainterWindow, ReleasingCloseDestroysTheWindow)
     w->painter.AddButton(CImagePaint::kCloseId, RECT{260, 0, 290, 20}, 0, kRed, 0, 0, 0);
     // Refused by the window: the built-in close is skipped.
     w->answerClick = false;
-    SendMessageW(h, WM_MOUSEMOVE, 0, At(270, 10));
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(270, 10));
-    EXPECT_EQ(SendMessageW(h, WM_LBUTTONUP, 0, At(270, 10)), 1);
+    EXPECT_EQ(Click(270, 10), 1);
     EXPECT_TRUE(IsWindow(h));
     EXPECT_EQ(w->clicks, std::vector<int>({10}));
 
     w->answerClick = true;
-    SendMessageW(h, WM_MOUSEMOVE, 0, At(271, 10));
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(271, 10));
-    SendMessageW(h, WM_LBUTTONUP, 0, At(271, 10));
+    Click(271, 10);
     EXPECT_FALSE(IsWindow(h));
     EXPECT_EQ(w->clicks, std::vector<int>({10, 10}));
     EXPECT_TRUE(w->painter.buttons.empty());
@@ -337,9 +324,7 @@ TEST_F(PainterWindow, DoubleClickOnTheTopStripTogglesMaximise)
     EXPECT_FALSE(IsZoomed(h));
 
     // The maximise button (30) does the same through a click.
-    SendMessageW(h, WM_MOUSEMOVE, 0, At(210, 10));
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(210, 10));
-    SendMessageW(h, WM_LBUTTONUP, 0, At(210, 10));
+    Click(210, 10);
     EXPECT_TRUE(IsZoomed(h));
 }
 
@@ -457,11 +442,6 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
                     {265, 180, 0xFAFAFA}});
 }
 
-namespace {
-const testing_support::LayeredCapture& surface = testing_support::LastLayeredSurface();
-unsigned SurfaceAt(int x, int y) { return surface.At(x, y); }
-}  // namespace
-
 TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
 {
     HWND h = MakeStandard(200, 120);
@@ -475,37 +455,37 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
     testing_support::LastLayeredSurface().pushes = 0;
     w->painter.UpdateLayered();
-    ASSERT_EQ(surface.pushes, 1);
-    EXPECT_EQ(surface.width, 200);
-    EXPECT_EQ(surface.height, 120);
-    EXPECT_EQ(surface.alpha, 255);
-    EXPECT_EQ(SurfaceAt(100, 30), 0u);  // nothing drawn there: fully transparent
-    EXPECT_EQ(SurfaceAt(5, 5), 0xFFFF0000u);
-    EXPECT_EQ(SurfaceAt(30, 60), 0xFFFF0000u);
-    EXPECT_EQ(SurfaceAt(120, 60), 0xFFFF0000u);  // 150 drawn
+    ASSERT_EQ(pushed.pushes, 1);
+    EXPECT_EQ(pushed.width, 200);
+    EXPECT_EQ(pushed.height, 120);
+    EXPECT_EQ(pushed.alpha, 255);
+    EXPECT_EQ(pushed.At(100, 30), 0u);  // nothing drawn there: fully transparent
+    EXPECT_EQ(pushed.At(5, 5), 0xFFFF0000u);
+    EXPECT_EQ(pushed.At(30, 60), 0xFFFF0000u);
+    EXPECT_EQ(pushed.At(120, 60), 0xFFFF0000u);  // 150 drawn
     // Half-transparent white stays premultiplied: alpha 128 and channels 128.
-    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(155, 105), 0x80808080u, 2))
-        << std::hex << SurfaceAt(155, 105);
+    EXPECT_TRUE(testing_support::ColorNear(pushed.At(155, 105), 0x80808080u, 2))
+        << std::hex << pushed.At(155, 105);
 
     // A background colour with alpha, fill switched back on, covers the surface.
     w->painter.SetBackColor(0xFF0000FF);
     w->painter.UpdateLayered();
-    EXPECT_EQ(SurfaceAt(100, 30), 0xFF0000FFu);
+    EXPECT_EQ(pushed.At(100, 30), 0xFF0000FFu);
     w->painter.SetBackColor(0x0023373C);
 
     // Hover over a layered window redraws the whole surface at once.
-    const int before = surface.pushes;
+    const int before = pushed.pushes;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
-    EXPECT_EQ(surface.pushes, before + 1);
-    EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
+    EXPECT_EQ(pushed.pushes, before + 1);
+    EXPECT_EQ(pushed.At(30, 60), 0xFF00FF00u);
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
-    EXPECT_EQ(SurfaceAt(30, 60), 0xFF0000FFu);
+    EXPECT_EQ(pushed.At(30, 60), 0xFF0000FFu);
     SendMessageW(h, WM_LBUTTONUP, 0, At(30, 60));
-    EXPECT_EQ(SurfaceAt(30, 60), 0xFF00FF00u);
+    EXPECT_EQ(pushed.At(30, 60), 0xFF00FF00u);
     w->painter.alpha = 100;
     ShowWindow(h, SW_HIDE);
     ShowWindow(h, SW_SHOW);
-    EXPECT_EQ(surface.alpha, 100);
+    EXPECT_EQ(pushed.alpha, 100);
     EXPECT_EQ(w->painter.mousePoint.x, -1);
 
     // A re-created window starts unlayered.
@@ -525,17 +505,17 @@ TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
     w->painter.EnableLayered();
     w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
     w->painter.UpdateLayered();
-    ASSERT_EQ(static_cast<int>(surface.pixels.size()), 200 * 120);
+    ASSERT_EQ(static_cast<int>(pushed.pixels.size()), 200 * 120);
     CLayeredSurface drawnByGdiplus(h);
     ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
     w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
     GdiFlush();
     int differing = 0;
     for (int i = 0; i < 200 * 120; ++i) {
-        if (!testing_support::ColorNear(surface.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+        if (!testing_support::ColorNear(pushed.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
     }
     EXPECT_EQ(differing, 0);
-    EXPECT_TRUE(testing_support::ColorNear(SurfaceAt(15, 5), 0xFFFF8080u, 2)) << std::hex << SurfaceAt(15, 5);
+    EXPECT_TRUE(testing_support::ColorNear(pushed.At(15, 5), 0xFFFF8080u, 2)) << std::hex << pushed.At(15, 5);
 }
 
 TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehind)
@@ -568,10 +548,10 @@ TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehi
         SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
         SendMessageW(h, WM_MOUSEMOVE, 0, At(60, 60));
     }));
-    EXPECT_EQ(surface.pushes, 3000);
-    EXPECT_EQ(surface.width, 200 + (1049 % 7) * 13);
-    EXPECT_EQ(SurfaceAt(60, 60), 0xFF00FF00u);  // button 2 hot
-    EXPECT_EQ(SurfaceAt(12, 52), 0xFFFF0000u);  // button 1 back to normal (beside its caption)
+    EXPECT_EQ(pushed.pushes, 3000);
+    EXPECT_EQ(pushed.width, 200 + (1049 % 7) * 13);
+    EXPECT_EQ(pushed.At(60, 60), 0xFF00FF00u);  // button 2 hot
+    EXPECT_EQ(pushed.At(12, 52), 0xFFFF0000u);  // button 1 back to normal (beside its caption)
     // A surface left behind per render would be 100 kB or more each.
     EXPECT_LT(testing_support::PrivateBytes(), bytes + (8u << 20));
 }

@@ -94,7 +94,6 @@ struct PushRecord {
     bool screenDC = false;
 };
 PushRecord g_push;
-const testing_support::LayeredCapture& pushed = testing_support::LastLayeredSurface();
 
 BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
                             COLORREF key, BLENDFUNCTION* blend, DWORD flags)
@@ -103,18 +102,13 @@ BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC s
     return testing_support::CapturingUpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key,
                                                          blend, flags);
 }
-
-HWND MakePopup(int x, int y, int w, int h)
-{
-    return CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
 }  // namespace
 
 TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
 {
     ASSERT_NE(LookUpUpdateLayeredWindow(), nullptr);
-    HWND w = MakePopup(30, 40, 50, 20);
+    UniqueWindow popup = PlainWindow(WS_EX_LAYERED, WS_POPUP, 30, 40, 50, 20);
+    HWND w = popup.Get();
     ASSERT_TRUE(w);
     {
         CLayeredSurface surface(w);
@@ -142,10 +136,10 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
     EXPECT_TRUE(g_push.screenDC);
     EXPECT_EQ(pushed.At(25, 10) & 0xFFFFFF, kRgbRed);
     EXPECT_EQ(pushed.At(5, 10), 0u);
-    DestroyWindow(w);
 
     // An empty client area pushes nothing.
-    w = MakePopup(0, 0, 0, 0);
+    popup = PlainWindow(WS_EX_LAYERED, WS_POPUP, 0, 0, 0, 0);
+    w = popup.Get();
     ASSERT_TRUE(w);
     {
         CLayeredSurface surface(w);
@@ -153,17 +147,15 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
         EXPECT_FALSE(surface.Push(&RecordingUpdate, w, 255));
         EXPECT_EQ(pushed.pushes, 1);
     }
-    DestroyWindow(w);
 }
 
 TEST(LayeredSurface, RepeatedSurfacesLeaveNoGdiOrGdiplusObjects)
 {
-    HWND w = MakePopup(0, 0, 120, 80);
+    const UniqueWindow w = PlainWindow(WS_EX_LAYERED, WS_POPUP, 0, 0, 120, 80);
     EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 300, [&](int) {
-        CLayeredSurface surface(w);
+        CLayeredSurface surface(w.Get());
         Gdiplus::SolidBrush b(Gdiplus::Color(0x80FFFFFF));
         surface.Graphics()->FillRectangle(&b, 0, 0, 10, 10);
-        surface.Push(&RecordingUpdate, w, 255);
+        surface.Push(&RecordingUpdate, w.Get(), 255);
     }));
-    DestroyWindow(w);
 }

@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace painter_test;
 using testing_support::PumpUntil;
 using testing_support::RectIs;
 using testing_support::WindowRect;
@@ -86,18 +87,13 @@ TEST(Tip, TimerShowsOnlyWithTextAndOnlyForItsIdThenPaintsBackgroundTextAndBorder
     t.tip.DrawTip(shot.dc, client);
     GdiFlush();
     const int width = client.right, height = client.bottom;
-    EXPECT_EQ(shot.At(0, 0) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(width - 1, height / 2) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(width / 2, height - 1) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(1, 1) & 0xFFFFFF, 0xFCFCFCu);
-    EXPECT_EQ(shot.At(width - 2, 1) & 0xFFFFFF, 0xFCFCFCu);
-    int dark = 0;
-    for (int y = 2; y < height - 2; ++y) {
-        for (int x = 2; x < width - 2; ++x) {
-            if ((shot.At(x, y) & 0xFF) < 0x60) ++dark;
-        }
-    }
-    EXPECT_GT(dark, 10) << "the text is drawn";
+    // The border on three sides, and the background just inside it.
+    const unsigned border = 0x8A8A8A, back = 0xFCFCFC;
+    ExpectPixels(shot, {{0, 0, border}, {width - 1, height / 2, border}, {width / 2, height - 1, border},
+                        {1, 1, back}, {width - 2, 1, back}});
+    auto dark = [&](int x, int y) { return (shot.At(x, y) & 0xFF) < 0x60; };
+    EXPECT_GT(CountWhere(RECT{2, 2, width - 2, height - 2}, dark), 10)
+        << "the text is drawn";
 }
 
 TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextHideTipHidesItAndCyclesLeakNothing)

@@ -214,9 +214,7 @@ TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
     EXPECT_STREQ(w.className, L"ImageWnd");
     HWND h = w.Create(0, L"", L"life", WS_POPUP, 10, 20, 130, 40, nullptr);
     ASSERT_TRUE(h);
-    wchar_t cls[64];
-    GetClassNameW(h, cls, 64);
-    EXPECT_STREQ(cls, L"ImageWnd");  // an empty name keeps the object's own
+    EXPECT_EQ(testing_support::ClassOf(h), L"ImageWnd");  // an empty name keeps the object's own
     EXPECT_EQ(w.created, 1);
     EXPECT_EQ(w.lastSize.x, 130);
     EXPECT_EQ(w.lastMove.y, 20);
