@@ -228,22 +228,22 @@ TEST(ListPointer, HotRowFollowsThePointerAndHidingClearsTheLook)
 TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
 {
     CImageCtrlEx ctrl;
+    // Which of the back, hover and selected brushes the list holds.
+    auto brushes = [&] {
+        return std::vector<bool>{!!ctrl.list.backBrush, !!ctrl.list.hoverBrush, !!ctrl.list.selectedBrush};
+    };
     ctrl.list.backColor = 0x00FFFFFF;
     ctrl.list.fillBack = true;
     ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 48, nullptr);
     ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    EXPECT_FALSE(ctrl.list.backBrush) << "alpha 0 means no brush";
-    EXPECT_FALSE(ctrl.list.hoverBrush);
-    EXPECT_FALSE(ctrl.list.selectedBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({false, false, false})) << "alpha 0 means no brush";
     DestroyWindow(ctrl.hwnd);
 
     ctrl.list.backColor = 0xFF102030;
     ctrl.list.hoverColor = 0xFF405060;
     ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 48, nullptr);
     ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    EXPECT_TRUE(ctrl.list.backBrush);
-    EXPECT_TRUE(ctrl.list.hoverBrush);
-    EXPECT_FALSE(ctrl.list.selectedBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({true, true, false}));
     EXPECT_EQ(ctrl.list.hwnd, ctrl.hwnd);
 
     // Erasing is always answered, and paints only when the client rectangle changed.
@@ -253,8 +253,7 @@ TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
     EXPECT_EQ(SendMessageW(ctrl.hwnd, WM_ERASEBKGND, 0, 0), 1);
 
     DestroyWindow(ctrl.hwnd);
-    EXPECT_FALSE(ctrl.list.backBrush);
-    EXPECT_FALSE(ctrl.list.hoverBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({false, false, false}));
     EXPECT_EQ(ctrl.list.hoverColor, 0xFF405060u) << "colours survive the window";
 }
 

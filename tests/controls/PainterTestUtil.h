@@ -87,6 +87,17 @@ int CountWhere(const RECT& area, F holds)
     return n;
 }
 
+// Renders a window's client area (over a colour nothing draws) and expects the pixels.
+inline void ExpectRendered(HWND h, std::initializer_list<Pixel> pixels, int tolerance = 0)
+{
+    RECT client;
+    GetClientRect(h, &client);
+    testing_support::Bitmap32 out(client.right, client.bottom);
+    out.Fill(0xFF123456);
+    testing_support::CaptureWindow(h, out);
+    ExpectPixels(out, pixels, tolerance);
+}
+
 // Pixels in the area whose colour differs from background.
 inline int CountNot(const testing_support::Bitmap32& b, const RECT& area, unsigned background)
 {

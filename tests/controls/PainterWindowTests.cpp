@@ -79,16 +79,6 @@ protected:
         SendMessageW(w->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
         return SendMessageW(w->hwnd, WM_LBUTTONUP, 0, At(x, y));
     }
-    // Renders the window's client area (over a colour nothing draws) and expects the pixels.
-    void ExpectRendered(std::initializer_list<Pixel> pixels)
-    {
-        RECT client;
-        GetClientRect(w->hwnd, &client);
-        Bitmap32 out(client.right, client.bottom);
-        out.Fill(0xFF123456);
-        testing_support::CaptureWindow(w->hwnd, out);
-        ExpectPixels(out, pixels);
-    }
     std::unique_ptr<RecordingWindow> w;
 };
 
@@ -142,7 +132,7 @@ TEST_F(PainterWindow, HoverMovesBetweenAdjacentButtonsRedrawingBoth)
     SendMessageW(h, WM_MOUSEMOVE, 0, At(120, 60));
     EXPECT_EQ(w->painter.hot, nullptr);
     EXPECT_EQ(w->hovers.size(), 2u);
-    ExpectRendered({{120, 60, kRgbGreen}});
+    ExpectRendered(h, {{120, 60, kRgbGreen}});
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 60));
     EXPECT_FALSE(w->painter.leftPressed);
     EXPECT_TRUE(w->downs.empty());
@@ -161,19 +151,19 @@ TEST_F(PainterWindow, LooksOnScreenFollowThePointer)
     HWND h = MakeStandard();
     w->painter.AddButton(3, RECT{10, 100, 50, 120}, 0, kRed, kGreen, kBlue, 0)->latched = true;
     // The background fill, the static, a button and the latched one.
-    ExpectRendered({{200, 150, 0xFAFAFA}, {10, 5, kRgbRed}, {30, 60, kRgbRed}, {30, 110, kRgbBlue}});
+    ExpectRendered(h, {{200, 150, 0xFAFAFA}, {10, 5, kRgbRed}, {30, 60, kRgbRed}, {30, 110, kRgbBlue}});
     SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
-    ExpectRendered({{30, 60, kRgbGreen}, {70, 60, kRgbRed}});
+    ExpectRendered(h, {{30, 60, kRgbGreen}, {70, 60, kRgbRed}});
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 60));
-    ExpectRendered({{30, 60, kRgbBlue}});
+    ExpectRendered(h, {{30, 60, kRgbBlue}});
     SendMessageW(h, WM_LBUTTONUP, 0, At(30, 60));
-    ExpectRendered({{30, 60, kRgbGreen}});
+    ExpectRendered(h, {{30, 60, kRgbGreen}});
     EXPECT_GT(w->backgrounds, 0);
     EXPECT_GT(w->overlays, 0);
     // With a colour of alpha 0 nothing is filled: the fresh off-screen bitmap shows through.
     w->painter.SetBackColor(0x00FF0000);
     EXPECT_FALSE(w->painter.backBrush);
-    ExpectRendered({{200, 150, 0}, {10, 5, kRgbRed}});
+    ExpectRendered(h, {{200, 150, 0}, {10, 5, kRgbRed}});
 }
 
 namespace {
@@ -392,7 +382,7 @@ TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlaceAndRemovingTheHo
     EXPECT_EQ(second->rect.top, 150);
     EXPECT_STREQ(second->text, L"");
     EXPECT_FALSE(second->images[CImageButton::ImageHover]);
-    ExpectRendered({{20, 160, kRgbBlue}});
+    ExpectRendered(h, {{20, 160, kRgbBlue}});
     Gdiplus::Image* kept = second->images[0].Get();
     w->painter.AddButton(2, RECT{0, 100, 40, 120}, 0, 0, kGreen, 0, 0);
     EXPECT_EQ(second->images[0].Get(), kept);
@@ -438,11 +428,11 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
     EXPECT_RECT(b->rect, 350, 270, 380, 290);
     EXPECT_RECT(stretch->rect, 10, 0, 390, 10);
     EXPECT_RECT(moving->rect, 0, 250, 20, 290);
-    ExpectRendered({{365, 280, kRgbRed}, {300, 5, kRgbGreen}, {5, 5, 0xFAFAFA}, {10, 260, kRgbBlue},
-                    {265, 180, 0xFAFAFA}});
+    ExpectRendered(h, {{365, 280, kRgbRed}, {300, 5, kRgbGreen}, {5, 5, 0xFAFAFA}, {10, 260, kRgbBlue},
+                       {265, 180, 0xFAFAFA}});
 }
 
-TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
+TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPicturesAsGdiplusDoes)
 {
     HWND h = MakeStandard(200, 120);
     w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 2, false);
@@ -473,6 +463,22 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     EXPECT_EQ(pushed.At(100, 30), 0xFF0000FFu);
     w->painter.SetBackColor(0x0023373C);
 
+    // Pictures blended straight into the surface match what GDI+ draws, half-transparent white
+    // over opaque red as well as over nothing.
+    w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 3, false);
+    w->painter.UpdateLayered();
+    ASSERT_EQ(static_cast<int>(pushed.pixels.size()), 200 * 120);
+    CLayeredSurface drawnByGdiplus(h);
+    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
+    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < 200 * 120; ++i) {
+        if (!testing_support::ColorNear(pushed.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(testing_support::ColorNear(pushed.At(15, 5), 0xFFFF8080u, 2)) << std::hex << pushed.At(15, 5);
+
     // Hover over a layered window redraws the whole surface at once.
     const int before = pushed.pushes;
     SendMessageW(h, WM_MOUSEMOVE, 0, At(30, 60));
@@ -494,28 +500,6 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlpha)
     HWND again = w->Create(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr);
     ASSERT_TRUE(again);
     EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
-}
-
-TEST_F(PainterWindow, LayeredPicturesBlendedDirectlyMatchWhatGdiplusDraws)
-{
-    HWND h = MakeStandard(200, 120);
-    // Half-transparent over opaque red, and over nothing.
-    w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 2, false);
-    w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 3, false);
-    w->painter.EnableLayered();
-    w->painter.updateLayered = &testing_support::CapturingUpdateLayeredWindow;
-    w->painter.UpdateLayered();
-    ASSERT_EQ(static_cast<int>(pushed.pixels.size()), 200 * 120);
-    CLayeredSurface drawnByGdiplus(h);
-    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
-    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
-    GdiFlush();
-    int differing = 0;
-    for (int i = 0; i < 200 * 120; ++i) {
-        if (!testing_support::ColorNear(pushed.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
-    }
-    EXPECT_EQ(differing, 0);
-    EXPECT_TRUE(testing_support::ColorNear(pushed.At(15, 5), 0xFFFF8080u, 2)) << std::hex << pushed.At(15, 5);
 }
 
 TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehind)

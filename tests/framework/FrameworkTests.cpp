@@ -34,11 +34,9 @@ class ProbeWindow : public CWindowCtrl {
 public:
     int PreTranslateMessage(MSG* msg) override
     {
-        if (msg->message == WM_APP + 1) {
-            ++preSaw;
-            return consume ? 1 : 0;
-        }
-        return 0;
+        if (msg->message != WM_APP + 1) return 0;
+        ++preSaw;
+        return consume ? 1 : 0;
     }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {

@@ -56,13 +56,8 @@ int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 
-bool Differs(uint32_t a, uint32_t b, int tolerance) {
-    for (int shiftBits = 0; shiftBits < 32; shiftBits += 8) {
-        int d = static_cast<int>((a >> shiftBits) & 0xFF) - static_cast<int>((b >> shiftBits) & 0xFF);
-        if (d > tolerance || -d > tolerance) return true;
-    }
-    return false;
-}
+// Whether two colours visibly differ: in some channel by more than 24.
+bool Differs(uint32_t a, uint32_t b) { return !testing_support::ColorNear(a, b, 24); }
 
 // The bytes of one resource of a module; empty when it is missing.
 std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
@@ -123,7 +118,7 @@ int CountWhere(int x0, int y0, int x1, int y1, F holds) {
 
 // Share of pixels of a rectangle of two equally sized pictures that visibly differ.
 double DifferingShare(const Picture& a, int ax, const Picture& b, int bx, int width, int height) {
-    auto differs = [&](int x, int y) { return Differs(a.At(ax + x, y), b.At(bx + x, y), 24); };
+    auto differs = [&](int x, int y) { return Differs(a.At(ax + x, y), b.At(bx + x, y)); };
     return static_cast<double>(CountWhere(0, 0, width, height, differs)) / (width * height);
 }
 
@@ -236,7 +231,7 @@ TEST(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
     EXPECT_GT(warmShare(page.right, page.top, page.right + 8, page.bottom), 0.25);
     EXPECT_LT(warmShare(page.left + 20, page.top + 20, page.right - 20, page.bottom - 20), 0.02);
     // The page's edge is a real edge: the rows just inside and just outside differ.
-    auto edge = [&](int x, int y) { return Differs(back.At(x, y), back.At(x, y - 4), 24); };
+    auto edge = [&](int x, int y) { return Differs(back.At(x, y), back.At(x, y - 4)); };
     EXPECT_GT(CountWhere(page.left, page.top, page.right, page.top + 1, edge),
               (page.right - page.left) * 9 / 10);
 }
