@@ -109,27 +109,28 @@ TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWi
     list.tickSource = [&] { return tick; };
     list.onItemClick = [&](CImageItem* item) { clicks.push_back(item->id); };
     list.onItemDoubleClick = [&](CImageItem* item) { doubles.push_back(item->id); };
+    // A release at (x, y), ms later by the tick source.
+    auto releaseAfter = [&](uint32_t ms, int x, int y) {
+        tick += ms;
+        w.Send(WM_LBUTTONUP, 0, At(x, y));
+    };
 
     w.Send(WM_LBUTTONUP, 0, At(10, 30));
-    tick += 600;
-    w.Send(WM_LBUTTONUP, 0, At(10, 30));
+    releaseAfter(600, 10, 30);
     EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
     EXPECT_TRUE(doubles.empty());
 
-    tick += 300;
-    w.Send(WM_LBUTTONUP, 0, At(10, 40));
+    releaseAfter(300, 10, 40);
     EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
     EXPECT_EQ(doubles, (std::vector<int>{2}));
     EXPECT_EQ(list.lastClickTick, tick);
 
     // Exactly 500 ms is still a double click.
-    tick += 500;
-    w.Send(WM_LBUTTONUP, 0, At(10, 30));
+    releaseAfter(500, 10, 30);
     EXPECT_EQ(doubles.size(), 2u);
 
     // Another row is a click however soon it comes, and it takes the selection over.
-    tick += 10;
-    w.Send(WM_LBUTTONUP, 0, At(10, 5));
+    releaseAfter(10, 10, 5);
     EXPECT_EQ(clicks, (std::vector<int>{2, 2, 1}));
     EXPECT_TRUE(list.items[0]->selected);
     EXPECT_FALSE(list.items[1]->selected);
@@ -144,8 +145,7 @@ TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWi
 
     // Below the last row nothing happens.
     const uint32_t before = list.lastClickTick;
-    tick += 5000;
-    w.Send(WM_LBUTTONUP, 0, At(10, 100));
+    releaseAfter(5000, 10, 100);
     EXPECT_EQ(list.lastClicked, list.items[0].get());
     EXPECT_EQ(list.lastClickTick, before);
     EXPECT_EQ(clicks, (std::vector<int>{2, 2, 1}));
@@ -172,8 +172,7 @@ TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWi
         ShowWindow(h, SW_HIDE);
         DestroyWindow(h);
     };
-    tick += 5000;
-    w.Send(WM_LBUTTONUP, 0, At(3, 3));
+    releaseAfter(5000, 3, 3);
     EXPECT_EQ(seen, 7);
     EXPECT_FALSE(IsWindow(h));
     EXPECT_TRUE(list.items.empty());

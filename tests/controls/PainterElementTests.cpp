@@ -15,6 +15,7 @@ using testing_support::ColorNear;
 namespace {
 const POINT kOutside = {-1, -1};
 const POINT kInside = {10, 5};
+const RECT kCaptionBox = {0, 0, 80, 24};
 
 // Draws the button over white and answers the colour at (x, y).
 unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, int w = 40,
@@ -170,15 +171,15 @@ TEST(ImageButton, BackgroundBorderAndIcon)
     EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbWhite);
 }
 
-TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
+TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacksAndALongCaptionIsCut)
 {
-    const RECT area = {0, 0, 80, 24};
-    auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed) {
-        Bitmap32 out(80, 24);
+    // The caption's pixels within the area (by default the whole button) of a drawing over white.
+    auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed, const RECT& within = kCaptionBox) {
+        Bitmap32 out(120, 24);
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
-        return CountNot(out, area, kRgbWhite);
+        return CountNot(out, within, kRgbWhite);
     };
-    CImageButton b(nullptr, 1, area, L"Hello");
+    CImageButton b(nullptr, 1, kCaptionBox, L"Hello");
     const POINT in = {40, 12};
     EXPECT_GT(inkFor(b, kOutside, false), 10);  // default black caption
     b.showText = false;
@@ -194,18 +195,14 @@ TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
     EXPECT_GT(inkFor(b, in, true), 10);
     b.SetText(L"");
     EXPECT_EQ(inkFor(b, in, true), 0);
-}
 
-TEST(ImageButton, LongCaptionIsCutWithAnEllipsisAndTheBufferBounded)
-{
+    // A long caption is cut with an ellipsis at its box, and the buffer is bounded.
     const std::wstring longText(400, L'x');
-    CImageButton b(nullptr, 1, RECT{0, 0, 60, 20}, longText.c_str());
-    EXPECT_EQ(wcslen(b.text), 255u);
-    b.SetText(L"alpha beta gamma delta epsilon zeta");
-    Bitmap32 out(120, 20);
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
-    EXPECT_GT(CountNot(out, RECT{0, 0, 60, 20}, kRgbWhite), 10);
-    EXPECT_EQ(CountNot(out, RECT{60, 0, 120, 20}, kRgbWhite), 0);  // nothing past the box
+    CImageButton cut(nullptr, 1, RECT{0, 0, 60, 20}, longText.c_str());
+    EXPECT_EQ(wcslen(cut.text), 255u);
+    cut.SetText(L"alpha beta gamma delta epsilon zeta");
+    EXPECT_GT(inkFor(cut, kOutside, false, RECT{0, 0, 60, 20}), 10);
+    EXPECT_EQ(inkFor(cut, kOutside, false, RECT{60, 0, 120, 24}), 0);  // nothing past the box
 }
 
 TEST(ImageButton, ReleasesEveryGdiplusObject)
