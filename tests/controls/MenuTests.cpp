@@ -69,13 +69,9 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_EQ(below, shadow);
     EXPECT_RECT(t.menu.list.items[2]->rect, 0, 48, 96, 72);
 
-    const LONG_PTR menuEx = GetWindowLongPtrW(menu, GWL_EXSTYLE);
-    EXPECT_TRUE(menuEx & WS_EX_TOOLWINDOW);
-    EXPECT_FALSE(menuEx & WS_EX_APPWINDOW);
-    EXPECT_TRUE(GetWindowLongPtrW(menu, GWL_STYLE) & WS_CLIPCHILDREN);
-    const LONG_PTR shadowEx = GetWindowLongPtrW(shadow, GWL_EXSTYLE);
-    EXPECT_TRUE(shadowEx & WS_EX_LAYERED);
-    EXPECT_TRUE(shadowEx & WS_EX_TOOLWINDOW);
+    ExpectStyle(menu, GWL_EXSTYLE, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
+    ExpectStyle(menu, GWL_STYLE, WS_CLIPCHILDREN);
+    ExpectStyle(shadow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
     EXPECT_EQ(testing_support::ClassOf(menu), L"ImageMenu");
     EXPECT_EQ(testing_support::ClassOf(shadow), L"ShadowCtrl");
 

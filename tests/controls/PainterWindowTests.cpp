@@ -95,9 +95,7 @@ TEST_F(PainterWindow, CreationBindsPainterAndRemovesTheCaption)
 {
     HWND h = Make(300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     EXPECT_EQ(w->painter.hwnd, h);
-    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-    EXPECT_EQ(style & WS_CAPTION, 0);
-    EXPECT_EQ(style & 0x02010100, 0x02010100);
+    ExpectStyle(h, GWL_STYLE, 0x02010100, WS_CAPTION);
     EXPECT_EQ(testing_support::ClassOf(h), L"ImageCtrl");
     EXPECT_TRUE(w->painter.backBrush);  // made from the default colour at WM_CREATE
     EXPECT_TRUE(w->painter.onButtonClick);
@@ -318,8 +316,9 @@ TEST_F(PainterWindow, DoubleClickOnTheTopStripTogglesMaximise)
     EXPECT_TRUE(IsZoomed(h));
 }
 
-TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
+TEST_F(PainterWindow, PressingTheCaptionStartsTheSystemsDragOrTheWindowsOwn)
 {
+    using testing_support::WindowRect;
     HWND h = MakeStandard();
     MSG msg;
     auto takePosted = [&]() {
@@ -336,23 +335,10 @@ TEST_F(PainterWindow, PressingTheCaptionStartsADrag)
     EXPECT_EQ(msg.lParam, At(150, 40));
     EXPECT_EQ(w->painter.pressRect.left, -1);
 
-    w->painter.captionRect = RECT{0, 100, 300, 200};
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
-    EXPECT_FALSE(takePosted());
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 150));
-    EXPECT_TRUE(takePosted());
-    SendMessageW(h, WM_LBUTTONUP, 0, At(150, 150));
-}
-
-TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
-{
-    using testing_support::WindowRect;
-    HWND h = Make();
-    w->painter.dragEnabled = true;
+    // The window's own drag moves it without the system's caption drag.
     w->painter.dragWithoutActivation = true;
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
-    MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, h, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_FALSE(takePosted());
     EXPECT_EQ(GetCapture(), h);
     // Each point is read against where the window is by then: the grip stays under the pointer.
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(170, 10));
@@ -368,6 +354,15 @@ TEST_F(PainterWindow, OwnDragMovesTheWindowWithoutTheSystemsCaptionDrag)
     ReleaseCapture();
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, At(190, 60));
     EXPECT_RECT(WindowRect(h), 115, 95, 415, 295);
+    w->painter.dragWithoutActivation = false;
+
+    // Another caption rectangle.
+    w->painter.captionRect = RECT{0, 100, 300, 200};
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 20));
+    EXPECT_FALSE(takePosted());
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(150, 150));
+    EXPECT_TRUE(takePosted());
+    SendMessageW(h, WM_LBUTTONUP, 0, At(150, 150));
 }
 
 TEST_F(PainterWindow, AddButtonReusesAnExistingIdentifierInPlaceAndRemovingTheHotOneClearsHot)
@@ -438,7 +433,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 2, false);
     w->painter.SetBackColor(0x0023373C);
     w->painter.EnableLayered();
-    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
+    ExpectStyle(h, GWL_EXSTYLE, WS_EX_LAYERED);
     EXPECT_TRUE(w->painter.layered);
     EXPECT_FALSE(w->painter.fillBackground);
     ASSERT_NE(w->painter.updateLayered, nullptr);
@@ -499,7 +494,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     EXPECT_FALSE(w->painter.layered);
     HWND again = w->Create(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr);
     ASSERT_TRUE(again);
-    EXPECT_FALSE(GetWindowLongPtrW(again, GWL_EXSTYLE) & WS_EX_LAYERED);
+    ExpectStyle(again, GWL_EXSTYLE, 0, WS_EX_LAYERED);
 }
 
 TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehind)
