@@ -229,7 +229,8 @@ TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
     CImageCtrlEx ctrl;
     // Which of the back, hover and selected brushes the list holds.
     auto brushes = [&] {
-        return std::vector<bool>{!!ctrl.list.backBrush, !!ctrl.list.hoverBrush, !!ctrl.list.selectedBrush};
+        const CImagePaintEx& l = ctrl.list;
+        return std::vector<bool>{!!l.backBrush, !!l.hoverBrush, !!l.selectedBrush};
     };
     ctrl.list.backColor = 0x00FFFFFF;
     ctrl.list.fillBack = true;

@@ -69,9 +69,9 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_EQ(below, shadow);
     EXPECT_RECT(t.menu.list.items[2]->rect, 0, 48, 96, 72);
 
-    ExpectStyle(menu, GWL_EXSTYLE, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
-    ExpectStyle(menu, GWL_STYLE, WS_CLIPCHILDREN);
-    ExpectStyle(shadow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(HasStyle(menu, GWL_EXSTYLE, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW));
+    EXPECT_TRUE(HasStyle(menu, GWL_STYLE, WS_CLIPCHILDREN));
+    EXPECT_TRUE(HasStyle(shadow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW));
     EXPECT_EQ(testing_support::ClassOf(menu), L"ImageMenu");
     EXPECT_EQ(testing_support::ClassOf(shadow), L"ShadowCtrl");
 

@@ -33,12 +33,13 @@ inline UniqueWindow PlainWindow(DWORD exStyle, DWORD style, int x, int y, int w,
                                         nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
-// Expects the window's style (which: GWL_STYLE or GWL_EXSTYLE) to have every bit of on and none
-// of off.
-inline void ExpectStyle(HWND h, int which, LONG_PTR on, LONG_PTR off = 0)
+// Whether the window's style (which: GWL_STYLE or GWL_EXSTYLE) has every bit of on and none of off.
+inline ::testing::AssertionResult HasStyle(HWND h, int which, LONG_PTR on, LONG_PTR off = 0)
 {
     const LONG_PTR style = GetWindowLongPtrW(h, which);
-    EXPECT_EQ(style & (on | off), on) << std::hex << style;
+    if ((style & (on | off)) == on) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << std::hex << "style " << style << " wants " << on << " without " << off;
 }
 
 // The last surface pushed through CapturingUpdateLayeredWindow.

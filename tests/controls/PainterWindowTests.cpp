@@ -95,7 +95,7 @@ TEST_F(PainterWindow, CreationBindsPainterAndRemovesTheCaption)
 {
     HWND h = Make(300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     EXPECT_EQ(w->painter.hwnd, h);
-    ExpectStyle(h, GWL_STYLE, 0x02010100, WS_CAPTION);
+    EXPECT_TRUE(HasStyle(h, GWL_STYLE, 0x02010100, WS_CAPTION));
     EXPECT_EQ(testing_support::ClassOf(h), L"ImageCtrl");
     EXPECT_TRUE(w->painter.backBrush);  // made from the default colour at WM_CREATE
     EXPECT_TRUE(w->painter.onButtonClick);
@@ -423,8 +423,8 @@ TEST_F(PainterWindow, AnchoredElementsFollowAResize)
     EXPECT_RECT(b->rect, 350, 270, 380, 290);
     EXPECT_RECT(stretch->rect, 10, 0, 390, 10);
     EXPECT_RECT(moving->rect, 0, 250, 20, 290);
-    ExpectRendered(h, {{365, 280, kRgbRed}, {300, 5, kRgbGreen}, {5, 5, 0xFAFAFA}, {10, 260, kRgbBlue},
-                       {265, 180, 0xFAFAFA}});
+    ExpectRendered(h, {{365, 280, kRgbRed}, {300, 5, kRgbGreen}, {5, 5, 0xFAFAFA},
+                       {10, 260, kRgbBlue}, {265, 180, 0xFAFAFA}});
 }
 
 TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPicturesAsGdiplusDoes)
@@ -433,7 +433,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     w->painter.AddStatic(RECT{150, 100, 160, 110}, kHalfWhite, 2, false);
     w->painter.SetBackColor(0x0023373C);
     w->painter.EnableLayered();
-    ExpectStyle(h, GWL_EXSTYLE, WS_EX_LAYERED);
+    EXPECT_TRUE(HasStyle(h, GWL_EXSTYLE, WS_EX_LAYERED));
     EXPECT_TRUE(w->painter.layered);
     EXPECT_FALSE(w->painter.fillBackground);
     ASSERT_NE(w->painter.updateLayered, nullptr);
@@ -494,7 +494,7 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     EXPECT_FALSE(w->painter.layered);
     HWND again = w->Create(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr);
     ASSERT_TRUE(again);
-    ExpectStyle(again, GWL_EXSTYLE, 0, WS_EX_LAYERED);
+    EXPECT_TRUE(HasStyle(again, GWL_EXSTYLE, 0, WS_EX_LAYERED));
 }
 
 TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehind)

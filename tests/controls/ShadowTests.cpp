@@ -54,8 +54,8 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     HWND h = r.shadow.hwnd;
     ASSERT_TRUE(IsWindow(h));
     ASSERT_TRUE(r.foundUpdate);
-    ExpectStyle(h, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
-    ExpectStyle(h, GWL_STYLE, WS_CLIPCHILDREN);
+    EXPECT_TRUE(HasStyle(h, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW, WS_EX_APPWINDOW));
+    EXPECT_TRUE(HasStyle(h, GWL_STYLE, WS_CLIPCHILDREN));
 
     MoveWindow(h, 100, 100, 108, 84, FALSE);
     ShowWindow(h, SW_SHOWNOACTIVATE);

@@ -89,8 +89,8 @@ TEST(Tip, TimerShowsOnlyWithTextAndForItsIdPaintsItAndMeasuresLongTextInsideThe5
     const int width = client.right, height = client.bottom;
     // The border on three sides, and the background just inside it.
     const unsigned border = 0x8A8A8A, back = 0xFCFCFC;
-    ExpectPixels(shot, {{0, 0, border}, {width - 1, height / 2, border}, {width / 2, height - 1, border},
-                        {1, 1, back}, {width - 2, 1, back}});
+    ExpectPixels(shot, {{0, 0, border}, {width - 1, height / 2, border},
+                        {width / 2, height - 1, border}, {1, 1, back}, {width - 2, 1, back}});
     auto dark = [&](int x, int y) { return (shot.At(x, y) & 0xFF) < 0x60; };
     EXPECT_GT(CountWhere(RECT{2, 2, width - 2, height - 2}, dark), 10) << "the text is drawn";
 
