@@ -69,7 +69,7 @@ void ExpectResized(HWND h, int cx, int cy, int wantX, int wantY)
 
 }  // namespace
 
-TEST(ImageCtrlWindow, HitTestThroughTheWindow)
+TEST(ImageCtrlWindow, HitTestAndMinimumAndFixedSizesThroughTheWindow)
 {
     auto win = MakeWindow(100, 100, true);
     HWND h = win->hwnd;
@@ -87,6 +87,36 @@ TEST(ImageCtrlWindow, HitTestThroughTheWindow)
     EXPECT_EQ(hit(9, 50), HTLEFT);
     win->resizable = false;
     EXPECT_EQ(hit(2, 50), HTCLIENT);
+
+    // Minimum and fixed sizes.
+    int cx = 50, cy = 40;
+    CImageCtrl::LimitSize(cx, cy, 0, 0, 200, 0);
+    EXPECT_EQ(cx, 50);  // one minimum alone is not enforced
+    CImageCtrl::LimitSize(cx, cy, 120, 0, 0, 0);
+    EXPECT_EQ(cx, 50);
+    CImageCtrl::LimitSize(cx, cy, 120, 90, 0, 0);
+    EXPECT_TRUE(testing_support::PointIs(POINT{cx, cy}, POINT{120, 90}));
+    CImageCtrl::LimitSize(cx, cy, 120, 90, 150, 60);
+    EXPECT_TRUE(testing_support::PointIs(POINT{cx, cy}, POINT{150, 90}));
+
+    win->minWidth = 200;
+    win->minHeight = 150;
+    ExpectResized(h, 50, 50, 200, 150);
+    ExpectResized(h, 260, 100, 260, 150);
+    win->minHeight = 0;
+    ExpectResized(h, 50, 50, 50, 50);
+    MINMAXINFO info = {};
+    SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_TRUE(testing_support::PointIs(info.ptMinTrackSize, POINT{200, 0}));
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxSize,
+                                         POINT{work.right - work.left, work.bottom - work.top}));
+    EXPECT_TRUE(testing_support::PointIs(info.ptMaxPosition, POINT{work.left, work.top}));
+
+    win->fixedWidth = 120;
+    win->fixedHeight = 90;
+    ExpectResized(h, 400, 300, 120, 90);
     DestroyWindow(h);
 }
 
@@ -123,8 +153,7 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     // Maximised to the work area of the primary monitor.
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT window;
-    GetWindowRect(h, &window);
+    const RECT window = testing_support::WindowRect(h);
     EXPECT_EQ(window.right - window.left, work.right - work.left);
     EXPECT_EQ(window.bottom - window.top, work.bottom - work.top);
 
@@ -132,44 +161,6 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_TRUE(PtInRegion(rgn, 60, 45));
-    DestroyWindow(h);
-}
-
-TEST(ImageCtrlWindow, MinimumAndFixedSizes)
-{
-    int cx = 50, cy = 40;
-    CImageCtrl::LimitSize(cx, cy, 0, 0, 200, 0);
-    EXPECT_EQ(cx, 50);  // one minimum alone is not enforced
-    CImageCtrl::LimitSize(cx, cy, 120, 0, 0, 0);
-    EXPECT_EQ(cx, 50);
-    CImageCtrl::LimitSize(cx, cy, 120, 90, 0, 0);
-    EXPECT_EQ(cx, 120);
-    EXPECT_EQ(cy, 90);
-    CImageCtrl::LimitSize(cx, cy, 120, 90, 150, 60);
-    EXPECT_EQ(cx, 150);
-    EXPECT_EQ(cy, 90);
-
-    auto win = MakeWindow(300, 200);
-    HWND h = win->hwnd;
-    win->minWidth = 200;
-    win->minHeight = 150;
-    ExpectResized(h, 50, 50, 200, 150);
-    ExpectResized(h, 260, 100, 260, 150);
-    win->minHeight = 0;
-    ExpectResized(h, 50, 50, 50, 50);
-    MINMAXINFO info = {};
-    SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 200);
-    EXPECT_EQ(info.ptMinTrackSize.y, 0);
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_TRUE(testing_support::PointIs(info.ptMaxSize,
-                                         POINT{work.right - work.left, work.bottom - work.top}));
-    EXPECT_TRUE(testing_support::PointIs(info.ptMaxPosition, POINT{work.left, work.top}));
-
-    win->fixedWidth = 120;
-    win->fixedHeight = 90;
-    ExpectResized(h, 400, 300, 120, 90);
     DestroyWindow(h);
 }
 

@@ -3,7 +3,7 @@
 #include "CImageCtrlEx.h"
 #include "CImageItem.h"
 #include "CImagePaintEx.h"
-#include "TestSupport.h"
+#include "PainterTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,8 @@
 
 namespace {
 
+using namespace painter_test;
 using testing_support::RectIs;
-
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
 struct ListWindow {
     CImageCtrlEx ctrl;
@@ -100,42 +99,39 @@ TEST(ListLayout, RowsOutsideTheParentAreNotOnView)
     EXPECT_TRUE(alone.IsItemOnView(5000, 24)) << "a list without window or parent shows all";
 }
 
-struct ClickLog {
-    std::vector<int> clicks, doubles;
-};
-
 TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWindow)
 {
     ListWindow w;
     CImagePaintEx& list = w.list();
     for (int id = 1; id <= 3; ++id) list.AddItem(id);
-    ClickLog log;
+    std::vector<int> clicks, doubles;
     uint32_t tick = 1000;
     list.tickSource = [&] { return tick; };
-    list.onItemClick = [&](CImageItem* item) { log.clicks.push_back(item->id); };
-    list.onItemDoubleClick = [&](CImageItem* item) { log.doubles.push_back(item->id); };
+    list.onItemClick = [&](CImageItem* item) { clicks.push_back(item->id); };
+    list.onItemDoubleClick = [&](CImageItem* item) { doubles.push_back(item->id); };
+    // A release at (x, y), ms later by the tick source.
+    auto releaseAfter = [&](uint32_t ms, int x, int y) {
+        tick += ms;
+        w.Send(WM_LBUTTONUP, 0, At(x, y));
+    };
 
     w.Send(WM_LBUTTONUP, 0, At(10, 30));
-    tick += 600;
-    w.Send(WM_LBUTTONUP, 0, At(10, 30));
-    EXPECT_EQ(log.clicks, (std::vector<int>{2, 2}));
-    EXPECT_TRUE(log.doubles.empty());
+    releaseAfter(600, 10, 30);
+    EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
+    EXPECT_TRUE(doubles.empty());
 
-    tick += 300;
-    w.Send(WM_LBUTTONUP, 0, At(10, 40));
-    EXPECT_EQ(log.clicks, (std::vector<int>{2, 2}));
-    EXPECT_EQ(log.doubles, (std::vector<int>{2}));
+    releaseAfter(300, 10, 40);
+    EXPECT_EQ(clicks, (std::vector<int>{2, 2}));
+    EXPECT_EQ(doubles, (std::vector<int>{2}));
     EXPECT_EQ(list.lastClickTick, tick);
 
     // Exactly 500 ms is still a double click.
-    tick += 500;
-    w.Send(WM_LBUTTONUP, 0, At(10, 30));
-    EXPECT_EQ(log.doubles.size(), 2u);
+    releaseAfter(500, 10, 30);
+    EXPECT_EQ(doubles.size(), 2u);
 
     // Another row is a click however soon it comes, and it takes the selection over.
-    tick += 10;
-    w.Send(WM_LBUTTONUP, 0, At(10, 5));
-    EXPECT_EQ(log.clicks, (std::vector<int>{2, 2, 1}));
+    releaseAfter(10, 10, 5);
+    EXPECT_EQ(clicks, (std::vector<int>{2, 2, 1}));
     EXPECT_TRUE(list.items[0]->selected);
     EXPECT_FALSE(list.items[1]->selected);
     EXPECT_EQ(list.lastClicked, list.items[0].get());
@@ -144,29 +140,28 @@ TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWi
     list.lastClickTick = 0xFFFFFF00u;
     tick = 0x50;
     w.Send(WM_LBUTTONUP, 0, At(10, 5));
-    EXPECT_EQ(log.doubles, (std::vector<int>{2, 2, 1}));
+    EXPECT_EQ(doubles, (std::vector<int>{2, 2, 1}));
     EXPECT_EQ(ElapsedTicks(0x50, 0xFFFFFF00u), 0x150);
 
     // Below the last row nothing happens.
     const uint32_t before = list.lastClickTick;
-    tick += 5000;
-    w.Send(WM_LBUTTONUP, 0, At(10, 100));
+    releaseAfter(5000, 10, 100);
     EXPECT_EQ(list.lastClicked, list.items[0].get());
     EXPECT_EQ(list.lastClickTick, before);
-    EXPECT_EQ(log.clicks, (std::vector<int>{2, 2, 1}));
+    EXPECT_EQ(clicks, (std::vector<int>{2, 2, 1}));
 
     // Without a double-click handler a quick second release reports nothing.
     list.onItemDoubleClick = nullptr;
     tick = list.lastClickTick + 100;
     w.Send(WM_LBUTTONUP, 0, At(10, 5));
-    EXPECT_EQ(log.clicks.size(), 3u);
-    EXPECT_EQ(log.doubles.size(), 3u);
+    EXPECT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(doubles.size(), 3u);
 
     // A release with no rows at all does nothing either.
     list.ClearItems();
     EXPECT_EQ(list.lastClicked, nullptr);
     w.Send(WM_LBUTTONUP, 0, At(10, 5));
-    EXPECT_EQ(log.clicks.size(), 3u);
+    EXPECT_EQ(clicks.size(), 3u);
 
     // A handler that destroys the window leaves a reset list.
     list.AddItem(7)->AddButton(7, RECT{1, 1, 94, 94}, L"seven");
@@ -177,8 +172,7 @@ TEST(ListClicks, TicksDecideBetweenClickAndDoubleClickAndAHandlerMayDestroyTheWi
         ShowWindow(h, SW_HIDE);
         DestroyWindow(h);
     };
-    tick += 5000;
-    w.Send(WM_LBUTTONUP, 0, At(3, 3));
+    releaseAfter(5000, 3, 3);
     EXPECT_EQ(seen, 7);
     EXPECT_FALSE(IsWindow(h));
     EXPECT_TRUE(list.items.empty());
@@ -233,22 +227,23 @@ TEST(ListPointer, HotRowFollowsThePointerAndHidingClearsTheLook)
 TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
 {
     CImageCtrlEx ctrl;
+    // Which of the back, hover and selected brushes the list holds.
+    auto brushes = [&] {
+        const CImagePaintEx& l = ctrl.list;
+        return std::vector<bool>{!!l.backBrush, !!l.hoverBrush, !!l.selectedBrush};
+    };
     ctrl.list.backColor = 0x00FFFFFF;
     ctrl.list.fillBack = true;
     ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 48, nullptr);
     ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    EXPECT_FALSE(ctrl.list.backBrush) << "alpha 0 means no brush";
-    EXPECT_FALSE(ctrl.list.hoverBrush);
-    EXPECT_FALSE(ctrl.list.selectedBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({false, false, false})) << "alpha 0 means no brush";
     DestroyWindow(ctrl.hwnd);
 
     ctrl.list.backColor = 0xFF102030;
     ctrl.list.hoverColor = 0xFF405060;
     ctrl.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 96, 48, nullptr);
     ASSERT_TRUE(IsWindow(ctrl.hwnd));
-    EXPECT_TRUE(ctrl.list.backBrush);
-    EXPECT_TRUE(ctrl.list.hoverBrush);
-    EXPECT_FALSE(ctrl.list.selectedBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({true, true, false}));
     EXPECT_EQ(ctrl.list.hwnd, ctrl.hwnd);
 
     // Erasing is always answered, and paints only when the client rectangle changed.
@@ -258,8 +253,7 @@ TEST(ListBrushes, MadeAtCreationOnlyForVisibleColoursAndBackAfterRecreation)
     EXPECT_EQ(SendMessageW(ctrl.hwnd, WM_ERASEBKGND, 0, 0), 1);
 
     DestroyWindow(ctrl.hwnd);
-    EXPECT_FALSE(ctrl.list.backBrush);
-    EXPECT_FALSE(ctrl.list.hoverBrush);
+    EXPECT_EQ(brushes(), std::vector<bool>({false, false, false}));
     EXPECT_EQ(ctrl.list.hoverColor, 0xFF405060u) << "colours survive the window";
 }
 
@@ -272,17 +266,15 @@ TEST(ListPaint, HotBackgroundOnlyWithAHoverColourAndSelectedFallsBackToHover)
     for (int id = 1; id <= 3; ++id) list.AddItem(id);
     w.Send(WM_MOUSEMOVE, 0, At(5, 30));
     ASSERT_EQ(list.hotItem, list.items[1].get());
+    // No hover colour: the hot row is not filled.
     testing_support::Bitmap32 shot(96, 72);
     testing_support::CaptureWindow(w.ctrl.hwnd, shot);
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 36) & 0xFFFFFF, 0x202020))
-        << "no hover colour: the hot row is not filled";
+    ExpectPixels(shot, {{50, 36, 0x202020}}, 2);
 
     list.SetHoverColor(0xFF00C000);
     list.items[2]->selected = true;  // no selected brush: drawn with the hover brush
     testing_support::CaptureWindow(w.ctrl.hwnd, shot);
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 36) & 0xFFFFFF, 0x00C000));
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 60) & 0xFFFFFF, 0x00C000));
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(50, 10) & 0xFFFFFF, 0x202020));
+    ExpectPixels(shot, {{50, 36, 0x00C000}, {50, 60, 0x00C000}, {50, 10, 0x202020}}, 2);
 }
 
 TEST(ListItem, ButtonsArePlacedAndClippedInTheRow)

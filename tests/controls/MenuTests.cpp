@@ -10,11 +10,10 @@
 
 namespace {
 
-using testing_support::RectIs;
+using namespace painter_test;
+using testing_support::PumpUntil;
 using testing_support::SameRect;
 using testing_support::WindowRect;
-
-using testing_support::PumpUntil;
 
 // A menu as the game window uses it: rows filled while it has no window, a click handler that
 // hides and destroys the menu window.
@@ -53,17 +52,6 @@ struct TestMenu {
     }
 };
 
-// A plain window to take activation away from the menu.
-struct OtherWindow {
-    HWND hwnd;
-    OtherWindow()
-    {
-        hwnd = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~OtherWindow() { DestroyWindow(hwnd); }
-};
-
 TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
 {
     TestMenu t;
@@ -76,25 +64,16 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_RECT(WindowRect(shadow), 194, 144, 302, 228);
     EXPECT_EQ(GetWindow(menu, GW_OWNER), shadow);
     // The menu lies above its shadow in the z-order.
-    bool shadowBelow = false;
-    for (HWND h = GetWindow(menu, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT)) {
-        if (h == shadow) shadowBelow = true;
-    }
-    EXPECT_TRUE(shadowBelow);
+    HWND below = GetWindow(menu, GW_HWNDNEXT);
+    while (below && below != shadow) below = GetWindow(below, GW_HWNDNEXT);
+    EXPECT_EQ(below, shadow);
     EXPECT_RECT(t.menu.list.items[2]->rect, 0, 48, 96, 72);
 
-    const LONG_PTR menuEx = GetWindowLongPtrW(menu, GWL_EXSTYLE);
-    EXPECT_TRUE(menuEx & WS_EX_TOOLWINDOW);
-    EXPECT_FALSE(menuEx & WS_EX_APPWINDOW);
-    EXPECT_TRUE(GetWindowLongPtrW(menu, GWL_STYLE) & WS_CLIPCHILDREN);
-    const LONG_PTR shadowEx = GetWindowLongPtrW(shadow, GWL_EXSTYLE);
-    EXPECT_TRUE(shadowEx & WS_EX_LAYERED);
-    EXPECT_TRUE(shadowEx & WS_EX_TOOLWINDOW);
-    wchar_t name[64] = {};
-    GetClassNameW(menu, name, 64);
-    EXPECT_STREQ(name, L"ImageMenu");
-    GetClassNameW(shadow, name, 64);
-    EXPECT_STREQ(name, L"ShadowCtrl");
+    EXPECT_TRUE(HasStyle(menu, GWL_EXSTYLE, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW));
+    EXPECT_TRUE(HasStyle(menu, GWL_STYLE, WS_CLIPCHILDREN));
+    EXPECT_TRUE(HasStyle(shadow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW));
+    EXPECT_EQ(testing_support::ClassOf(menu), L"ImageMenu");
+    EXPECT_EQ(testing_support::ClassOf(shadow), L"ShadowCtrl");
 
     // Showing again while the window exists makes nothing new: it moves and takes the rows' height.
     t.menu.list.items[1]->visible = false;
@@ -131,8 +110,9 @@ TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(menu) && IsWindowVisible(shadow); }));
     EXPECT_EQ(GetActiveWindow(), menu);
 
-    OtherWindow other;
-    SetActiveWindow(other.hwnd);
+    // A plain window takes activation away from the menu.
+    const UniqueWindow other = PlainWindow(0, WS_POPUP | WS_VISIBLE, 600, 600, 50, 50);
+    SetActiveWindow(other.Get());
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu) && !IsWindowVisible(shadow); }));
     EXPECT_TRUE(IsWindow(menu));
     EXPECT_TRUE(IsWindow(shadow));
@@ -146,7 +126,7 @@ TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
 
     // Without auto-hide the menu stays.
     t.menu.autoHide = false;
-    SetActiveWindow(other.hwnd);
+    SetActiveWindow(other.Get());
     testing_support::PumpFor(100);
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(IsWindowVisible(shadow));
@@ -160,7 +140,7 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     CShadowCtrl* shadowObject = t.menu.shadow.get();
     ASSERT_TRUE(IsWindow(menu));
 
-    SendMessageW(menu, WM_LBUTTONUP, 0, MAKELPARAM(40, 30));
+    SendMessageW(menu, WM_LBUTTONUP, 0, At(40, 30));
     EXPECT_EQ(t.clicked, 10012);
     EXPECT_FALSE(IsWindow(menu));
     EXPECT_EQ(t.menu.hwnd, nullptr);
@@ -177,7 +157,7 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
 
     // Shown again right after such a click, while the old shadow window is hidden and has
     // WM_CLOSE queued: the new menu and its shadow survive that close.
-    SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+    SendMessageW(t.menu.hwnd, WM_LBUTTONUP, 0, At(40, 5));
     ASSERT_EQ(t.menu.hwnd, nullptr);
     menu = t.Show(POINT{310, 210}, 2);
     ASSERT_TRUE(IsWindow(menu));
@@ -190,10 +170,10 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     // Two hundred open, click and destroy cycles leak nothing.
     EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 200, [&](int i) {
         HWND shown = t.Show(POINT{100 + i % 50, 100});
-        SendMessageW(shown, WM_MOUSEMOVE, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        SendMessageW(shown, WM_MOUSEMOVE, 0, At(20, 5 + 24 * (i % 3)));
         UpdateWindow(shown);
         HWND shadow = t.Shadow();
-        SendMessageW(shown, WM_LBUTTONUP, 0, MAKELPARAM(20, 5 + 24 * (i % 3)));
+        SendMessageW(shown, WM_LBUTTONUP, 0, At(20, 5 + 24 * (i % 3)));
         PumpUntil([&] { return !IsWindow(shadow); }, 2000);
     }));
     EXPECT_FALSE(IsWindow(t.Shadow()));
@@ -210,46 +190,43 @@ TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
     TestMenu t;
     HWND menu = t.Show(POINT{200, 200});
     ASSERT_TRUE(IsWindow(menu));
-    SendMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(50, 30));
+    SendMessageW(menu, WM_MOUSEMOVE, 0, At(50, 30));
     ASSERT_EQ(t.menu.list.hotItem, t.menu.list.items[1].get());
 
     testing_support::Bitmap32 shot(96, 72);
     testing_support::CaptureWindow(menu, shot);
     const unsigned hover = 0x9CD0FE, back = 0xEDF3FA;
     int dark[3] = {}, darkOutside = 0;
+    // Where the hot row's caption has its dark pixels.
+    int minX = 96, maxX = -1, minY = 72, maxY = -1;
     for (int y = 0; y < 72; ++y) {
         const int row = y / 24, top = row * 24;
         for (int x = 0; x < 96; ++x) {
-            const unsigned px = shot.At(x, y) & 0xFFFFFF;
+            const unsigned px = Rgb(shot, x, y);
             // Every row's caption lies in its box (1, top + 3, 94, top + 23).
             const bool inBox = x >= 1 && x < 94 && y >= top + 3 && y < top + 23;
-            if (DarkPixel(px)) {
-                if (inBox) ++dark[row]; else ++darkOutside;
-                continue;
+            // Outside the boxes only the fills; inside them anti-aliased glyph edges as well.
+            if (DarkPixel(px) && inBox) {
+                ++dark[row];
+                if (row != 1) continue;
+                minX = (std::min)(minX, x);
+                maxX = (std::max)(maxX, x);
+                minY = (std::min)(minY, y);
+                maxY = (std::max)(maxY, y);
+            } else if (DarkPixel(px)) {
+                ++darkOutside;
+            } else if (!inBox) {
+                ASSERT_TRUE(testing_support::ColorNear(px, row == 1 ? hover : back))
+                    << x << "," << y << " " << std::hex << px;
             }
-            if (inBox) continue;  // anti-aliased glyph edges
-            const unsigned expected = row == 1 ? hover : back;
-            ASSERT_TRUE(testing_support::ColorNear(px, expected))
-                << x << "," << y << " " << std::hex << px;
         }
     }
     EXPECT_GT(dark[1], 10) << "the caption of the hot row is drawn";
     EXPECT_GT(dark[0], 10);
     EXPECT_EQ(darkOutside, 0);
     // Inside the hot row's caption box, what is not glyph is the hover fill.
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(2, 28) & 0xFFFFFF, hover));
+    ExpectPixels(shot, {{2, 28, hover}}, 2);
     // The caption is centred: its dark pixels lie around the box's middle column and row.
-    int minX = 96, maxX = -1, minY = 72, maxY = -1;
-    for (int y = 27; y < 47; ++y) {
-        for (int x = 1; x < 94; ++x) {
-            if (DarkPixel(shot.At(x, y) & 0xFFFFFF)) {
-                minX = (std::min)(minX, x);
-                maxX = (std::max)(maxX, x);
-                minY = (std::min)(minY, y);
-                maxY = (std::max)(maxY, y);
-            }
-        }
-    }
     ASSERT_LE(minX, maxX);
     EXPECT_NEAR((minX + maxX) / 2.0, 47.0, 4.0);
     EXPECT_NEAR((minY + maxY) / 2.0, 37.0, 4.0);
@@ -257,7 +234,7 @@ TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
     // Leaving the menu drops the hover fill.
     SendMessageW(menu, WM_MOUSELEAVE, 0, 0);
     testing_support::CaptureWindow(menu, shot);
-    EXPECT_TRUE(testing_support::ColorNear(shot.At(95, 30) & 0xFFFFFF, back));
+    ExpectPixels(shot, {{95, 30, back}}, 2);
 }
 
 TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
@@ -269,7 +246,7 @@ TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
     for (int step = 0; step < 1500; ++step) {
         if (!t.menu.hwnd) t.Fill(1 + pick(4));
         t.destroyOnClick = pick(4) == 0;
-        const LPARAM at = MAKELPARAM(pick(140) - 20, pick(140) - 20);
+        const LPARAM at = At(pick(140) - 20, pick(140) - 20);
         switch (pick(8)) {
         case 0: t.menu.ShowAt(POINT{pick(800), pick(600)}); break;
         case 1: if (t.menu.hwnd) SendMessageW(t.menu.hwnd, WM_MOUSEMOVE, 0, at); break;

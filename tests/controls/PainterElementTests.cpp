@@ -10,10 +10,12 @@
 
 using namespace painter_test;
 using testing_support::Bitmap32;
+using testing_support::ColorNear;
 
 namespace {
 const POINT kOutside = {-1, -1};
 const POINT kInside = {10, 5};
+const RECT kCaptionBox = {0, 0, 80, 24};
 
 // Draws the button over white and answers the colour at (x, y).
 unsigned DrawButtonAt(CImageButton& b, POINT mouse, bool pressed, int x, int y, int w = 40,
@@ -37,12 +39,12 @@ void ExpectLooks(CImageButton& b, std::initializer_list<Look> looks)
             << "pointer at " << l.mouse.x << "," << l.mouse.y << (l.pressed ? ", pressed" : "");
 }
 
-// Draws the button over white once and expects each listed pixel.
+// Draws the button over white once (into the box, when one is given) and expects each pixel.
 void ExpectButton(CImageButton& b, POINT mouse, bool pressed, std::initializer_list<Pixel> pixels,
-                  int w = 40, int h = 20)
+                  const RECT* box = nullptr)
 {
-    Bitmap32 out(w, h);
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
+    Bitmap32 out(40, 20);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, box); });
     ExpectPixels(out, pixels);
 }
 }  // namespace
@@ -61,13 +63,9 @@ TEST(ImageButton, LooksImageFallbacksAndOverrideBoxes)
     b.latched = false;
 
     // Drawn into an override box, and its look read from that box; an empty box is no override.
-    Bitmap32 out(40, 20);
-    const RECT box = {20, 10, 40, 20};
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &box); });
-    ExpectPixels(out, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}});
-    const RECT empty = {};
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, POINT{30, 15}, false, &empty); });
-    EXPECT_EQ(Rgb(out, 10, 5), kRgbRed);
+    const RECT box = {20, 10, 40, 20}, empty = {};
+    ExpectButton(b, POINT{30, 15}, false, {{30, 15, kRgbGreen}, {10, 5, kRgbWhite}}, &box);
+    ExpectButton(b, POINT{30, 15}, false, {{10, 5, kRgbRed}}, &empty);
 
     b.SetImages(kRed, kGreen, 0, 0);
     EXPECT_EQ(DrawButtonAt(b, kInside, true, 10, 5), kRgbGreen);
@@ -119,7 +117,7 @@ TEST(ImageButton, ImageModesCombineStateImages)
     b.imageMode = 5;
     const unsigned hover5 = DrawButtonAt(b, POINT{10, 5}, false, 10, 5);
     EXPECT_EQ(hover5, kRgbRed);  // opaque red on top
-    EXPECT_TRUE(testing_support::ColorNear(hover4, 0xFF7F7F, 3)) << std::hex << hover4;
+    EXPECT_TRUE(ColorNear(hover4, 0xFF7F7F, 3)) << std::hex << hover4;
 }
 
 TEST(ImageButton, ImageStripGivesTwoHalfWidthFrames)
@@ -173,15 +171,15 @@ TEST(ImageButton, BackgroundBorderAndIcon)
     EXPECT_EQ(DrawButtonAt(withIcon, kOutside, false, 8, 8), kRgbWhite);
 }
 
-TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
+TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacksAndALongCaptionIsCut)
 {
-    const RECT area = {0, 0, 80, 24};
-    auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed) {
-        Bitmap32 out(80, 24);
+    // The caption's pixels within the area (by default the whole button) of a drawing over white.
+    auto inkFor = [&](CImageButton& b, POINT mouse, bool pressed, const RECT& within = kCaptionBox) {
+        Bitmap32 out(120, 24);
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, mouse, pressed, nullptr); });
-        return CountNot(out, area, kRgbWhite);
+        return CountNot(out, within, kRgbWhite);
     };
-    CImageButton b(nullptr, 1, area, L"Hello");
+    CImageButton b(nullptr, 1, kCaptionBox, L"Hello");
     const POINT in = {40, 12};
     EXPECT_GT(inkFor(b, kOutside, false), 10);  // default black caption
     b.showText = false;
@@ -197,18 +195,14 @@ TEST(ImageButton, CaptionColoursFollowTheLookAndItsFallbacks)
     EXPECT_GT(inkFor(b, in, true), 10);
     b.SetText(L"");
     EXPECT_EQ(inkFor(b, in, true), 0);
-}
 
-TEST(ImageButton, LongCaptionIsCutWithAnEllipsisAndTheBufferBounded)
-{
+    // A long caption is cut with an ellipsis at its box, and the buffer is bounded.
     const std::wstring longText(400, L'x');
-    CImageButton b(nullptr, 1, RECT{0, 0, 60, 20}, longText.c_str());
-    EXPECT_EQ(wcslen(b.text), 255u);
-    b.SetText(L"alpha beta gamma delta epsilon zeta");
-    Bitmap32 out(120, 20);
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { b.Draw(g, kOutside, false, nullptr); });
-    EXPECT_GT(CountNot(out, RECT{0, 0, 60, 20}, kRgbWhite), 10);
-    EXPECT_EQ(CountNot(out, RECT{60, 0, 120, 20}, kRgbWhite), 0);  // nothing past the box
+    CImageButton cut(nullptr, 1, RECT{0, 0, 60, 20}, longText.c_str());
+    EXPECT_EQ(wcslen(cut.text), 255u);
+    cut.SetText(L"alpha beta gamma delta epsilon zeta");
+    EXPECT_GT(inkFor(cut, kOutside, false, RECT{0, 0, 60, 20}), 10);
+    EXPECT_EQ(inkFor(cut, kOutside, false, RECT{60, 0, 120, 24}), 0);  // nothing past the box
 }
 
 TEST(ImageButton, ReleasesEveryGdiplusObject)
@@ -313,7 +307,7 @@ TEST(ImageStatic, PictureAtItsOwnSizeDrawsTheSamePixelsAndIsReleased)
             g.DrawImage(s.image.Get(), 0, 0, 10, 10);
             g.DrawImage(s.image.Get(), 0, 0, 10, 10);
         });
-        EXPECT_TRUE(testing_support::ColorNear(own.At(5, 5), plain.At(5, 5), 2))
+        EXPECT_TRUE(ColorNear(own.At(5, 5), plain.At(5, 5), 2))
             << std::hex << own.At(5, 5) << " " << plain.At(5, 5);
         s.SetImage(LoadPngResource(kRed));
         own.Fill(0xFF000000);
@@ -340,26 +334,20 @@ TEST(ImageStatic, PreparedPictureMatchesDirectDrawingAtAnySizeAndClip)
             g.SetClip(Gdiplus::Rect(10, 6, 15, 9));
             s.Draw(g, RECT{});
         });
-        int differing = 0, clipDiffering = 0;
-        for (int y = 0; y < 40; ++y) {
-            for (int x = 0; x < 60; ++x) {
-                // A direct stretch onto a DC treats the outermost row and column differently from
-                // one into a bitmap; inside them the pixels must agree.
-                const bool ownSize = r.right - r.left == 2 && r.bottom - r.top == 2;
-                const bool inner = x > r.left && x < r.right - 1 && y > r.top && y < r.bottom - 1;
-                if ((ownSize || inner) &&
-                    !testing_support::ColorNear(prepared.At(x, y), direct.At(x, y), 2)) {
-                    ++differing;
-                }
-                // Covered inside, untouched outside.
-                const bool outside = x < r.left || x >= r.right || y < r.top || y >= r.bottom;
-                const bool white = (prepared.At(x, y) & 0xFFFFFF) == 0xFFFFFF;
-                if ((inner && white) || (outside && !white)) ++differing;
-                const bool inClip = x >= 10 && x < 25 && y >= 6 && y < 15;
-                const unsigned expected = inClip ? prepared.At(x, y) : 0xFFFFFFFFu;
-                if (!testing_support::ColorNear(clipped.At(x, y), expected, 0)) ++clipDiffering;
-            }
-        }
+        // A direct stretch onto a DC treats the outermost row and column differently from one
+        // into a bitmap; inside them the pixels must agree. Covered inside, untouched outside.
+        const bool ownSize = r.right - r.left == 2 && r.bottom - r.top == 2;
+        const int differing = CountWhere(RECT{0, 0, 60, 40}, [&](int x, int y) {
+            const bool inner = x > r.left && x < r.right - 1 && y > r.top && y < r.bottom - 1;
+            const bool outside = x < r.left || x >= r.right || y < r.top || y >= r.bottom;
+            const bool white = Rgb(prepared, x, y) == 0xFFFFFF;
+            return ((ownSize || inner) && !ColorNear(prepared.At(x, y), direct.At(x, y), 2)) ||
+                   (inner && white) || (outside && !white);
+        });
+        const int clipDiffering = CountWhere(RECT{0, 0, 60, 40}, [&](int x, int y) {
+            const bool inClip = x >= 10 && x < 25 && y >= 6 && y < 15;
+            return !ColorNear(clipped.At(x, y), inClip ? prepared.At(x, y) : 0xFFFFFFFFu, 0);
+        });
         EXPECT_EQ(differing, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
         EXPECT_EQ(clipDiffering, 0) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
     }

@@ -55,7 +55,7 @@ TEST(PngResource, CropCutsOneFrameIntoAnArgbBitmap)
     EXPECT_EQ(argb(*left, 40, 0), 0xFF00FFFFu);
 }
 
-TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
+TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangleAndRepeatedSurfacesLeaveNoGdiObjects)
 {
     Bitmap32 target(40, 40);
     target.Fill(0xFFFFFFFF);
@@ -71,15 +71,11 @@ TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangle)
     GdiFlush();
     ExpectPixels(target, {{10, 10, kRgbRed}, {19, 24, kRgbRed}, {20, 15, kRgbWhite},
                           {15, 25, kRgbWhite}, {9, 9, kRgbWhite}});
-}
 
-TEST(OffscreenSurface, RepeatedSurfacesLeaveNoGdiObjects)
-{
-    Bitmap32 target(64, 64);
     // Warmed by a whole surface; then small updates and surfaces of no size by turns.
     EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 300, [&](int i) {
-        const int size = i % 2 ? 0 : 64;
-        const RECT update = i == 0 ? RECT{0, 0, 64, 64} : i % 2 ? RECT{} : RECT{0, 0, 8, 8};
+        const int size = i % 2 ? 0 : 40;
+        const RECT update = i == 0 ? RECT{0, 0, 40, 40} : i % 2 ? RECT{} : RECT{0, 0, 8, 8};
         CSanDC surface(target.dc, size, size, update);
     }));
 }
@@ -94,7 +90,6 @@ struct PushRecord {
     bool screenDC = false;
 };
 PushRecord g_push;
-const testing_support::LayeredCapture& pushed = testing_support::LastLayeredSurface();
 
 BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC src, POINT* srcPt,
                             COLORREF key, BLENDFUNCTION* blend, DWORD flags)
@@ -103,18 +98,13 @@ BOOL WINAPI RecordingUpdate(HWND hwnd, HDC screen, POINT* dst, SIZE* size, HDC s
     return testing_support::CapturingUpdateLayeredWindow(hwnd, screen, dst, size, src, srcPt, key,
                                                          blend, flags);
 }
-
-HWND MakePopup(int x, int y, int w, int h)
-{
-    return CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
 }  // namespace
 
-TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
+TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPositionLeavingNothingBehind)
 {
     ASSERT_NE(LookUpUpdateLayeredWindow(), nullptr);
-    HWND w = MakePopup(30, 40, 50, 20);
+    UniqueWindow popup = PlainWindow(WS_EX_LAYERED, WS_POPUP, 30, 40, 50, 20);
+    HWND w = popup.Get();
     ASSERT_TRUE(w);
     {
         CLayeredSurface surface(w);
@@ -142,28 +132,24 @@ TEST(LayeredSurface, RendersTransparentSurfaceAndPushesItAtTheWindowPosition)
     EXPECT_TRUE(g_push.screenDC);
     EXPECT_EQ(pushed.At(25, 10) & 0xFFFFFF, kRgbRed);
     EXPECT_EQ(pushed.At(5, 10), 0u);
-    DestroyWindow(w);
 
-    // An empty client area pushes nothing.
-    w = MakePopup(0, 0, 0, 0);
-    ASSERT_TRUE(w);
-    {
-        CLayeredSurface surface(w);
-        EXPECT_EQ(surface.Graphics(), nullptr);
-        EXPECT_FALSE(surface.Push(&RecordingUpdate, w, 255));
-        EXPECT_EQ(pushed.pushes, 1);
-    }
-    DestroyWindow(w);
-}
-
-TEST(LayeredSurface, RepeatedSurfacesLeaveNoGdiOrGdiplusObjects)
-{
-    HWND w = MakePopup(0, 0, 120, 80);
+    // Repeated surfaces leave no GDI or GDI+ object behind.
     EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 300, [&](int) {
         CLayeredSurface surface(w);
         Gdiplus::SolidBrush b(Gdiplus::Color(0x80FFFFFF));
         surface.Graphics()->FillRectangle(&b, 0, 0, 10, 10);
         surface.Push(&RecordingUpdate, w, 255);
     }));
-    DestroyWindow(w);
+
+    // An empty client area pushes nothing.
+    const int pushes = pushed.pushes;
+    popup = PlainWindow(WS_EX_LAYERED, WS_POPUP, 0, 0, 0, 0);
+    w = popup.Get();
+    ASSERT_TRUE(w);
+    {
+        CLayeredSurface surface(w);
+        EXPECT_EQ(surface.Graphics(), nullptr);
+        EXPECT_FALSE(surface.Push(&RecordingUpdate, w, 255));
+        EXPECT_EQ(pushed.pushes, pushes);
+    }
 }

@@ -9,11 +9,11 @@
 
 namespace {
 
+using namespace painter_test;
 using testing_support::RectIs;
 using testing_support::WindowRect;
 
-// What the shadow last pushed to the screen.
-const testing_support::LayeredCapture& pushed = testing_support::LastLayeredSurface();
+// The alpha of what the shadow last pushed to the screen.
 unsigned Alpha(int x, int y) { return pushed.At(x, y) >> 24; }
 
 struct RecordedShadow {
@@ -54,11 +54,8 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     HWND h = r.shadow.hwnd;
     ASSERT_TRUE(IsWindow(h));
     ASSERT_TRUE(r.foundUpdate);
-    const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
-    EXPECT_TRUE(ex & WS_EX_LAYERED);
-    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-    EXPECT_FALSE(ex & WS_EX_APPWINDOW);
-    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_TRUE(HasStyle(h, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW, WS_EX_APPWINDOW));
+    EXPECT_TRUE(HasStyle(h, GWL_STYLE, WS_CLIPCHILDREN));
 
     MoveWindow(h, 100, 100, 108, 84, FALSE);
     ShowWindow(h, SW_SHOWNOACTIVATE);
@@ -102,9 +99,8 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedFollowingPlacesTheShadowAndRende
     RecordedShadow r(true);
     HWND h = r.shadow.hwnd;
     ASSERT_TRUE(IsWindow(h));
-    HWND decorated = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 300, 200, 96, 72, nullptr,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr);
-    r.shadow.FollowWindow(decorated);
+    UniqueWindow decorated = PlainWindow(0, WS_POPUP, 300, 200, 96, 72);
+    r.shadow.FollowWindow(decorated.Get());
     EXPECT_RECT(WindowRect(h), 294, 194, 402, 278);
     ASSERT_EQ(pushed.pushes, 1);
     ASSERT_EQ(pushed.width, 108);
@@ -112,7 +108,7 @@ TEST(Shadow, MenuColoursSetBeforeCreationAreUsedFollowingPlacesTheShadowAndRende
     const unsigned a = px >> 24;
     EXPECT_NEAR(a, 0x64, 8);
     EXPECT_NEAR(px & 0xFF, 0x9Eu * a / 255, 3) << std::hex << px;
-    DestroyWindow(decorated);
+    decorated.Reset();
     EXPECT_TRUE(testing_support::LeavesNothingBehind(1, 200, [&](int i) { r.shadow.Render(static_cast<BYTE>(i)); }));
     EXPECT_EQ(pushed.pushes, 202);
 

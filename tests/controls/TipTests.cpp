@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace painter_test;
 using testing_support::PumpUntil;
 using testing_support::RectIs;
 using testing_support::WindowRect;
@@ -57,7 +58,7 @@ TEST(Tip, PlacedAtThePointerPlus15SizedToTheTextPlus5By4InsideTheWorkArea)
         EXPECT_TRUE(RectIs(TipRectFor(c.cursor, SIZE{120, 14}, c.m.work), c.want)) << c.what;
 }
 
-TEST(Tip, TimerShowsOnlyWithTextAndOnlyForItsIdThenPaintsBackgroundTextAndBorder)
+TEST(Tip, TimerShowsOnlyWithTextAndForItsIdPaintsItAndMeasuresLongTextInsideThe500By200Box)
 {
     Tip t;
     HWND h = t.tip.hwnd;
@@ -86,18 +87,47 @@ TEST(Tip, TimerShowsOnlyWithTextAndOnlyForItsIdThenPaintsBackgroundTextAndBorder
     t.tip.DrawTip(shot.dc, client);
     GdiFlush();
     const int width = client.right, height = client.bottom;
-    EXPECT_EQ(shot.At(0, 0) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(width - 1, height / 2) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(width / 2, height - 1) & 0xFFFFFF, 0x8A8A8Au);
-    EXPECT_EQ(shot.At(1, 1) & 0xFFFFFF, 0xFCFCFCu);
-    EXPECT_EQ(shot.At(width - 2, 1) & 0xFFFFFF, 0xFCFCFCu);
-    int dark = 0;
-    for (int y = 2; y < height - 2; ++y) {
-        for (int x = 2; x < width - 2; ++x) {
-            if ((shot.At(x, y) & 0xFF) < 0x60) ++dark;
-        }
-    }
-    EXPECT_GT(dark, 10) << "the text is drawn";
+    // The border on three sides, and the background just inside it.
+    const unsigned border = 0x8A8A8A, back = 0xFCFCFC;
+    ExpectPixels(shot, {{0, 0, border}, {width - 1, height / 2, border},
+                        {width / 2, height - 1, border}, {1, 1, back}, {width - 2, 1, back}});
+    auto dark = [&](int x, int y) { return (shot.At(x, y) & 0xFF) < 0x60; };
+    EXPECT_GT(CountWhere(RECT{2, 2, width - 2, height - 2}, dark), 10) << "the text is drawn";
+
+    // Long text is measured inside the 500 x 200 box.
+    std::wstring text;
+    for (int i = 0; i < 40; ++i) text += L"word" + std::to_wstring(i) + L" ";
+    t.tip.SetText(text.c_str());
+    EXPECT_EQ(wcslen(t.tip.text), text.size() < 259 ? text.size() : 259u);
+    const SIZE s = t.tip.MeasureText();
+    EXPECT_GT(s.cx, 300);
+    EXPECT_LE(s.cx, 500);
+    EXPECT_LE(s.cy, 200);
+    SendMessageW(h, WM_TIMER, 1100, 0);
+    const RECT r = t.Rect();
+    EXPECT_LE(r.right - r.left, 505);
+    EXPECT_LE(r.bottom - r.top, 204);
+    EXPECT_GT(r.bottom - r.top, 30) << "the text wraps onto several lines";
+
+    // Text written straight into the buffer without a terminator is read up to its end only.
+    for (wchar_t& c : t.tip.text) c = L'x';
+    const SIZE full = t.tip.MeasureText();
+    EXPECT_GT(full.cx, 0);
+    EXPECT_LE(full.cx, 500);
+
+    // Without an injected source the tip follows the real pointer.
+    t.tip.HideTip();
+    t.tip.cursorSource = nullptr;
+    t.tip.SetText(L"Tools");
+    SetCursorPos(333, 222);
+    POINT before = {}, after = {};
+    GetCursorPos(&before);
+    SendMessageW(h, WM_TIMER, 1100, 0);
+    GetCursorPos(&after);
+    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
+    EXPECT_TRUE(testing_support::PointIs(POINT{t.Rect().left, t.Rect().top},
+                                         POINT{before.x + 15, before.y + 15}));
+    EXPECT_TRUE(IsWindowVisible(h));
 }
 
 TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextHideTipHidesItAndCyclesLeakNothing)
@@ -150,44 +180,6 @@ TEST(Tip, ShowTipAppearsAtThePointerSizedToItsTextHideTipHidesItAndCyclesLeakNot
     DestroyWindow(h);
     EXPECT_EQ(GdipLiveObjects().load(), live - 4);
     EXPECT_STREQ(t.tip.text, L"Close the game");
-}
-
-TEST(Tip, LongTextIsMeasuredInsideThe500By200BoxAndTheRealPointerIsFollowed)
-{
-    Tip t;
-    std::wstring text;
-    for (int i = 0; i < 40; ++i) text += L"word" + std::to_wstring(i) + L" ";
-    t.tip.SetText(text.c_str());
-    EXPECT_EQ(wcslen(t.tip.text), text.size() < 259 ? text.size() : 259u);
-    const SIZE s = t.tip.MeasureText();
-    EXPECT_GT(s.cx, 300);
-    EXPECT_LE(s.cx, 500);
-    EXPECT_LE(s.cy, 200);
-    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
-    const RECT r = t.Rect();
-    EXPECT_LE(r.right - r.left, 505);
-    EXPECT_LE(r.bottom - r.top, 204);
-    EXPECT_GT(r.bottom - r.top, 30) << "the text wraps onto several lines";
-
-    // Text written straight into the buffer without a terminator is read up to its end only.
-    for (wchar_t& c : t.tip.text) c = L'x';
-    const SIZE full = t.tip.MeasureText();
-    EXPECT_GT(full.cx, 0);
-    EXPECT_LE(full.cx, 500);
-
-    // Without an injected source the tip follows the real pointer.
-    t.tip.HideTip();
-    t.tip.cursorSource = nullptr;
-    t.tip.SetText(L"Tools");
-    SetCursorPos(333, 222);
-    POINT before = {}, after = {};
-    GetCursorPos(&before);
-    SendMessageW(t.tip.hwnd, WM_TIMER, 1100, 0);
-    GetCursorPos(&after);
-    ASSERT_TRUE(before.x == after.x && before.y == after.y) << "the pointer moved meanwhile";
-    EXPECT_TRUE(testing_support::PointIs(POINT{t.Rect().left, t.Rect().top},
-                                         POINT{before.x + 15, before.y + 15}));
-    EXPECT_TRUE(IsWindowVisible(t.tip.hwnd));
 }
 
 }  // namespace

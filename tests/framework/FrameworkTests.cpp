@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -34,11 +35,9 @@ class ProbeWindow : public CWindowCtrl {
 public:
     int PreTranslateMessage(MSG* msg) override
     {
-        if (msg->message == WM_APP + 1) {
-            ++preSaw;
-            return consume ? 1 : 0;
-        }
-        return 0;
+        if (msg->message != WM_APP + 1) return 0;
+        ++preSaw;
+        return consume ? 1 : 0;
     }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -208,30 +207,35 @@ TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameAndNamesAreCut)
     EXPECT_STREQ(w.className, L"Own");
 }
 
-TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbinds)
+TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbindsAndDestroyingTheObjectClosesItsWindowLater)
 {
-    ProbeWindow w;
-    EXPECT_STREQ(w.className, L"ImageWnd");
-    HWND h = w.Create(0, L"", L"life", WS_POPUP, 10, 20, 130, 40, nullptr);
+    auto w = std::make_unique<ProbeWindow>();
+    EXPECT_STREQ(w->className, L"ImageWnd");
+    HWND h = w->Create(0, L"", L"life", WS_POPUP, 10, 20, 130, 40, nullptr);
     ASSERT_TRUE(h);
-    wchar_t cls[64];
-    GetClassNameW(h, cls, 64);
-    EXPECT_STREQ(cls, L"ImageWnd");  // an empty name keeps the object's own
-    EXPECT_EQ(w.created, 1);
-    EXPECT_EQ(w.lastSize.x, 130);
-    EXPECT_EQ(w.lastMove.y, 20);
-    EXPECT_EQ(app.FindWindowObject(h), &w);
-    EXPECT_EQ(w.Create(0, L"Other", L"again", WS_POPUP, 0, 0, 5, 5, nullptr), h);
-    EXPECT_STREQ(w.className, L"ImageWnd");
+    EXPECT_EQ(testing_support::ClassOf(h), L"ImageWnd");  // an empty name keeps the object's own
+    EXPECT_EQ(w->created, 1);
+    EXPECT_EQ(w->lastSize.x, 130);
+    EXPECT_EQ(w->lastMove.y, 20);
+    EXPECT_EQ(app.FindWindowObject(h), w.get());
+    EXPECT_EQ(w->Create(0, L"Other", L"again", WS_POPUP, 0, 0, 5, 5, nullptr), h);
+    EXPECT_STREQ(w->className, L"ImageWnd");
 
     DestroyWindow(h);
-    EXPECT_EQ(w.destroyed, 1);
-    EXPECT_EQ(w.handleAtNcDestroy, nullptr);  // already null while WM_NCDESTROY is handled
-    EXPECT_EQ(w.hwnd, nullptr);
-    EXPECT_EQ(std::count(app.windows.begin(), app.windows.end(), &w), 0);
-    // The object may create a new window afterwards.
-    EXPECT_TRUE(w.Create(0, nullptr, L"new", WS_POPUP, 0, 0, 5, 5, nullptr));
-    DestroyWindow(w.hwnd);
+    EXPECT_EQ(w->destroyed, 1);
+    EXPECT_EQ(w->handleAtNcDestroy, nullptr);  // already null while WM_NCDESTROY is handled
+    EXPECT_EQ(w->hwnd, nullptr);
+    EXPECT_EQ(std::count(app.windows.begin(), app.windows.end(), w.get()), 0);
+
+    // The object may create a new window afterwards. Destroying the object leaves that window
+    // to WM_CLOSE, which arrives unbound, and default processing destroys it.
+    h = w->Create(0, nullptr, L"new", WS_POPUP, 0, 0, 5, 5, nullptr);
+    ASSERT_TRUE(h);
+    w.reset();
+    EXPECT_TRUE(IsWindow(h));
+    EXPECT_EQ(app.FindWindowObject(h), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(h); }));
+    EXPECT_NE(std::find(app.unbound.begin(), app.unbound.end(), UINT(WM_CLOSE)), app.unbound.end());
 }
 
 TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
@@ -265,19 +269,6 @@ TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
         EXPECT_EQ(app.FindWindowObject(w.hwnd), &w);
     }
     DestroyWindow(w.hwnd);
-}
-
-TEST_F(FrameworkTest, DestroyingTheObjectClosesItsWindowLater)
-{
-    auto* w = new ProbeWindow;
-    HWND h = w->Create(0, L"FwOrphanWnd", L"o", WS_POPUP, 0, 0, 30, 30, nullptr);
-    ASSERT_TRUE(h);
-    delete w;
-    EXPECT_TRUE(IsWindow(h));
-    EXPECT_EQ(app.FindWindowObject(h), nullptr);
-    // WM_CLOSE arrives unbound and default processing destroys the window.
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(h); }));
-    EXPECT_NE(std::find(app.unbound.begin(), app.unbound.end(), UINT(WM_CLOSE)), app.unbound.end());
 }
 
 TEST_F(FrameworkTest, CreateWithoutApplicationCreatesNothing)

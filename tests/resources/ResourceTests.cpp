@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,13 +57,8 @@ int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 
-bool Differs(uint32_t a, uint32_t b, int tolerance) {
-    for (int shiftBits = 0; shiftBits < 32; shiftBits += 8) {
-        int d = static_cast<int>((a >> shiftBits) & 0xFF) - static_cast<int>((b >> shiftBits) & 0xFF);
-        if (d > tolerance || -d > tolerance) return true;
-    }
-    return false;
-}
+// Whether two colours visibly differ: in some channel by more than 24.
+bool Differs(uint32_t a, uint32_t b) { return !testing_support::ColorNear(a, b, 24); }
 
 // The bytes of one resource of a module; empty when it is missing.
 std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
@@ -86,28 +82,24 @@ Picture Decode(const std::vector<BYTE>& bytes) {
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) return picture;
     block.Detach();  // the stream frees it
-    {
-        Gdiplus::Bitmap bitmap(stream.Get(), TRUE);
-        picture.status = bitmap.GetLastStatus();
-        if (picture.status == Gdiplus::Ok) {
-            picture.width = static_cast<int>(bitmap.GetWidth());
-            picture.height = static_cast<int>(bitmap.GetHeight());
-            picture.hasAlphaFormat = Gdiplus::IsAlphaPixelFormat(bitmap.GetPixelFormat()) != FALSE;
-            Gdiplus::Rect all(0, 0, picture.width, picture.height);
-            Gdiplus::BitmapData data{};
-            picture.status = bitmap.LockBits(&all, Gdiplus::ImageLockModeRead,
-                                             PixelFormat32bppARGB, &data);
-            if (picture.status == Gdiplus::Ok) {
-                picture.argb.resize(static_cast<size_t>(picture.width) * picture.height);
-                for (int y = 0; y < picture.height; ++y) {
-                    const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * data.Stride;
-                    std::memcpy(&picture.argb[static_cast<size_t>(y) * picture.width], row,
-                                static_cast<size_t>(picture.width) * 4);
-                }
-                bitmap.UnlockBits(&data);
-            }
-        }
-    }
+    Gdiplus::Bitmap bitmap(stream.Get(), TRUE);
+    picture.status = bitmap.GetLastStatus();
+    if (picture.status != Gdiplus::Ok) return picture;
+    picture.width = static_cast<int>(bitmap.GetWidth());
+    picture.height = static_cast<int>(bitmap.GetHeight());
+    picture.hasAlphaFormat = Gdiplus::IsAlphaPixelFormat(bitmap.GetPixelFormat()) != FALSE;
+    picture.argb.resize(static_cast<size_t>(picture.width) * picture.height);
+    // Read straight into the picture's own rows.
+    Gdiplus::Rect all(0, 0, picture.width, picture.height);
+    Gdiplus::BitmapData data{};
+    data.Width = picture.width;
+    data.Height = picture.height;
+    data.Stride = picture.width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = picture.argb.data();
+    const UINT mode = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;
+    picture.status = bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &data);
+    if (picture.status == Gdiplus::Ok) bitmap.UnlockBits(&data);
     return picture;
 }
 
@@ -115,28 +107,21 @@ Picture LoadPicture(int id) {
     return Decode(ResourceBytes(GetModuleHandleW(nullptr), L"PNG", MAKEINTRESOURCEW(id)));
 }
 
-// Share of pixels of a rectangle of two equally sized pictures that visibly differ.
-double DifferingShare(const Picture& a, int ax, const Picture& b, int bx, int width, int height) {
-    int differing = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (Differs(a.At(ax + x, y), b.At(bx + x, y), 24)) ++differing;
-    return static_cast<double>(differing) / (width * height);
+// Pixels (x, y) of the rectangle x0 <= x < x1, y0 <= y < y1 for which holds(x, y) is true.
+template <typename F>
+int CountWhere(int x0, int y0, int x1, int y1, F holds) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (holds(x, y)) ++n;
+    return n;
 }
 
-class Resources : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
-    }
-    static void TearDownTestSuite() {
-        if (token) Gdiplus::GdiplusShutdown(token);
-        token = 0;
-    }
-    static ULONG_PTR token;
-};
-ULONG_PTR Resources::token = 0;
+// Share of pixels of a rectangle of two equally sized pictures that visibly differ.
+double DifferingShare(const Picture& a, int ax, const Picture& b, int bx, int width, int height) {
+    auto differs = [&](int x, int y) { return Differs(a.At(ax + x, y), b.At(bx + x, y)); };
+    return static_cast<double>(CountWhere(0, 0, width, height, differs)) / (width * height);
+}
 
 BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
     auto* ids = reinterpret_cast<std::set<int>*>(param);
@@ -149,8 +134,19 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
     return TRUE;
 }
 
-TEST_F(Resources, EveryPictureIsAChinesePngOfItsSizeAndNoOtherIsEmbedded) {
+TEST(Resources, EveryPictureIsAChinesePngOfItsSizeWithThePixelsTheArtScriptDrewAndNoOtherIsEmbedded) {
     const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    // The art script records a checksum of each picture's pixels as it drew them, before the
+    // lossless recompression: what the client decodes must be exactly those pixels.
+    FILE* sums = _wfopen(testing_support::WindowsPath(HM_PIXEL_SUMS).c_str(), L"r");
+    ASSERT_NE(sums, nullptr) << HM_PIXEL_SUMS;
+    std::map<int, uint64_t> drawn;
+    char line[128];
+    int id = 0;
+    unsigned long long sum = 0;
+    while (std::fgets(line, sizeof line, sums))
+        if (line[0] != '#' && std::sscanf(line, "%d %llx", &id, &sum) == 2) drawn[id] = sum;
+    std::fclose(sums);
     for (const PictureSize& expected : kPictures) {
         SCOPED_TRACE("picture " + std::to_string(expected.id));
         LPCWSTR name = MAKEINTRESOURCEW(expected.id);
@@ -172,7 +168,16 @@ TEST_F(Resources, EveryPictureIsAChinesePngOfItsSizeAndNoOtherIsEmbedded) {
         bool anyOpaque = std::any_of(picture.argb.begin(), picture.argb.end(),
                                      [](uint32_t c) { return Alpha(c) == 255; });
         EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
+        uint64_t h = 0xCBF29CE484222325ull;
+        for (uint32_t argb : picture.argb) {
+            for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
+        }
+        const auto drew = drawn.find(expected.id);
+        ASSERT_TRUE(drew != drawn.end()) << "no checksum";
+        EXPECT_EQ(h, drew->second);
+        drawn.erase(drew);
     }
+    EXPECT_TRUE(drawn.empty()) << "checksums of pictures that are not embedded";
     // And no picture beyond the listed.
     std::set<int> embedded, listed;
     EnumResourceNamesW(nullptr, L"PNG", CollectName, reinterpret_cast<LONG_PTR>(&embedded));
@@ -180,31 +185,7 @@ TEST_F(Resources, EveryPictureIsAChinesePngOfItsSizeAndNoOtherIsEmbedded) {
     EXPECT_EQ(listed, embedded);
 }
 
-// The art script records a checksum of each picture's pixels as it drew them, before the lossless
-// recompression: what the client decodes must be exactly those pixels.
-TEST_F(Resources, EmbeddedPicturesDecodeToThePixelsTheArtScriptDrew) {
-    FILE* sums = _wfopen(testing_support::WindowsPath(HM_PIXEL_SUMS).c_str(), L"r");
-    ASSERT_NE(sums, nullptr) << HM_PIXEL_SUMS;
-    char line[128];
-    int checked = 0;
-    while (std::fgets(line, sizeof line, sums)) {
-        int id = 0;
-        unsigned long long expected = 0;
-        if (line[0] == '#' || std::sscanf(line, "%d %llx", &id, &expected) != 2) continue;
-        const Picture picture = LoadPicture(id);
-        ASSERT_EQ(picture.status, Gdiplus::Ok) << id;
-        uint64_t h = 0xCBF29CE484222325ull;
-        for (uint32_t argb : picture.argb) {
-            for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
-        }
-        EXPECT_EQ(h, expected) << "picture " << id;
-        ++checked;
-    }
-    std::fclose(sums);
-    EXPECT_EQ(checked, static_cast<int>(sizeof(kPictures) / sizeof(kPictures[0])));
-}
-
-TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
+TEST(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
     Picture back = LoadPicture(145);
     ASSERT_EQ(Gdiplus::Ok, back.status);
     ASSERT_EQ(1154, back.width);
@@ -213,15 +194,10 @@ TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
 
     // The scene fills the picture: only the rounded outer corners may be see-through, so the
     // window can be dragged by any part of it.
-    size_t clear = 0;
-    std::set<uint32_t> colours;
-    for (int y = 0; y < back.height; ++y)
-        for (int x = 0; x < back.width; ++x) {
-            uint32_t c = back.At(x, y);
-            if (Alpha(c) < 255) ++clear;
-            colours.insert(c);
-        }
-    EXPECT_LT(clear, 2000u);
+    const auto clear = std::count_if(back.argb.begin(), back.argb.end(),
+                                     [](uint32_t c) { return Alpha(c) < 255; });
+    const std::set<uint32_t> colours(back.argb.begin(), back.argb.end());
+    EXPECT_LT(clear, 2000);
     EXPECT_GT(colours.size(), 5000u) << "an illustration, not flat fills";
     for (POINT p : {POINT{10, 10}, POINT{1143, 10}, POINT{10, 693}, POINT{1143, 693},
                     POINT{180, 120}, POINT{1100, 400}, POINT{600, 680}})
@@ -243,11 +219,8 @@ TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
     // A brass frame runs round the opening: the band just outside it is warm (red over blue)
     // on every side, unlike the scene and the opening.
     auto warmShare = [&](int x0, int y0, int x1, int y1) {
-        int warm = 0, all = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x, ++all)
-                if (Red(back.At(x, y)) > Blue(back.At(x, y)) + 20) ++warm;
-        return static_cast<double>(warm) / all;
+        auto warm = [&](int x, int y) { return Red(back.At(x, y)) > Blue(back.At(x, y)) + 20; };
+        return static_cast<double>(CountWhere(x0, y0, x1, y1, warm)) / ((x1 - x0) * (y1 - y0));
     };
     EXPECT_GT(warmShare(page.left, page.top - 8, page.right, page.top), 0.25);
     EXPECT_GT(warmShare(page.left, page.bottom, page.right, page.bottom + 8), 0.25);
@@ -255,13 +228,12 @@ TEST_F(Resources, BackdropIsASceneWithAFramedOpeningForThePage) {
     EXPECT_GT(warmShare(page.right, page.top, page.right + 8, page.bottom), 0.25);
     EXPECT_LT(warmShare(page.left + 20, page.top + 20, page.right - 20, page.bottom - 20), 0.02);
     // The page's edge is a real edge: the rows just inside and just outside differ.
-    int edgeDiffers = 0;
-    for (int x = page.left; x < page.right; ++x)
-        if (Differs(back.At(x, page.top), back.At(x, page.top - 4), 24)) ++edgeDiffers;
-    EXPECT_GT(edgeDiffers, (page.right - page.left) * 9 / 10);
+    auto edge = [&](int x, int y) { return Differs(back.At(x, y), back.At(x, y - 4)); };
+    EXPECT_GT(CountWhere(page.left, page.top, page.right, page.top + 1, edge),
+              (page.right - page.left) * 9 / 10);
 }
 
-TEST_F(Resources, ButtonLooksDifferFromEachOther) {
+TEST(Resources, ButtonLooksDifferFromEachOther) {
     // normal, hover and (where it has its own picture) pressed of every image button
     const std::vector<std::vector<int>> looks = {
         {130, 153}, {135, 154}, {131, 155}, {132, 151}, {133, 152}, {134, 156},
@@ -286,39 +258,34 @@ TEST_F(Resources, ButtonLooksDifferFromEachOther) {
     }
 }
 
-TEST_F(Resources, QuickLinkStripsHoldTwoDifferentFramesOfTheSameLabel) {
+TEST(Resources, QuickLinkStripsHoldTwoDifferentFramesOfTheSameLabel) {
     for (int id : {138, 139, 140, 141}) {
         Picture strip = LoadPicture(id);
         ASSERT_EQ(Gdiplus::Ok, strip.status) << id;
         ASSERT_EQ(82, strip.width);
         EXPECT_GT(DifferingShare(strip, 0, strip, 41, 41, strip.height), 0.10) << id;
         // Both frames carry a bright label in their middle.
-        for (int frame = 0; frame < 2; ++frame) {
-            int bright = 0;
-            for (int y = 4; y < 18; ++y)
-                for (int x = 8; x < 33; ++x) {
-                    uint32_t c = strip.At(frame * 41 + x, y);
-                    if (Alpha(c) > 200 && Red(c) > 180 && Green(c) > 180) ++bright;
-                }
-            EXPECT_GT(bright, 25) << id << " frame " << frame;
-        }
+        auto bright = [&](int x, int y) {
+            const uint32_t c = strip.At(x, y);
+            return Alpha(c) > 200 && Red(c) > 180 && Green(c) > 180;
+        };
+        EXPECT_GT(CountWhere(8, 4, 33, 18, bright), 25) << id << " first frame";
+        EXPECT_GT(CountWhere(49, 4, 74, 18, bright), 25) << id << " second frame";
     }
     // The two official-site links share a label, so their strips draw the same.
     Picture a = LoadPicture(139), b = LoadPicture(140);
     EXPECT_LT(DifferingShare(a, 0, b, 0, 82, 22), 0.01);
 }
 
-TEST_F(Resources, CloseQuestionCarriesItsTextAboveTheButtonPlaces) {
+TEST(Resources, CloseQuestionCarriesItsTextAboveTheButtonPlaces) {
     Picture dialog = LoadPicture(142);
     ASSERT_EQ(Gdiplus::Ok, dialog.status);
     // The question is written into the picture between the header and the buttons.
-    int bright = 0;
-    for (int y = 45; y < 95; ++y)
-        for (int x = 40; x < 255; ++x) {
-            uint32_t c = dialog.At(x, y);
-            if (Red(c) > 200 && Green(c) > 200 && Blue(c) > 200) ++bright;
-        }
-    EXPECT_GT(bright, 150);
+    auto bright = [&](int x, int y) {
+        const uint32_t c = dialog.At(x, y);
+        return Red(c) > 200 && Green(c) > 200 && Blue(c) > 200;
+    };
+    EXPECT_GT(CountWhere(40, 45, 255, 95, bright), 150);
     // The confirm and cancel buttons lie over opaque, darker wells; the window is solid
     // everywhere inside its rounded outline, so clicks never fall through.
     for (RECT r : {RECT{50, 100, 118, 135}, RECT{178, 100, 246, 135}}) {
@@ -388,7 +355,7 @@ void ExpectManifest(const std::string& manifest, const char* level) {
     EXPECT_NE(std::string::npos, manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
 }
 
-TEST_F(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
+TEST(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
     ExpectIconGroup(GetModuleHandleW(nullptr), 128);
     const UniqueIcon icon(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 16, 0)));
@@ -406,7 +373,7 @@ TEST_F(Resources, ClientCarriesIconGroupAndAnInvokerManifest) {
 #endif
 }
 
-TEST_F(Resources, UninstallerCarriesIconGroupAndAnAdministratorManifest) {
+TEST(Resources, UninstallerCarriesIconGroupAndAnAdministratorManifest) {
 #ifdef HM_UNINSTALL_EXE
     const ProgramImage uninstaller = OpenProgramImage(HM_UNINSTALL_EXE);
     ASSERT_NE(nullptr, uninstaller.Get()) << HM_UNINSTALL_EXE << " error " << GetLastError();
