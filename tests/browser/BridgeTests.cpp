@@ -11,6 +11,9 @@
 
 namespace {
 
+// How page script calls a method: as a method or a property read.
+constexpr WORD kScriptCall = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
 struct Call {
     unsigned dispid;
     std::vector<std::wstring> args;
@@ -38,11 +41,6 @@ protected:
         DISPID id = 0;
         external->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
         return id;
-    }
-    HRESULT CallScript(DISPID id, DispatchArgs& args, VARIANT* result,
-                       WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET)
-    {
-        return external->Invoke(id, IID_NULL, 0, flags, args.Params(), result, nullptr, nullptr);
     }
 
     CWebBrowser site;
@@ -79,18 +77,18 @@ TEST_F(BridgeTest, ArgumentsArriveInCallOrderAndTheAnswerReturns)
     UniqueVariant result;
     DispatchArgs one;
     one.Text(L"Harrowmere - realm 7");
-    EXPECT_EQ(S_OK, CallScript(id, one, result.Put()));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, result.Put(), kScriptCall));
     ASSERT_EQ(VT_BSTR, result.Get().vt);
     EXPECT_STREQ(L"done", result.Get().bstrVal);
 
     DispatchArgs two;
     two.Text(L"a").Text(L"b");
-    EXPECT_EQ(S_OK, CallScript(id, two, result.Put()));
+    EXPECT_EQ(S_OK, two.Invoke(external, id, result.Put(), kScriptCall));
     DispatchArgs none;
-    EXPECT_EQ(S_OK, CallScript(id, none, nullptr));
+    EXPECT_EQ(S_OK, none.Invoke(external, id, nullptr, kScriptCall));
     DispatchArgs withNull;
     withNull.Text(L"x").Text(nullptr).Text(L"y");
-    EXPECT_EQ(S_OK, CallScript(id, withNull, nullptr));
+    EXPECT_EQ(S_OK, withNull.Invoke(external, id, nullptr, kScriptCall));
 
     ASSERT_EQ(4u, calls.size());
     EXPECT_EQ(3000u, calls[0].dispid);
@@ -115,7 +113,7 @@ TEST_F(BridgeTest, NonStringArgumentsAreConvertedOrPassedEmpty)
     DispatchArgs args;
     args.Plain(VT_I4, 42).Add(flag).Add(real).Add(TypedVariant(VT_NULL)).Add(object).Add(byRef)
         .Text(L"last");
-    EXPECT_EQ(S_OK, CallScript(3000, args, nullptr, DISPATCH_METHOD));
+    EXPECT_EQ(S_OK, args.Invoke(external, 3000, nullptr, DISPATCH_METHOD));
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ((std::vector<std::wstring>{L"42", L"True", L"1.5", L"", L"", L"by reference", L"last"}),
               calls[0].args);
@@ -130,21 +128,21 @@ TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
     DispatchArgs one;
     one.Text(L"t");
     // No handler yet: S_OK, result untouched.
-    EXPECT_EQ(S_OK, CallScript(id, one, &result));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, &result, kScriptCall));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(77, result.lVal);
 
     Bind(L"");
     // An unknown id: S_OK, nothing called, result untouched.
-    EXPECT_EQ(S_OK, CallScript(3001, one, &result));
+    EXPECT_EQ(S_OK, one.Invoke(external, 3001, &result, kScriptCall));
     EXPECT_EQ(VT_I4, result.vt);
     // A property read alone yields VT_BOOL 1 and does not call the handler.
-    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_PROPERTYGET));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, &result, DISPATCH_PROPERTYGET));
     EXPECT_EQ(VT_BOOL, result.vt);
     EXPECT_EQ(1, result.boolVal);
     EXPECT_TRUE(calls.empty());
     // An empty answer reaches script as an empty string, not as nothing.
-    EXPECT_EQ(S_OK, CallScript(id, one, &result));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, &result, kScriptCall));
     ASSERT_EQ(VT_BSTR, result.vt);
     ASSERT_NE(nullptr, result.bstrVal);
     EXPECT_EQ(0u, SysStringLen(result.bstrVal));
@@ -154,10 +152,10 @@ TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
     site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring {
         throw std::runtime_error("page call failed");
     });
-    EXPECT_EQ(S_OK, CallScript(id, one, held.Put(), DISPATCH_METHOD));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, held.Put(), DISPATCH_METHOD));
     EXPECT_EQ(VT_EMPTY, result.vt);
     site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring { throw 5; });
-    EXPECT_EQ(S_OK, CallScript(id, one, &result, DISPATCH_METHOD));
+    EXPECT_EQ(S_OK, one.Invoke(external, id, &result, DISPATCH_METHOD));
 }
 
 TEST_F(BridgeTest, IdentityAndCounting)

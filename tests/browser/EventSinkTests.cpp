@@ -24,13 +24,6 @@ HRESULT Fire(CWebBrowser& site, DISPID dispid, DISPPARAMS* params, REFIID riid =
 constexpr const wchar_t* kUrl = L"http://game.example/play?client=1";
 constexpr const wchar_t* kContext = L"http://game.example/";
 
-// The page address inside a VARIANT, as the control passes it by reference.
-struct Strings {
-    Strings() : urlVariant(TypedVariant(VT_BSTR)) { urlVariant.bstrVal = url.Get(); }
-    UniqueBstr url{SysAllocString(kUrl)};
-    VARIANT urlVariant;
-};
-
 // Stands in for the control in the browser-window re-fetch, which asks it only for its
 // IServiceProvider (an IUnknown method) and the shell browser's window. Nothing else may be
 // called on it.
@@ -69,7 +62,6 @@ public:
 
 TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
 {
-    Strings s;
     CWebBrowser site;
     std::vector<std::wstring> navigated, completed;
     std::vector<IDispatch*> frames;
@@ -81,40 +73,35 @@ TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
     IDispatch* frame = &site.bridge;  // any dispatch will do as the frame
 
     DispatchArgs complete;
-    complete.Dispatch(frame).RefVariant(&s.urlVariant);
+    complete.Dispatch(frame).RefText(kUrl);
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, complete.Params()));
     EXPECT_EQ(std::vector<std::wstring>{kUrl}, navigated);
     EXPECT_EQ(std::vector<std::wstring>{kUrl}, completed);
-    ASSERT_EQ(1u, frames.size());
-    EXPECT_EQ(frame, frames[0]);
+    EXPECT_EQ(std::vector<IDispatch*>{frame}, frames);
 
     // Too few arguments, a non-null riid, or arguments of other types: nothing is called.
     DispatchArgs shortList;
-    shortList.RefVariant(&s.urlVariant);
+    shortList.RefText(kUrl);
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, shortList.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, shortList.Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, nullptr));
     EXPECT_EQ(E_INVALIDARG, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params(), IID_IDispatch));
-    VARIANT number = TypedVariant(VT_I4);
-    number.lVal = 12345;
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
-              DispatchArgs().Dispatch(frame).RefVariant(&number).Params()));
+              DispatchArgs().Dispatch(frame).RefPlain(VT_I4, 12345).Params()));
     EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, DispatchArgs().Dispatch(frame).Text(kUrl).Params()));
-    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE,
-              DispatchArgs().Plain(VT_I4, 1).RefVariant(&s.urlVariant).Params()));
+    EXPECT_EQ(S_OK, Fire(site, DISPID_DOCUMENTCOMPLETE, DispatchArgs().Plain(VT_I4, 1).RefText(kUrl).Params()));
     EXPECT_EQ(1u, navigated.size());
     EXPECT_EQ(1u, completed.size());
 
     // Extra leading arguments do not shift the ones read (they are counted from the end).
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
-              DispatchArgs().Plain(VT_I4, 9).Dispatch(frame).RefVariant(&s.urlVariant).Params()));
+              DispatchArgs().Plain(VT_I4, 9).Dispatch(frame).RefText(kUrl).Params()));
     EXPECT_EQ(2u, navigated.size());
 }
 
 TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
 {
-    Strings s;
     CWebBrowser site;
     IDispatch* slot = nullptr;
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -150,7 +137,6 @@ TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
 
 TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
 {
-    Strings s;
     CWebBrowser site;
     std::vector<std::wstring> titles;
     int quits = 0;
@@ -169,14 +155,12 @@ TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
     EXPECT_EQ(S_OK, Fire(site, DISPID_TITLECHANGE, DispatchArgs().Params()));
     EXPECT_EQ(std::vector<std::wstring>{L"Title"}, titles);
 
-    VARIANT empty = TypedVariant(VT_EMPTY);
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    DispatchArgs seven;
-    seven.Dispatch(&site.bridge).RefVariant(&s.urlVariant).RefVariant(&empty).RefVariant(&empty)
-        .RefVariant(&empty).RefVariant(&empty).RefBool(&cancel);
-    DispatchArgs six;
-    six.RefVariant(&s.urlVariant).RefVariant(&empty).RefVariant(&empty).RefVariant(&empty)
-        .RefVariant(&empty).RefBool(&cancel);
+    DispatchArgs seven, six;
+    seven.Dispatch(&site.bridge);
+    for (DispatchArgs* args : {&seven, &six})
+        args->RefText(kUrl).RefPlain(VT_EMPTY).RefPlain(VT_EMPTY).RefPlain(VT_EMPTY).RefPlain(VT_EMPTY)
+            .RefBool(&cancel);
     EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, six.Params()));
     EXPECT_EQ(VARIANT_FALSE, cancel);
     EXPECT_EQ(S_OK, Fire(site, DISPID_BEFORENAVIGATE2, seven.Params()));
@@ -202,9 +186,8 @@ TEST(BrowserEvents, BeforeNavigateTitleQuitAndOtherDispids)
 
 TEST(BrowserEvents, NavigateCompleteRefetchesTheBrowserWindow)
 {
-    Strings s;
     HostWindows windows;
-    HWND shell = CreateTestWindow(L"BrowserTestShell", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, windows.host);
+    HWND shell = ChildWindow(L"BrowserTestShell", windows.host);
     FakeShellServices services;
     std::vector<HWND> announced;
     {
@@ -215,7 +198,7 @@ TEST(BrowserEvents, NavigateCompleteRefetchesTheBrowserWindow)
         site.webBrowser = ComPtr<IWebBrowser2>::Attach(reinterpret_cast<IWebBrowser2*>(
             static_cast<IUnknown*>(static_cast<IServiceProvider*>(&services))));
         DispatchArgs complete;
-        complete.Dispatch(&site.bridge).RefVariant(&s.urlVariant);
+        complete.Dispatch(&site.bridge).RefText(kUrl);
 
         services.windowToGive = shell;
         EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2, complete.Params()));

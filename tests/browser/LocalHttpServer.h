@@ -24,7 +24,6 @@ public:
     // The port is ours (bound); connections are accepted only once it serves.
     bool Bound() const { return listener != INVALID_SOCKET; }
     bool Listening() const { return Bound() && serving; }
-    unsigned short Port() const { return port; }
     std::wstring Url(const char* path) const;
     // Request lines seen so far ("GET /path HTTP/1.1").
     std::vector<std::string> Requests();

@@ -15,7 +15,6 @@ struct SiteLog {
     long refCountAfterRelease = -1;
     OLEINPLACEFRAMEINFO frameInfo = {};
     HRESULT contextResult = E_FAIL;
-    bool recording = true;
     // A callback or the page-script handler was still bound when the control released the site.
     bool boundWhileControlReleased = false;
     long releasesDuringTeardown = 0;
@@ -23,11 +22,7 @@ struct SiteLog {
 
 inline std::string InterfaceName(REFIID riid)
 {
-    struct Known {
-        const IID* iid;
-        const char* name;
-    };
-    static const Known known[] = {
+    static const std::pair<const IID*, const char*> known[] = {
         {&IID_IUnknown, "IUnknown"},
         {&IID_IDispatch, "IDispatch"},
         {&IID_IOleClientSite, "IOleClientSite"},
@@ -43,7 +38,7 @@ inline std::string InterfaceName(REFIID riid)
         {&IID_IOleInPlaceSiteWindowless, "IOleInPlaceSiteWindowless"},
     };
     for (const auto& k : known)
-        if (IsEqualIID(riid, *k.iid)) return k.name;
+        if (IsEqualIID(riid, *k.first)) return k.second;
     wchar_t text[64] = {};
     StringFromGUID2(riid, text, 64);
     std::string s;
@@ -162,7 +157,7 @@ public:
 private:
     void Note(const std::string& call)
     {
-        if (log.recording) log.calls.push_back(call);
+        log.calls.push_back(call);
     }
     SiteLog& log;
     bool tearingDown = false;

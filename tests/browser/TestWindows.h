@@ -6,25 +6,13 @@
 
 #include "TestSupport.h"
 
-#include <string>
+using testing_support::ClassOf;
+using testing_support::CreateTestWindow;
 
-// Registers (once) a window class of that name with the default window procedure.
-inline void RegisterTestClass(const wchar_t* name)
+// A visible child window of the class, 10 by 10 at the parent's origin.
+inline HWND ChildWindow(const wchar_t* className, HWND parent, DWORD style = WS_CHILD | WS_VISIBLE)
 {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = name;
-    RegisterClassExW(&wc);
-}
-
-inline HWND CreateTestWindow(const wchar_t* className, DWORD style, int x, int y, int w, int h,
-                             HWND parent)
-{
-    RegisterTestClass(className);
-    return CreateWindowExW(0, className, L"", style, x, y, w, h, parent, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    return CreateTestWindow(className, style, 0, 0, 10, 10, parent);
 }
 
 // A top-level frame and a child host window filling part of it; destroyed with the object.
@@ -45,5 +33,3 @@ struct HostWindows {
     HWND frame = nullptr;
     HWND host = nullptr;
 };
-
-using testing_support::ClassOf;

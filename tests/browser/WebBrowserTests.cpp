@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+using testing_support::ListDirectory;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
@@ -33,19 +34,6 @@ long Count(const std::vector<std::string>& calls, const std::string& call)
     return static_cast<long>(std::count(calls.begin(), calls.end(), call));
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& directory)
-{
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW data;
-    const UniqueFindHandle find(FindFirstFileW((directory + L"*").c_str(), &data));
-    if (!find) return files;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(data.cFileName);
-    } while (FindNextFileW(find.Get(), &data));
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 HRESULT Ask(IUnknown* site, REFIID riid)
 {
     void* object = nullptr;
@@ -61,7 +49,7 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
     HostWindows windows;
     ASSERT_TRUE(IsWindow(windows.host));
     const std::wstring temp = testing_support::TempDirectory();
-    const auto tempFilesBefore = FilesIn(temp);
+    const auto tempBefore = ListDirectory(temp);
     SiteLog log;
     HWND embedding = nullptr;
     {
@@ -69,6 +57,7 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
         // Before activation the in-place faces are handed out.
         EXPECT_EQ(S_OK, Ask(static_cast<IDispatch*>(&site), IID_IOleInPlaceSite));
         EXPECT_EQ(S_OK, Ask(static_cast<IDispatch*>(&site), IID_IOleInPlaceFrame));
+        EXPECT_FALSE(site.Navigate(L"http://127.0.0.1/", 2)) << "no control yet";
         log.calls.clear();
 
         ASSERT_TRUE(site.CreateControl(windows.host));
@@ -127,14 +116,12 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
         EXPECT_EQ(callsBefore, log.calls.size());
 
         // Once active, the in-place faces are refused; the UI handler is always there.
-        IUnknown* unknown = static_cast<IDispatch*>(&site);
-        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceSite));
-        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceFrame));
-        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleInPlaceUIWindow));
-        EXPECT_EQ(S_OK, Ask(unknown, IID_IDocHostUIHandler));
-        EXPECT_EQ(S_OK, Ask(unknown, IID_IOleClientSite));
-        EXPECT_EQ(S_OK, Ask(unknown, DIID_DWebBrowserEvents2));
-        EXPECT_EQ(E_NOINTERFACE, Ask(unknown, IID_IOleCommandTarget));
+        const std::pair<const IID*, HRESULT> answers[] = {
+            {&IID_IOleInPlaceSite, E_NOINTERFACE}, {&IID_IOleInPlaceFrame, E_NOINTERFACE},
+            {&IID_IOleInPlaceUIWindow, E_NOINTERFACE}, {&IID_IOleCommandTarget, E_NOINTERFACE},
+            {&IID_IDocHostUIHandler, S_OK}, {&IID_IOleClientSite, S_OK}, {&DIID_DWebBrowserEvents2, S_OK}};
+        for (const auto& [iid, hr] : answers)
+            EXPECT_EQ(hr, Ask(static_cast<IDispatch*>(&site), *iid)) << InterfaceName(*iid);
 
         // Everything bound, as the game window binds it, when the object goes.
         site.SetNavigateCompleteHandler([](const wchar_t*) {});
@@ -156,28 +143,38 @@ TEST(WebBrowserControl, CreationActivatesInPlaceAdvisesAndReleasesEverything)
     EXPECT_GT(log.releasesDuringTeardown, 0) << "the control gave its site references back";
     EXPECT_FALSE(log.boundWhileControlReleased) << "callbacks must be empty before the control goes";
     EXPECT_FALSE(IsWindow(embedding)) << "the control's window outlived the control";
-    const auto tempFilesAfter = FilesIn(temp);
-    for (const auto& f : tempFilesAfter)
-        if (std::find(tempFilesBefore.begin(), tempFilesBefore.end(), f) == tempFilesBefore.end())
+    for (const auto& f : ListDirectory(temp))
+        if (std::find(tempBefore.begin(), tempBefore.end(), f) == tempBefore.end())
             ADD_FAILURE() << "left behind in the temporary directory: " << std::string(f.begin(), f.end());
 }
 
-TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
-{
+namespace {
+
+// A spied site whose control lives in host windows, and a local server to navigate to.
+class WebBrowserNavigation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Listening());
+        ASSERT_TRUE(site->CreateControl(windows.host));
+    }
     LocalHttpServer server;
-    ASSERT_TRUE(server.Listening());
     HostWindows windows;
     SiteLog log;
-    SiteSpy site(log);
+    std::unique_ptr<SiteSpy> site = std::make_unique<SiteSpy>(log);
+};
+
+}  // namespace
+
+TEST_F(WebBrowserNavigation, ReachesLocalServerAndCancelStopsIt)
+{
     const std::wstring first = server.Url("/start?type=1");
-    EXPECT_FALSE(site.Navigate(first.c_str(), 2)) << "no control yet";
-    ASSERT_TRUE(site.CreateControl(windows.host));
-    EXPECT_FALSE(site.Navigate(nullptr, 2));
+    EXPECT_FALSE(site->Navigate(nullptr, 2));
 
     std::vector<std::wstring> urls;
     int nonNullFrames = 0;
     std::vector<std::wstring> cancelList;
-    site.beforeNavigateHandler = [&](IDispatch* frame, const wchar_t* url, VARIANT_BOOL* cancel) {
+    site->beforeNavigateHandler = [&](IDispatch* frame, const wchar_t* url, VARIANT_BOOL* cancel) {
         urls.push_back(url ? url : L"(null)");
         if (frame) ++nonNullFrames;
         ASSERT_NE(nullptr, cancel);
@@ -186,7 +183,7 @@ TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
             *cancel = VARIANT_TRUE;
     };
     log.calls.clear();
-    ASSERT_TRUE(site.Navigate(first.c_str(), 2));
+    ASSERT_TRUE(site->Navigate(first.c_str(), 2));
     auto requested = [&](const std::string& line) {
         auto seen = server.Requests();
         return std::find(seen.begin(), seen.end(), line) != seen.end();
@@ -203,40 +200,34 @@ TEST(WebBrowserControl, NavigateReachesLocalServerAndCancelStopsIt)
     const std::wstring cancelled = server.Url("/cancelled");
     const std::wstring after = server.Url("/after");
     cancelList.push_back(cancelled);
-    ASSERT_TRUE(site.Navigate(cancelled.c_str(), 2));
+    ASSERT_TRUE(site->Navigate(cancelled.c_str(), 2));
     ASSERT_TRUE(PumpUntil([&] { return urls.back() == cancelled; }, 5000));
-    ASSERT_TRUE(site.Navigate(after.c_str(), 2));
+    ASSERT_TRUE(site->Navigate(after.c_str(), 2));
     EXPECT_TRUE(PumpUntil([&] { return requested("GET /after HTTP/1.1"); }, 15000));
     EXPECT_FALSE(requested("GET /cancelled HTTP/1.1"));
 }
 
-TEST(WebBrowserControl, NavigateErrorComesFromTheTopLevelWithTheStatusOfTheFailure)
+TEST_F(WebBrowserNavigation, ErrorComesFromTheTopLevelWithTheStatusOfTheFailure)
 {
     LocalHttpServer held(30000, 0, false);  // holds a port without serving: connections are refused
     ASSERT_TRUE(held.Bound());
     const std::wstring refused = held.Url("/start");
-    LocalHttpServer server;
-    ASSERT_TRUE(server.Listening());
     const std::wstring answered = server.Url("/start");
-    HostWindows windows;
-    SiteLog log;
-    SiteSpy site(log);
-    ASSERT_TRUE(site.CreateControl(windows.host));
     struct Failure {
         bool topLevel;
         std::wstring url;
         long status;
     };
     std::vector<Failure> failures;
-    site.SetNavigateErrorHandler([&](IDispatch* frame, const wchar_t* url, long status,
+    site->SetNavigateErrorHandler([&](IDispatch* frame, const wchar_t* url, long status,
                                      VARIANT_BOOL* cancel) {
         ASSERT_NE(nullptr, cancel);
-        failures.push_back({site.IsTopLevel(frame), url ? url : L"", status});
+        failures.push_back({site->IsTopLevel(frame), url ? url : L"", status});
     });
     std::vector<long> statuses;
     for (const std::wstring& url : {refused, answered}) {
         failures.clear();
-        ASSERT_TRUE(site.Navigate(url.c_str(), 2));
+        ASSERT_TRUE(site->Navigate(url.c_str(), 2));
         ASSERT_TRUE(PumpUntil([&] { return !failures.empty(); }, 20000)) << "no end for a navigation";
         std::printf("NavigateError for %ls: top level %d, status 0x%08lX\n", url.c_str(),
                     failures[0].topLevel, static_cast<unsigned long>(failures[0].status));
@@ -248,14 +239,8 @@ TEST(WebBrowserControl, NavigateErrorComesFromTheTopLevelWithTheStatusOfTheFailu
     EXPECT_NE(statuses[0], statuses[1]) << "a refused connection reads like an answered page";
 }
 
-TEST(WebBrowserControl, DestroyedDuringNavigationKeepsNoSiteReference)
+TEST_F(WebBrowserNavigation, ControlDestroyedDuringItKeepsNoSiteReference)
 {
-    LocalHttpServer server;
-    ASSERT_TRUE(server.Listening());
-    HostWindows windows;
-    SiteLog log;
-    auto site = std::make_unique<SiteSpy>(log);
-    ASSERT_TRUE(site->CreateControl(windows.host));
     bool started = false;
     site->beforeNavigateHandler = [&](IDispatch*, const wchar_t*, VARIANT_BOOL*) { started = true; };
     const std::wstring slow = server.Url("/slow");
@@ -358,10 +343,8 @@ TEST(WebBrowserSite, TranslateKeyOffersOnlyKeysForTheDocumentWindow)
     CWebBrowser site;
     ASSERT_TRUE(site.CreateControl(windows.host));
     fake.ActFor(site);
-    HWND document = CreateTestWindow(L"Internet Explorer_Server", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
-                                     windows.host);
-    HWND lookalike = CreateTestWindow(L"Internet Explorer_Serverx", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
-                                      windows.host);
+    HWND document = ChildWindow(L"Internet Explorer_Server", windows.host);
+    HWND lookalike = ChildWindow(L"Internet Explorer_Serverx", windows.host);
 
     EXPECT_EQ(S_OK, translate(site, document, WM_KEYDOWN));
     EXPECT_EQ(S_OK, translate(site, document, WM_KEYUP));

@@ -2,21 +2,12 @@
 #include "BossKey.h"
 #include "CImageItem.h"
 #include "ClientTestUtil.h"
+#include "ScratchFolder.h"
 #include "gameApp.h"
 
 #include <string>
 
 using namespace client_test;
-
-namespace {
-
-HWND PlainWindow()
-{
-    return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-}
-
-}  // namespace
 
 TEST(BossKey, ParsesNumbersLikeWtoi)
 {
@@ -52,8 +43,9 @@ TEST(BossKey, KeyNames)
 
 TEST(BossKey, ConfiguredKeysFromConfigIni)
 {
-    TempFolder folder(L"hm_bosskey");
+    ScratchFolder folder;
     const std::wstring& dir = folder.Path();
+    const std::wstring config = folder.At(L"Config.ini");
     struct Case {
         const char* file;  // null: no file
         int fsModifiers, vkCode;
@@ -72,9 +64,9 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no file");
-        folder.Remove(L"Config.ini");
+        DeleteFileW(config.c_str());
         if (c.file) {
-            ASSERT_TRUE(folder.Write(L"Config.ini", c.file));
+            ASSERT_TRUE(WriteBytes(config, c.file));
         }
         BossKey key;
         key.ReadConfig(dir.c_str());
@@ -84,7 +76,7 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
         EXPECT_EQ(key.key, c.key);
     }
     // The directory is joined with a backslash of its own; one already there does no harm.
-    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=2\r\nvkCode=70\r\n"));
+    ASSERT_TRUE(WriteBytes(config, "[Common]\r\nfsModifiers=2\r\nvkCode=70\r\n"));
     BossKey withSlash;
     withSlash.ReadConfig((dir + L"\\").c_str());
     EXPECT_EQ(withSlash.key, static_cast<UINT>('F'));
@@ -100,11 +92,11 @@ TEST(BossKey, ConfiguredKeysFromConfigIni)
 
 TEST(BossKey, RegistersTheChosenKeyFallsBackToAltDAndSaysWhenThereIsNone)
 {
-    TempFolder folder(L"hm_bosskey_reg");
+    ScratchFolder folder;
     const std::wstring& dir = folder.Path();
-    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=6\r\nvkCode=123\r\n"));
-    HWND game = PlainWindow();
-    HWND other = PlainWindow();
+    ASSERT_TRUE(WriteBytes(folder.At(L"Config.ini"), "[Common]\r\nfsModifiers=6\r\nvkCode=123\r\n"));
+    HWND game = CreateTestWindow(L"BossKeyTestWindow", WS_POPUP, 0, 0, 10, 10, nullptr);
+    HWND other = CreateTestWindow(L"BossKeyTestWindow", WS_POPUP, 0, 0, 10, 10, nullptr);
     {
         BossKey key;
         key.ReadConfig(dir.c_str());
@@ -140,8 +132,8 @@ TEST(BossKey, RegistersTheChosenKeyFallsBackToAltDAndSaysWhenThereIsNone)
 
 TEST(BossKey, GameViewRegistersTheKeyOfTheProgramsConfigAndNamesIt)
 {
-    TempFolder folder(L"hm_bosskey_game");
-    ASSERT_TRUE(folder.Write(L"Config.ini", "[Common]\r\nfsModifiers=3\r\nvkCode=66\r\n"));
+    ScratchFolder folder;
+    ASSERT_TRUE(WriteBytes(folder.At(L"Config.ini"), "[Common]\r\nfsModifiers=3\r\nvkCode=66\r\n"));
     wchar_t savedDir[260] = {};
     wcscpy(savedDir, clientApp->moduleDir);
     wcscpy(clientApp->moduleDir, folder.Path().c_str());

@@ -14,20 +14,13 @@
 #include "CImagePaintEx.h"
 #include "GameMessages.h"
 #include "TestSupport.h"
+#include "WebLinks.h"
 
 namespace client_test {
 
 using namespace testing_support;
 
 inline const RECT kWorkArea1040 = {0, 0, 1920, 1040};
-
-// The game window's destruction posts WM_QUIT to the thread; tests keep running afterwards.
-inline void DropQuit()
-{
-    MSG m;
-    while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
 
 // The backdrop and game window of one client start, destroyed at the end of the test.
 class GameWindows {
@@ -41,7 +34,10 @@ public:
         if (game->hwnd && IsWindow(game->hwnd)) DestroyWindow(game->hwnd);
         if (game->backdrop.hwnd && IsWindow(game->backdrop.hwnd)) DestroyWindow(game->backdrop.hwnd);
         PumpFor(20);
-        DropQuit();
+        // The game window's destruction posts WM_QUIT to the thread; tests keep running afterwards.
+        MSG m;
+        while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         game.reset();
     }
     HWND Game() const { return game->hwnd; }
@@ -53,6 +49,13 @@ public:
         SendMessageW(Game(), WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
         SendMessageW(Game(), WM_TIMER, TIMER_SHOW_MAXIMIZED, 0);
         return PumpUntil([&] { return IsWindowVisible(Game()) && IsZoomed(Game()); }, 3000);
+    }
+    // The game window restored and placed as the user places it.
+    void Restore(int x, int y, int width, int height)
+    {
+        ShowWindow(Game(), SW_RESTORE);
+        MoveWindow(Game(), x, y, width, height, TRUE);
+        PumpFor(20);
     }
 
     std::unique_ptr<CFrameGame> game;
@@ -151,10 +154,7 @@ private:
     UINT_PTR timer = 0;
 };
 
-inline POINT CentreOf(const CImageButton* b)
-{
-    return POINT{(b->rect.left + b->rect.right) / 2, (b->rect.top + b->rect.bottom) / 2};
-}
+inline POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // The pointer onto client point p of a window of this thread: the cursor, then the move.
 inline void MoveTo(HWND h, POINT p)
@@ -185,20 +185,15 @@ inline void ClickRow(HWND menu, int index)
     SendMessageW(menu, WM_LBUTTONUP, 0, at);
 }
 
-// A fresh directory under the temporary folder, with its files, removed with the object.
-class TempFolder {
+// Records the addresses that would have reached the shell, and restores the shell when it goes.
+class ShellRecorder {
 public:
-    explicit TempFolder(const wchar_t* name);
-    ~TempFolder();
-    const std::wstring& Path() const { return path; }
-    // Writes (or replaces) a file of the folder; the folder keeps track of it.
-    bool Write(const wchar_t* file, const std::string& bytes);
-    void Remove(const wchar_t* file);
-
-private:
-    std::wstring path;
-    std::vector<std::wstring> files;
-    bool created = false;
+    ShellRecorder()
+    {
+        web_links::SetShellOpen([this](const wchar_t* a) { opened.emplace_back(a); });
+    }
+    ~ShellRecorder() { web_links::SetShellOpen(nullptr); }
+    std::vector<std::wstring> opened;
 };
 
 }  // namespace client_test

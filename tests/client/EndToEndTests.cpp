@@ -22,11 +22,12 @@ constexpr WPARAM kEnterGameView = 1001, kDestroy = 5557, kToggleFullScreen = 556
 class Client {
 public:
     bool Start() { return (process = processes.Start(HM_CLIENT_EXE)) != nullptr; }
+    // Started, with its windows up and noted.
+    bool Open() { return Start() && WaitForWindows(); }
     // The first top-level window of the client with the class, or null.
     HWND Find(const wchar_t* cls, bool visibleOnly = false) const
     {
-        const auto found = TopLevelWindows(cls, GetProcessId(process), visibleOnly);
-        return found.empty() ? nullptr : found.front();
+        return TopLevelWindow(cls, GetProcessId(process), visibleOnly);
     }
     // Waits for the game window and the backdrop, and notes them.
     bool WaitForWindows()
@@ -36,8 +37,13 @@ public:
         back = Find(L"pelvar_back");
         return up;
     }
-    bool Ended(DWORD ms) const { return Ends(process, ms); }
-    DWORD ExitCode() const { return ExitCodeOf(process); }
+    // The process ends within ten seconds, with exit code 0.
+    ::testing::AssertionResult EndsWell() const
+    {
+        if (!Ends(process, 10000)) return ::testing::AssertionFailure() << "the client still runs";
+        if (ExitCodeOf(process) == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "exit code " << ExitCodeOf(process);
+    }
     HWND game = nullptr, back = nullptr;
 
 private:
@@ -45,11 +51,7 @@ private:
     HANDLE process = nullptr;
 };
 
-bool MutexExists()
-{
-    UniqueKernelHandle h(OpenMutexW(SYNCHRONIZE, FALSE, L"zelk"));
-    return static_cast<bool>(h);
-}
+bool MutexExists() { return static_cast<bool>(UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"zelk"))); }
 
 const RECT kScreen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 
@@ -59,8 +61,7 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
 {
     ASSERT_FALSE(MutexExists()) << "another client is running";
     Client first;
-    ASSERT_TRUE(first.Start()) << GetLastError();
-    ASSERT_TRUE(first.WaitForWindows());
+    ASSERT_TRUE(first.Open()) << GetLastError();
     const HWND game = first.game, back = first.back;
 
     RECT wa = {};
@@ -82,8 +83,7 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
 
     // A second start opens its own windows and holds no mutex of its own.
     Client second;
-    ASSERT_TRUE(second.Start());
-    ASSERT_TRUE(second.WaitForWindows());
+    ASSERT_TRUE(second.Open());
     const HWND game2 = second.game, back2 = second.back;
     EXPECT_NE(game2, game);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(game2) != FALSE; }, 10000));
@@ -118,14 +118,12 @@ TEST(EndToEnd, StartGameViewFullScreenAndClose)
     EXPECT_TRUE(RectIs(WindowRect(question), RECT{b2.left + 429, b2.top + 257, b2.left + 724, b2.top + 447}));
     EXPECT_EQ(GetWindow(question, GW_OWNER), back2);
     PostClick(question, 84, 117);
-    ASSERT_TRUE(second.Ended(10000));
-    EXPECT_EQ(second.ExitCode(), 0u);
+    ASSERT_TRUE(second.EndsWell());
     EXPECT_TRUE(MutexExists());  // still the first instance's
 
     // The destroy command ends the first; the mutex goes with it.
     PostMessageW(game, kGameCommand, kDestroy, 0);
-    ASSERT_TRUE(first.Ended(10000));
-    EXPECT_EQ(first.ExitCode(), 0u);
+    ASSERT_TRUE(first.EndsWell());
     EXPECT_FALSE(MutexExists());
 }
 
@@ -133,20 +131,16 @@ TEST(EndToEnd, MutexHeldByTheFirstInstanceOnly)
 {
     ASSERT_FALSE(MutexExists());
     Client first, second;
-    ASSERT_TRUE(first.Start());
-    ASSERT_TRUE(first.WaitForWindows());
-    ASSERT_TRUE(second.Start());
-    ASSERT_TRUE(second.WaitForWindows());
+    ASSERT_TRUE(first.Open());
+    ASSERT_TRUE(second.Open());
     EXPECT_TRUE(MutexExists());
     // With the first gone, nobody holds "zelk": the second never took it.
     PostMessageW(first.game, kGameCommand, kDestroy, 0);
-    ASSERT_TRUE(first.Ended(10000));
-    EXPECT_EQ(first.ExitCode(), 0u);
+    ASSERT_TRUE(first.EndsWell());
     EXPECT_TRUE(IsWindow(second.game));
     EXPECT_FALSE(MutexExists());
     PostMessageW(second.game, kGameCommand, kDestroy, 0);
-    ASSERT_TRUE(second.Ended(10000));
-    EXPECT_EQ(second.ExitCode(), 0u);
+    ASSERT_TRUE(second.EndsWell());
 }
 
 TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
@@ -172,8 +166,7 @@ TEST(EndToEnd, HmctlFindsTheClientAndPostsItsCommands)
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(game), maximised); }, 3000));
     EXPECT_TRUE(WaitUntil([&] { return !topmost(); }, 3000));
     EXPECT_EQ(Hmctl(L"close"), 0u);
-    ASSERT_TRUE(client.Ended(10000));
-    EXPECT_EQ(client.ExitCode(), 0u);
+    ASSERT_TRUE(client.EndsWell());
 }
 
 namespace {
@@ -209,8 +202,7 @@ TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
     if (!site.Bound()) GTEST_SKIP() << "port " << port << " is in use by another program";
     ASSERT_FALSE(MutexExists()) << "another client is running";
     Client client;
-    ASSERT_TRUE(client.Start());
-    ASSERT_TRUE(client.WaitForWindows());
+    ASSERT_TRUE(client.Open());
     const HWND game = client.game;
     HWND notice = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
@@ -253,6 +245,5 @@ TEST(EndToEnd, OfflineNoticeWhileTheServerRefusesThenThePageWhenItAnswers)
     EXPECT_TRUE(IsWindowVisible(game));
 
     PostMessageW(game, kGameCommand, kDestroy, 0);
-    ASSERT_TRUE(client.Ended(10000));
-    EXPECT_EQ(client.ExitCode(), 0u);
+    ASSERT_TRUE(client.EndsWell());
 }

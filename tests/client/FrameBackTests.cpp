@@ -14,6 +14,7 @@
 
 using namespace client_test;
 using Backdrop = StartUpViewTest;
+using BackdropPixels = StartUpViewTest;
 
 namespace {
 // Left-button releases over one window, seen as the thread takes them from its queue.
@@ -27,8 +28,6 @@ LRESULT CALLBACK CountReleases(int code, WPARAM message, LPARAM info)
     }
     return CallNextHookEx(nullptr, code, message, info);
 }
-
-POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // Renders the backdrop's layered surface as the painter hands it to the system.
 const LayeredCapture& CaptureBackdrop(CFrameBack& back)
@@ -60,20 +59,15 @@ TEST_F(Backdrop, DraggingCarriesTheGameWindowAndOperatorButtonsOpenTheirPages)
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), back));
 
     // Its operator buttons open their pages in the browser.
-    std::vector<std::wstring> opened;
-    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
+    ShellRecorder shell;
     ClickAt(w.Back(), 540, 180);  // 1003
     ClickAt(w.Back(), 940, 180);  // 1004
     ClickAt(w.Back(), 840, 180);  // 1005
     ClickAt(w.Back(), 450, 180);  // 1006
     ClickAt(w.Back(), 300, 400);  // the picture: nothing
-    web_links::SetShellOpen(nullptr);
-    const std::wstring base = HM_OPERATOR_URL;
-    ASSERT_EQ(opened.size(), 4u);
-    EXPECT_EQ(opened[0], base + L"/url-zelk-www.html");
-    EXPECT_EQ(opened[1], base + L"/url-zelk-www.html");
-    EXPECT_EQ(opened[2], base + L"/url-zelk-kf.html");
-    EXPECT_EQ(opened[3], base + L"/url-zelk-pay.html");
+    const std::wstring www = HM_OPERATOR_URL L"/url-zelk-www.html";
+    EXPECT_EQ(shell.opened, (std::vector<std::wstring>{www, www, HM_OPERATOR_URL L"/url-zelk-kf.html",
+                                                       HM_OPERATOR_URL L"/url-zelk-pay.html"}));
 }
 
 TEST_F(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
@@ -101,10 +95,8 @@ TEST_F(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
     EXPECT_TRUE(IsWindowVisible(w.Back()));
 }
 
-TEST(BackdropPixels, StartUpPictureIsDrawn)
+TEST_F(BackdropPixels, StartUpPictureIsDrawn)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     const LayeredCapture& surface = CaptureBackdrop(w.game->backdrop);
     ASSERT_EQ(surface.width, 1154);
     ASSERT_EQ(surface.height, 704);
@@ -141,7 +133,7 @@ bool RealPointer(HWND window, const std::wstring& xdotoolCommands)
     g_releases = 0;
     HHOOK hook = SetWindowsHookExW(WH_MOUSE, &CountReleases, nullptr, GetCurrentThreadId());
     if (!hook) return false;
-    const bool done = testing_support::StartUnixProgram(L"/usr/bin/xdotool", xdotoolCommands.c_str()) &&
+    const bool done = testing_support::StartUnixProgram(L"/usr/bin/xdotool", xdotoolCommands) &&
                       PumpUntil([] { return g_releases > 0; }, 5000);
     UnhookWindowsHookEx(hook);
     return done;
@@ -153,10 +145,8 @@ std::wstring At(POINT p) { return std::to_wstring(p.x) + L" " + std::to_wstring(
 // The backdrop is a layered tool window under the page window it owns. Clicks and drags on it
 // leave the page in front and the activation with the game window: under Wine an activated
 // backdrop is raised over the page in the X stacking and stays there.
-TEST(BackdropPixels, PageStaysInFrontAfterARealClickDragAndButtonOnTheBackdrop)
+TEST_F(BackdropPixels, PageStaysInFrontAfterARealClickDragAndButtonOnTheBackdrop)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ASSERT_EQ(CaptureBackdrop(w.game->backdrop).width, 1154);
     const RECT back = WindowRect(w.Back());
     const POINT page = Centre(WindowRect(w.Game()));
@@ -192,24 +182,17 @@ TEST(BackdropPixels, PageStaysInFrontAfterARealClickDragAndButtonOnTheBackdrop)
     EXPECT_EQ(GetActiveWindow(), w.Game());
 
     // A button of the picture still answers a real click.
-    std::vector<std::wstring> opened;
-    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
-    const bool clicked =
-        RealPointer(w.Back(), L"mousemove " + At(POINT{moved.left + 540, moved.top + 183}) + L" click 1");
-    web_links::SetShellOpen(nullptr);
-    ASSERT_TRUE(clicked);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], std::wstring(HM_OPERATOR_URL) + L"/url-zelk-www.html");
+    ShellRecorder shell;
+    ASSERT_TRUE(RealPointer(w.Back(), L"mousemove " + At(POINT{moved.left + 540, moved.top + 183}) +
+                                          L" click 1"));
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{HM_OPERATOR_URL L"/url-zelk-www.html"});
     EXPECT_TRUE(pageInFront(POINT{page.x + 60, page.y + 40}));
 }
 
-TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
+TEST_F(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     ASSERT_TRUE(w.EnterGameViewShown());
-    ShowWindow(w.Game(), SW_RESTORE);
-    MoveWindow(w.Game(), 100, 50, 1020, 704, TRUE);
+    w.Restore(100, 50, 1020, 704);
     ASSERT_TRUE(SameRect(WindowRect(w.Back()), RECT{94, 44, 1126, 760}));
     const LayeredCapture& surface = CaptureBackdrop(w.game->backdrop);
     ASSERT_EQ(surface.width, 1032);
@@ -238,7 +221,7 @@ TEST(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
     EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
 }
 
-TEST(BackdropPixels, RoundedRectPathBounds)
+TEST(BackdropShadowOutlines, RoundedRectPathBounds)
 {
     GdipPtr<Gdiplus::GraphicsPath> path(new Gdiplus::GraphicsPath());
     AddRoundedRect(*path, RECT{6, 6, 1025, 709}, 2, 2);

@@ -13,11 +13,7 @@ using CloseButtons = StartUpViewTest;
 
 namespace {
 // The topmost open question of this thread, or null.
-HWND Question()
-{
-    const auto found = TopLevelWindows(L"pelvardorsin");
-    return found.empty() ? nullptr : found.front();
-}
+HWND Question() { return TopLevelWindow(L"pelvardorsin"); }
 
 // A step that answers the open question by clicking one of its buttons.
 std::function<bool()> Answer(int buttonId, RECT* seenRect = nullptr)
@@ -33,11 +29,6 @@ std::function<bool()> Answer(int buttonId, RECT* seenRect = nullptr)
     };
 }
 
-CImageButton& CloseButton()
-{
-    static CImageButton button(nullptr, 10, RECT{0, 0, 25, 25}, L"");
-    return button;
-}
 }  // namespace
 
 TEST(CloseQuestionPlace, Arithmetic)
@@ -118,16 +109,17 @@ TEST_F(CloseQuestion, WindowLooksOwnerAndNoStackingOnASecondRequest)
 
 TEST_F(CloseButtons, GameWindowCloseConfirmedOrKept)
 {
+    CImageButton closeButton(nullptr, 10, RECT{0, 0, 25, 25}, L"");
     {
         TimerScript script({Answer(CloseMsgWnd::kCancelId)});
-        EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
+        EXPECT_FALSE(w.game->OnButtonClick(&closeButton));
         EXPECT_TRUE(IsWindow(w.Game()));
     }
     CImageButton other(nullptr, 20, RECT{0, 0, 25, 25}, L"");
     EXPECT_TRUE(w.game->OnButtonClick(&other));  // the built-in actions follow for the others
     HWND game = w.Game();
     TimerScript script({Answer(CloseMsgWnd::kConfirmId)});
-    EXPECT_FALSE(w.game->OnButtonClick(&CloseButton()));
+    EXPECT_FALSE(w.game->OnButtonClick(&closeButton));
     EXPECT_FALSE(IsWindow(game));
 }
 

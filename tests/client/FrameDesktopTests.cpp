@@ -15,11 +15,7 @@ namespace {
 // Visible top-level windows of this process (any thread, any class).
 std::vector<HWND> OursOnScreen() { return TopLevelWindows(nullptr); }
 
-HWND MessageBoxOnScreen()
-{
-    const std::vector<HWND> boxes = MessageBoxes();
-    return boxes.empty() ? nullptr : boxes.front();
-}
+HWND MessageBoxOnScreen() { return TopLevelWindow(L"#32770"); }
 
 bool PageHasFocus(CFrameGame& game)
 {

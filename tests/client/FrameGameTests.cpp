@@ -10,6 +10,7 @@ using GamePlacement = StartUpViewTest;
 using GameView = StartUpViewTest;
 using KeyPreTranslation = StartUpViewTest;
 using GameEnd = StartUpViewTest;
+using FullScreen = StartUpViewTest;
 
 TEST(GamePlacementArithmetic, OnAWorkAreaOf1920x1040)
 {
@@ -103,9 +104,7 @@ TEST_F(GameView, SizingPlacesPageAndShadowFrame)
     GetClientRect(w.Game(), &client);
     EXPECT_TRUE(SameRect(ChildRect(page), RECT{0, 25, client.right, client.bottom}));
 
-    ShowWindow(w.Game(), SW_RESTORE);
-    MoveWindow(w.Game(), 100, 50, 1020, 704, TRUE);
-    PumpFor(20);
+    w.Restore(100, 50, 1020, 704);
     EXPECT_TRUE(SameRect(ChildRect(page), RECT{1, 25, 1019, 703}));
     EXPECT_TRUE(SameRect(WindowRect(w.Back()), RECT{94, 44, 1126, 760}));
 
@@ -136,17 +135,14 @@ TEST(GameViewArithmetic, PlainRectangles)
     EXPECT_TRUE(SameRect(GameViewPageRect(RECT{0, 0, 1920, 1040}, true), RECT{0, 25, 1920, 1040}));
 }
 
-TEST(FullScreen, TogglesOnlyWhileVisibleAndRestoresTheExactRectangle)
+TEST_F(FullScreen, TogglesOnlyWhileVisibleAndRestoresTheExactRectangle)
 {
-    GameWindows w;
-    ASSERT_TRUE(w.created);
     SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_ENTER_GAME_VIEW, 0);
     // Not yet shown (the first 500 ms): nothing happens.
     SendMessageW(w.Game(), WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
     EXPECT_FALSE(w.game->fullScreen);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(w.Game()) && IsZoomed(w.Game()); }, 3000));
-    ShowWindow(w.Game(), SW_RESTORE);
-    MoveWindow(w.Game(), 120, 70, 1100, 760, TRUE);
+    w.Restore(120, 70, 1100, 760);
     const RECT before = WindowRect(w.Game());
 
     // Esc outside full screen changes nothing.

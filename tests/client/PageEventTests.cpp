@@ -17,39 +17,15 @@ using PageEvents = StartUpViewTest;
 
 namespace {
 
-// Fires one DWebBrowserEvents2 event at the game window's site.
-HRESULT Fire(CFrameGame& game, DISPID id, DispatchArgs& args)
-{
-    return game.html.browser.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, args.Params(), nullptr, nullptr,
-                                    nullptr);
-}
-
-// An address as the control passes it: a string inside a VARIANT passed by reference.
-struct Url {
-    explicit Url(const wchar_t* s) : text(SysAllocString(s)), inner(TypedVariant(VT_BSTR))
-    {
-        inner.bstrVal = text.Get();
-    }
-    UniqueBstr text;
-    VARIANT inner;
-};
-
-// NavigateComplete2 or DocumentComplete of the top-level frame for an address.
+// NavigateComplete2 or DocumentComplete of the top-level frame for an address, fired at the game
+// window's site as the control fires it.
 void FrameEvent(CFrameGame& game, DISPID id, const wchar_t* address)
 {
-    Url url(address);
-    DispatchArgs args;
-    args.Dispatch(&game.html.browser).RefVariant(&url.inner);
-    ASSERT_EQ(Fire(game, id, args), S_OK);
+    CWebBrowser& site = game.html.browser;
+    ASSERT_EQ(DispatchArgs().Dispatch(&site).RefText(address).Invoke(&site, id), S_OK);
 }
-void NavigateComplete(CFrameGame& game, const wchar_t* address)
-{
-    FrameEvent(game, DISPID_NAVIGATECOMPLETE2, address);
-}
-void DocumentComplete(CFrameGame& game, const wchar_t* address)
-{
-    FrameEvent(game, DISPID_DOCUMENTCOMPLETE, address);
-}
+void NavigateComplete(CFrameGame& game, const wchar_t* url) { FrameEvent(game, DISPID_NAVIGATECOMPLETE2, url); }
+void DocumentComplete(CFrameGame& game, const wchar_t* url) { FrameEvent(game, DISPID_DOCUMENTCOMPLETE, url); }
 
 // NewWindow3 for an address; the cancel flag the handler left.
 VARIANT_BOOL NewWindow(CFrameGame& game, const wchar_t* address)
@@ -58,7 +34,7 @@ VARIANT_BOOL NewWindow(CFrameGame& game, const wchar_t* address)
     VARIANT_BOOL cancel = VARIANT_FALSE;
     DispatchArgs args;
     args.RefDispatch(&slot).RefBool(&cancel).Plain(VT_I4, 0x6).Text(L"http://127.0.0.1/page").Text(address);
-    EXPECT_EQ(Fire(game, DISPID_NEWWINDOW3, args), S_OK);
+    EXPECT_EQ(args.Invoke(&game.html.browser, DISPID_NEWWINDOW3), S_OK);
     return cancel;
 }
 
@@ -73,8 +49,7 @@ std::wstring PageCall(CFrameGame& game, const std::vector<std::wstring>& args)
     DispatchArgs call;
     for (const std::wstring& arg : args) call.Text(arg.c_str());
     UniqueVariant result;
-    EXPECT_EQ(bridge.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, call.Params(), result.Put(), nullptr, nullptr),
-              S_OK);
+    EXPECT_EQ(call.Invoke(&bridge, id, result.Put()), S_OK);
     const VARIANT& value = result.Get();
     return value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"<not a string>";
 }
@@ -82,27 +57,11 @@ std::wstring PageCall(CFrameGame& game, const std::vector<std::wstring>& args)
 // NavigateError from frame with a status code; the cancel flag the handler left.
 VARIANT_BOOL NavigateError(CFrameGame& game, IDispatch* frame, const wchar_t* address, long status)
 {
-    Url url(address), target(L"");
-    VARIANT code = TypedVariant(VT_I4);
-    code.lVal = status;
     VARIANT_BOOL cancel = VARIANT_FALSE;
     DispatchArgs args;
-    args.Dispatch(frame).RefVariant(&url.inner).RefVariant(&target.inner).RefVariant(&code).RefBool(&cancel);
-    EXPECT_EQ(Fire(game, DISPID_NAVIGATEERROR, args), S_OK);
+    args.Dispatch(frame).RefText(address).RefText(L"").RefPlain(VT_I4, status).RefBool(&cancel);
+    EXPECT_EQ(args.Invoke(&game.html.browser, DISPID_NAVIGATEERROR), S_OK);
     return cancel;
-}
-
-// The control of game windows whose start navigation (about:blank here) is over, so that its
-// end cannot meet a test's events; null when this prefix has no browser control.
-IDispatch* ControlAfterStart(GameWindows& w)
-{
-    IWebBrowser2* control = w.game->html.browser.webBrowser.Get();
-    if (!control) return nullptr;
-    const bool idle = PumpUntil([&] {
-        VARIANT_BOOL busy = VARIANT_TRUE;
-        return SUCCEEDED(control->get_Busy(&busy)) && busy == VARIANT_FALSE;
-    }, 10000);
-    return idle ? control : nullptr;
 }
 
 constexpr const wchar_t* kServer = L"http://127.0.0.1:18765/server?type=3";
@@ -215,16 +174,12 @@ TEST_F(PageEvents, PageTitleCallWinsOverDocumentTitlesAndNewWindowsAreAlwaysCanc
     EXPECT_EQ(std::wstring(fresh.game->titleText), longTitle.substr(0, 259));
 
     // New windows go to the browser only for web addresses, and are always cancelled.
-    std::vector<std::wstring> opened;
-    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
-    EXPECT_EQ(NewWindow(*w.game, L"https://mere.example/news?id=4"), VARIANT_TRUE);
-    EXPECT_EQ(NewWindow(*w.game, L"file:///C:/Windows/System32/calc.exe"), VARIANT_TRUE);
-    EXPECT_EQ(NewWindow(*w.game, L"C:\\Windows\\System32\\calc.exe"), VARIANT_TRUE);
-    EXPECT_EQ(NewWindow(*w.game, L"HTTP://MERE.EXAMPLE/"), VARIANT_TRUE);
-    web_links::SetShellOpen(nullptr);
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], L"https://mere.example/news?id=4");
-    EXPECT_EQ(opened[1], L"HTTP://MERE.EXAMPLE/");
+    ShellRecorder shell;
+    for (const wchar_t* address : {L"https://mere.example/news?id=4", L"file:///C:/Windows/System32/calc.exe",
+                                   L"C:\\Windows\\System32\\calc.exe", L"HTTP://MERE.EXAMPLE/"})
+        EXPECT_EQ(NewWindow(*w.game, address), VARIANT_TRUE) << address;
+    EXPECT_EQ(shell.opened,
+              (std::vector<std::wstring>{L"https://mere.example/news?id=4", L"HTTP://MERE.EXAMPLE/"}));
 }
 
 TEST_F(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
@@ -246,14 +201,20 @@ TEST_F(PageEvents, GameViewNavigationsRefitThePageAndNoLongerSwitch)
 }
 
 namespace {
-// Game windows with an idle control, their notice and their page window.
+// Game windows with an idle control, their notice and their page window. The control's start
+// navigation (about:blank here) is over, so that its end cannot meet a test's events.
 class OfflineNotice : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(w.created);
-        control = ControlAfterStart(w);
-        if (!control) GTEST_SKIP() << "no idle browser control in this prefix";
+        IWebBrowser2* browser = w.game->html.browser.webBrowser.Get();
+        if (!browser || !PumpUntil([&] {
+                VARIANT_BOOL busy = VARIANT_TRUE;
+                return SUCCEEDED(browser->get_Busy(&busy)) && busy == VARIANT_FALSE;
+            }, 10000))
+            GTEST_SKIP() << "no idle browser control in this prefix";
+        control = browser;
     }
     GameWindows w;
     IDispatch* control = nullptr;

@@ -21,13 +21,6 @@ using TitleTipsTest = GameViewTest;
 
 namespace {
 
-void Resize(HWND h, int width, int height)
-{
-    ShowWindow(h, SW_RESTORE);
-    MoveWindow(h, 0, 0, width, height, TRUE);
-    PumpFor(20);
-}
-
 struct Expected {
     int id;
     int fromRight;  // right edge is W - fromRight
@@ -78,7 +71,7 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
     };
     for (int W : {1020, 1920}) {
         SCOPED_TRACE(W);
-        Resize(game.hwnd, W, 704);
+        windows.Restore(0, 0, W, 704);
         ASSERT_EQ(game.painter.buttons.size(), 10u);
         for (size_t i = 0; i < 10; ++i) {
             const Expected& e = expected[i];
@@ -98,7 +91,7 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
         EXPECT_TRUE(icon->image);
         EXPECT_TRUE(background->image);
     }
-    Resize(game.hwnd, 1020, 704);
+    windows.Restore(0, 0, 1020, 704);
     // The quick links run from x 719 to x 895, where the tools button begins; close ends at 1019.
     EXPECT_EQ(Button(10023)->rect.left, 719);
     EXPECT_EQ(Button(10020)->rect.right, 895);
@@ -129,14 +122,12 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
 
 TEST_F(TitleBar, ClickActionsThroughTheGameWindowAndThroughThePointer)
 {
-    std::vector<std::wstring> opened;
-    web_links::SetShellOpen([&](const wchar_t* a) { opened.push_back(a); });
+    ShellRecorder shell;
     for (int id : {10020, 10021, 10022, 10023}) EXPECT_TRUE(game.OnButtonClick(Button(id)));
-    web_links::SetShellOpen(nullptr);
     const std::vector<std::wstring> want = {
         operator_site::Address(L"/url-zelk-kf.html"), operator_site::Address(L"/url-zelk-www.html"),
         operator_site::Address(L"/url-zelk-www.html"), operator_site::Address(L"/url-zelk-pay.html")};
-    EXPECT_EQ(opened, want);
+    EXPECT_EQ(shell.opened, want);
     EXPECT_FALSE(IsWindow(game.toolsMenu.hwnd));
 
     // Minimise, maximise and restore leave the action to the painter.
@@ -152,7 +143,7 @@ TEST_F(TitleBar, ClickActionsThroughTheGameWindowAndThroughThePointer)
 
     // The pointer's clicks reach the same actions through the painter.
     auto click = [&](int id) {
-        const POINT p = CentreOf(Button(id));
+        const POINT p = Centre(Button(id)->rect);
         MoveTo(game.hwnd, p);
         SendMessageW(game.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
         SendMessageW(game.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
@@ -359,7 +350,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     ASSERT_TRUE(IsWindow(game.toolTip.hwnd));
     const HWND tip = game.toolTip.hwnd;
     auto shownOver = [&](int id) {
-        MoveTo(game.hwnd, CentreOf(Button(id)));
+        MoveTo(game.hwnd, Centre(Button(id)->rect));
         return PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 3000);
     };
 
@@ -375,7 +366,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     ASSERT_TRUE(shownOver(10017));
     EXPECT_STREQ(game.toolTip.text, L"全屏(F10)");
     // A press hides it, and it stays hidden while the pointer stays on that button.
-    const POINT full = CentreOf(Button(10017));
+    const POINT full = Centre(Button(10017)->rect);
     SendMessageW(game.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(full.x, full.y));
     EXPECT_FALSE(IsWindowVisible(tip));
     ReleaseCapture();
@@ -392,7 +383,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
 
     // Quick links and close carry no tip.
     for (int id : {10021, 10}) {
-        MoveTo(game.hwnd, CentreOf(Button(id)));
+        MoveTo(game.hwnd, Centre(Button(id)->rect));
         PumpFor(700);
         EXPECT_FALSE(IsWindowVisible(tip)) << id;
     }

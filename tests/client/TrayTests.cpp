@@ -18,15 +18,6 @@ bool IconPresent(const NOTIFYICONDATAW& icon)
 
 class BossKeyTray : public GameViewTest {
 protected:
-    // The boss key as the system posts it, waited for until handled (it changes bossHidden); a
-    // key that is to change nothing is sent, so it has been handled when the call returns.
-    void Hotkey(bool changes = true)
-    {
-        if (changes)
-            PressBossKey(game);
-        else
-            SendMessageW(game.hwnd, WM_HOTKEY, HOTKEY_BOSS, MAKELPARAM(MOD_ALT, 0x44));
-    }
     LRESULT Tray(LPARAM mouse, WPARAM id = TRAY_ICON_ID)
     {
         return SendMessageW(game.hwnd, WM_TRAY_ICON, id, mouse);
@@ -78,7 +69,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
     PumpFor(30);
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
 
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     EXPECT_FALSE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(game.bossHidden);
     EXPECT_STREQ(game.trayIcon.szTip, L"Harrowmere网页版");
@@ -86,7 +77,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(windows.Back()); }, 2000))
         << "the shadow frame goes too";
 
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_FALSE(game.bossHidden);
     EXPECT_FALSE(IconPresent(game.trayIcon));
@@ -96,16 +87,16 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
     ShowWindow(game.hwnd, SW_MINIMIZE);
     PumpFor(50);
     ASSERT_TRUE(IsIconic(game.hwnd));
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     EXPECT_FALSE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(game.bossHidden);
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(IsIconic(game.hwnd));
 
     // Hidden by something else (as in the first moments of the game view): nothing happens.
     ShowWindow(game.hwnd, SW_HIDE);
-    Hotkey(false);
+    SendMessageW(game.hwnd, WM_HOTKEY, HOTKEY_BOSS, MAKELPARAM(MOD_ALT, 0x44));  // handled when it returns
     EXPECT_FALSE(IsWindowVisible(game.hwnd));
     EXPECT_FALSE(game.bossHidden);
     EXPECT_FALSE(IconPresent(game.trayIcon));
@@ -113,7 +104,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 
 TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
 {
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     ASSERT_TRUE(game.bossHidden);
 
     // Another icon's message is consumed without any action.
@@ -134,7 +125,7 @@ TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
     EXPECT_FALSE(IconPresent(game.trayIcon));
 
     // The right button opens the icon's menu at the pointer.
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     PutCursor(900, 700);
     Tray(WM_RBUTTONUP);
     ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
@@ -157,7 +148,7 @@ TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
     EXPECT_FALSE(IsWindow(game.trayMenu.hwnd));
 
     // "关闭" removes the icon, ends the modal loop with 1 and destroys the window.
-    Hotkey();
+    ASSERT_TRUE(PressBossKey(game));
     Tray(WM_RBUTTONUP);
     ASSERT_TRUE(IsWindow(game.trayMenu.hwnd));
     const HWND gameWindow = game.hwnd;
@@ -179,10 +170,10 @@ TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)
     // icon's menu; the real window and its shadow frame are hidden and shown three times.
     int back = 0;
     EXPECT_TRUE(LeavesNothingBehind(1, 10, [&](int i) {
-        Hotkey();
-        Hotkey();
+        EXPECT_TRUE(PressBossKey(game));
+        EXPECT_TRUE(PressBossKey(game));
         const bool cycled = IsWindowVisible(game.hwnd) && !game.bossHidden;
-        Hotkey();
+        EXPECT_TRUE(PressBossKey(game));
         SetCursorPos(800 + i % 50, 600);
         Tray(WM_RBUTTONUP);
         HWND shadow = game.trayMenu.shadow ? game.trayMenu.shadow->hwnd : nullptr;

@@ -1,25 +1,7 @@
+#include "ClientTestUtil.h"
 #include "OperatorSite.h"
-#include "WebLinks.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-namespace {
-
-// Records what would have reached the shell, and restores the shell afterwards.
-class ShellRecorder {
-public:
-    ShellRecorder()
-    {
-        web_links::SetShellOpen([this](const wchar_t* a) { opened.emplace_back(a); });
-    }
-    ~ShellRecorder() { web_links::SetShellOpen(nullptr); }
-    std::vector<std::wstring> opened;
-};
-
-}  // namespace
+using client_test::ShellRecorder;
 
 TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddresses)
 {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <deque>
 #include <vector>
 
 #include "UniqueHandle.h"
@@ -26,13 +27,7 @@ public:
         return *this;
     }
     // A copy of text (a null text stays a null string).
-    DispatchArgs& Text(const wchar_t* text)
-    {
-        strings.emplace_back(text ? SysAllocString(text) : nullptr);
-        VARIANT v = TypedVariant(VT_BSTR);
-        v.bstrVal = strings.back().Get();
-        return Add(v);
-    }
+    DispatchArgs& Text(const wchar_t* text) { return Add(OwnedText(text)); }
     DispatchArgs& Dispatch(IDispatch* d)
     {
         VARIANT v = TypedVariant(VT_DISPATCH);
@@ -46,6 +41,12 @@ public:
         v.pvarVal = inner;
         return Add(v);
     }
+    // The same for a copy of text, or a plain value, held here.
+    DispatchArgs& RefText(const wchar_t* text) { return RefVariant(&held.emplace_back(OwnedText(text))); }
+    DispatchArgs& RefPlain(VARTYPE type, LONG value = 0)
+    {
+        return RefVariant(&held.emplace_back(PlainValue(type, value)));
+    }
     DispatchArgs& RefBool(VARIANT_BOOL* b)
     {
         VARIANT v = TypedVariant(VT_BYREF | VT_BOOL);
@@ -58,12 +59,7 @@ public:
         v.ppdispVal = slot;
         return Add(v);
     }
-    DispatchArgs& Plain(VARTYPE type, LONG value = 0)
-    {
-        VARIANT v = TypedVariant(type);
-        v.lVal = value;
-        return Add(v);
-    }
+    DispatchArgs& Plain(VARTYPE type, LONG value = 0) { return Add(PlainValue(type, value)); }
     DISPPARAMS* Params()
     {
         reversed.assign(inOrder.rbegin(), inOrder.rend());
@@ -71,9 +67,29 @@ public:
         params.cArgs = static_cast<UINT>(reversed.size());
         return &params;
     }
+    // target's Invoke of id with these arguments, as a caller outside the object makes it.
+    HRESULT Invoke(IDispatch* target, DISPID id, VARIANT* result = nullptr, WORD flags = DISPATCH_METHOD)
+    {
+        return target->Invoke(id, IID_NULL, 0, flags, Params(), result, nullptr, nullptr);
+    }
 
 private:
+    static VARIANT PlainValue(VARTYPE type, LONG value)
+    {
+        VARIANT v = TypedVariant(type);
+        v.lVal = value;
+        return v;
+    }
+    VARIANT OwnedText(const wchar_t* text)
+    {
+        strings.emplace_back(text ? SysAllocString(text) : nullptr);
+        VARIANT v = TypedVariant(VT_BSTR);
+        v.bstrVal = strings.back().Get();
+        return v;
+    }
+
     std::vector<UniqueBstr> strings;
+    std::deque<VARIANT> held;  // values passed by reference: a deque keeps their places
     std::vector<VARIANT> inOrder, reversed;
     DISPPARAMS params = {};
 };

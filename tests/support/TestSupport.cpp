@@ -2,9 +2,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
-
 
 namespace testing_support {
 
@@ -242,6 +242,24 @@ std::vector<HWND> TopLevelWindows(const wchar_t* cls, DWORD processId, bool visi
     return search.found;
 }
 
+HWND TopLevelWindow(const wchar_t* cls, DWORD processId, bool visibleOnly)
+{
+    const std::vector<HWND> found = TopLevelWindows(cls, processId, visibleOnly);
+    return found.empty() ? nullptr : found.front();
+}
+
+HWND CreateTestWindow(const wchar_t* className, DWORD style, int x, int y, int w, int h, HWND parent,
+                      const wchar_t* title)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);
+    return CreateWindowExW(0, className, title, style, x, y, w, h, parent, nullptr, wc.hInstance, nullptr);
+}
+
 std::wstring WindowText(HWND hwnd)
 {
     wchar_t buffer[512] = {};
@@ -293,6 +311,90 @@ std::vector<WPARAM> TakeQueued(HWND hwnd, UINT message)
     return taken;
 }
 
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::wstring> ListDirectory(const std::wstring& directory)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry = {};
+    const UniqueFindHandle search(FindFirstFileW((directory + L"\\*").c_str(), &entry));
+    for (bool more = bool(search); more; more = FindNextFileW(search.Get(), &entry)) {
+        if (lstrcmpW(entry.cFileName, L".") != 0 && lstrcmpW(entry.cFileName, L"..") != 0)
+            names.push_back(entry.cFileName);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+// Test trees live under C:\Games or carry the product's name; anything else (a shell folder,
+// a drive, Wine's links to the Unix home) is never removed by a test, whatever it was given.
+bool IsTestTree(const std::wstring& directory)
+{
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(directory.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const std::wstring path(full);
+    if (_wcsnicmp(path.c_str(), L"C:\\Games\\", 9) == 0 && path.size() > 9)
+        return true;
+    const size_t slash = path.find_last_of(L'\\');
+    std::wstring last = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    CharUpperBuffW(&last[0], static_cast<DWORD>(last.size()));
+    return last.find(L"HARROWMERE") != std::wstring::npos && path.compare(0, 2, L"Z:") != 0 &&
+           path.compare(0, 2, L"z:") != 0;
+}
+
+void RemoveTree(const std::wstring& directory)
+{
+    // A link is not ours to descend: what it leads to was made by someone else.
+    const DWORD top = GetFileAttributesW(directory.c_str());
+    if (top == INVALID_FILE_ATTRIBUTES || (top & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    SetFileAttributesW(directory.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    for (const std::wstring& name : ListDirectory(directory)) {
+        const std::wstring child = directory + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(child.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            RemoveTree(child);
+        } else {
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(child.c_str());
+        }
+    }
+    RemoveDirectoryW(directory.c_str());
+}
+
+}  // namespace
+
+void RemoveTestTree(const std::wstring& directory)
+{
+    if (IsTestTree(directory))
+        RemoveTree(directory);
+}
+
 bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 std::wstring TempDirectory()
@@ -310,19 +412,17 @@ std::wstring WindowsPath(const wchar_t* path)
     return result;
 }
 
-bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments)
+bool StartUnixProgram(const wchar_t* unixPath, const std::wstring& arguments, DWORD waitMs)
 {
-    // Z: is the Unix root.
-    std::wstring command = L"Z:" + std::wstring(unixPath) + L" " + arguments;
-    for (wchar_t& c : command) {
-        if (c == L'/') c = L'\\';
-    }
+    const std::wstring program = L"Z:" + WindowsPath(unixPath);  // Z: is the Unix root
+    std::wstring command = program + L" " + arguments;
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     const UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    WaitForSingleObject(process.Get(), waitMs);
     return true;
 }
 

@@ -30,9 +30,9 @@ void PumpFor(DWORD ms);
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 
 // Starts a Unix program through Wine (xdotool for real pointer input, which Wine treats unlike
-// SendInput); true when it was started. Wine gives no handle to wait on for such a program:
-// callers wait for what it does.
-bool StartUnixProgram(const wchar_t* unixPath, const wchar_t* arguments);
+// SendInput; ln and rm) and waits for it up to waitMs; true when it was started. Wine gives no
+// exit code of such a program: callers check what it does.
+bool StartUnixProgram(const wchar_t* unixPath, const std::wstring& arguments, DWORD waitMs = 0);
 // What the screen shows at a point (under Wine the screen DC follows the X stacking).
 COLORREF ScreenPixel(POINT p);
 
@@ -100,6 +100,11 @@ void PostClick(HWND h, int x, int y);
 // Top-level windows of a process (0: this one) with the class (null: any class), in z-order;
 // only the visible ones unless visibleOnly is false.
 std::vector<HWND> TopLevelWindows(const wchar_t* cls, DWORD processId = 0, bool visibleOnly = true);
+// The first of them, or null.
+HWND TopLevelWindow(const wchar_t* cls, DWORD processId = 0, bool visibleOnly = true);
+// A window of a class of that name (registered once, with the default window procedure).
+HWND CreateTestWindow(const wchar_t* className, DWORD style, int x, int y, int w, int h, HWND parent,
+                      const wchar_t* title = L"");
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);
 // Message boxes ("#32770") of a process (0: this one).
@@ -113,6 +118,15 @@ std::vector<int> VisibleButtons(HWND dialog);
 MSG KeyMessage(HWND hwnd, UINT message, WPARAM vk, LPARAM lParam = 1);
 // The wParams of the messages of one kind queued for hwnd, taken from the queue in order.
 std::vector<WPARAM> TakeQueued(HWND hwnd, UINT message);
+
+// Whole files, and the names of a directory's entries (no "." or ".."), sorted.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool Exists(const std::wstring& path);
+std::vector<std::wstring> ListDirectory(const std::wstring& directory);
+// Removes a test tree whatever its attributes; only trees under C:\Games or named after the
+// product are touched.
+void RemoveTestTree(const std::wstring& directory);
 
 // Whether this program runs under Wine.
 bool UnderWine();

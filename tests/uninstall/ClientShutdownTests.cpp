@@ -22,17 +22,13 @@ protected:
         helpers.EndAll();
         EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
     }
-    HANDLE StartClient(DWORD& processId, const wchar_t* arguments = L"window 1")
-    {
-        return StartFakeClient(helpers, processId, arguments);
-    }
     HelperProcesses helpers;
 };
 
 TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
 {
     DWORD processId = 0;
-    HANDLE process = StartClient(processId);
+    HANDLE process = StartFakeClient(helpers, processId);
     HWND window = FindClientWindow();
     ASSERT_NE(nullptr, window);
     DWORD owner = 0;
@@ -68,8 +64,8 @@ TEST_F(ClientShutdownTest, ProcessIsEndedOnlyWhileTheWindowStillBelongsToIt)
     // The id read from a window may have passed to another process by the time it is opened:
     // whatever the id now names is left alone unless the window is still there and its own.
     DWORD first = 0, second = 0;
-    HANDLE a = StartClient(first);
-    HANDLE b = StartClient(second);
+    HANDLE a = StartFakeClient(helpers, first);
+    HANDLE b = StartFakeClient(helpers, second);
     HWND windowA = FindWindowOf(first, kClientWindowClass);
     HWND windowB = FindWindowOf(second, kClientWindowClass);
     ASSERT_TRUE(windowA && windowB);
@@ -87,11 +83,11 @@ TEST_F(ClientShutdownTest, EachClientProcessTakesOneRound)
 {
     EXPECT_EQ(0, UninstallFlow::EndRunningClient()) << "no client, no window";
     DWORD processId = 0, first = 0, second = 0;
-    HANDLE process = StartClient(processId, L"window 2");
+    HANDLE process = StartFakeClient(helpers, processId, L"window 2");
     EXPECT_EQ(1, UninstallFlow::EndRunningClient()) << "one process with two windows";
     EXPECT_TRUE(Ends(process, 0));
-    HANDLE a = StartClient(first);
-    HANDLE b = StartClient(second);
+    HANDLE a = StartFakeClient(helpers, first);
+    HANDLE b = StartFakeClient(helpers, second);
     EXPECT_EQ(2, UninstallFlow::EndRunningClient()) << "two clients";
     EXPECT_TRUE(Ends(a, 0));
     EXPECT_TRUE(Ends(b, 0));
@@ -116,14 +112,6 @@ TEST_F(ClientShutdownTest, ClientThatKeepsComingBackGetsTenRounds)
 class WindowCriteriaTest : public ::testing::Test {
 protected:
     static constexpr const wchar_t* kProbeClass = L"HarrowmereCriteriaProbe";
-    void SetUp() override
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kProbeClass;
-        RegisterClassW(&windowClass);
-    }
     void TearDown() override
     {
         for (HWND window : windows)
@@ -131,10 +119,9 @@ protected:
     }
     HWND Make(const std::wstring& title)
     {
-        HWND window = CreateWindowExW(0, kProbeClass, title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr);
-        windows.push_back(window);
-        return window;
+        windows.push_back(testing_support::CreateTestWindow(kProbeClass, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                            title.c_str()));
+        return windows.back();
     }
     static HWND Search(DWORD processId, const std::wstring& title, const std::wstring& className)
     {

@@ -11,10 +11,15 @@
 using HelperProcesses = testing_support::ChildProcesses;
 
 using testing_support::Ends;
+using testing_support::Exists;
 using testing_support::ExitCodeOf;
+using testing_support::ListDirectory;
+using testing_support::ReadBytes;
+using testing_support::RemoveTestTree;
 using testing_support::TempDirectory;
 using testing_support::UnderWine;
 using testing_support::WindowsPath;
+using testing_support::WriteBytes;
 
 // The top-level window of class className owned by processId, or null.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
@@ -22,16 +27,6 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className);
 // processes, and waits for its first window; the process, or null.
 HANDLE StartFakeClient(HelperProcesses& processes, DWORD& processId,
                        const std::wstring& arguments = L"window 1", const std::wstring& program = L"");
-
-// Whole-file helpers.
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-// Names of a directory's entries (no "." or ".."), sorted.
-std::vector<std::wstring> ListDirectory(const std::wstring& directory);
-// Removes a test tree whatever its attributes; only trees under C:\Games or named after the
-// product are touched.
-void RemoveTestTree(const std::wstring& directory);
 
 // The shell folder of csidl.
 std::wstring ShellFolder(int csidl);

@@ -29,14 +29,6 @@ protected:
     }
     void TearDown() override { helpers.EndAll(); }
 
-    void ExpectNothingRemoved()
-    {
-        EXPECT_TRUE(installation.EntryExists());
-        EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
-        EXPECT_TRUE(Exists(FakeInstallation::Group() + L"\\uninstall.lnk"));
-        EXPECT_TRUE(Exists(installation.Directory() + L"\\data\\maps\\start.map"));
-    }
-
     FakeInstallation installation{L"C:\\Games\\HarrowmereFake"};
     HelperProcesses helpers;
 };
@@ -67,7 +59,11 @@ TEST_F(UninstallProgramTest, AnsweringNoKeepsClientAndInstallationAnsweringYesEn
     EXPECT_TRUE(run.yesAndNoOnly);
     EXPECT_FALSE(Ends(client, 0));
     EXPECT_EQ(1u, installation.CompatibilityValue());  // written before the question
-    ExpectNothingRemoved();
+    // Nothing removed.
+    EXPECT_TRUE(installation.EntryExists());
+    EXPECT_TRUE(Exists(FakeInstallation::Shortcut()));
+    EXPECT_TRUE(Exists(FakeInstallation::Group() + L"\\uninstall.lnk"));
+    EXPECT_TRUE(Exists(installation.Directory() + L"\\data\\maps\\start.map"));
     EXPECT_TRUE(run.batchPath.empty());
 
     run = installation.RunUninstaller(IDYES);

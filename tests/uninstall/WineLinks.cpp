@@ -2,7 +2,6 @@
 
 #include "HelperProcesses.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -35,15 +34,7 @@ void RunUnix(const wchar_t* program, const std::string& utf8Arguments)
     arguments.resize(static_cast<size_t>(MultiByteToWideChar(
         CP_UTF8, 0, utf8Arguments.c_str(), static_cast<int>(utf8Arguments.size()), &arguments[0],
         static_cast<int>(arguments.size()))));
-    std::wstring mutableLine = std::wstring(program) + L" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW((L"Z:" + std::wstring(program)).c_str(), &mutableLine[0], nullptr, nullptr, FALSE,
-                       0, nullptr, nullptr, &startup, &process)) {
-        UniqueKernelHandle processHandle(process.hProcess), thread(process.hThread);
-        WaitForSingleObject(processHandle.Get(), 10000);
-    }
+    testing_support::StartUnixProgram(program, arguments, 10000);
 }
 
 // Wine splits the command line of a Unix program by the Windows rules: double quotes.

@@ -1,12 +1,12 @@
 #include "ScratchFolder.h"
 
-#include "HelperProcesses.h"
+#include "TestSupport.h"
 
 #include <windows.h>
 
 ScratchFolder::ScratchFolder()
 {
-    const std::wstring temp = TempDirectory();
+    const std::wstring temp = testing_support::TempDirectory();
     if (temp.empty())
         return;
     for (int n = 0; n < 1000 && path.empty(); ++n) {
@@ -22,7 +22,7 @@ ScratchFolder::ScratchFolder()
 ScratchFolder::~ScratchFolder()
 {
     if (!path.empty())
-        RemoveTestTree(path);
+        testing_support::RemoveTestTree(path);
 }
 
 bool ScratchFolder::Make(const std::wstring& relative) const
