@@ -193,20 +193,31 @@ void CImagePaint::RenderLayered(const std::vector<RECT>* areas)
         }
     }
     surfaceCurrent = true;
-    surface.Push(updateLayered, hwnd, alpha);
+    Push();
+}
+
+void CImagePaint::Push()
+{
+    pushedWhileHidden = surface.Push(updateLayered, hwnd, alpha) && !IsWindowVisible(hwnd);
+    pushedAlpha = alpha;
 }
 
 void CImagePaint::ShowLayered()
 {
-    // The surface kept from the last render still shows everything: pushing it is enough.
     RECT client = {};
     GetClientRect(hwnd, &client);
-    if (surfaceCurrent && dirty.empty() && surface.Graphics() && client.right == surface.width &&
-        client.bottom == surface.height && updateLayered) {
-        surface.Push(updateLayered, hwnd, alpha);
-    } else {
+    const bool current = surfaceCurrent && dirty.empty() && surface.Graphics() &&
+                         client.right == surface.width && client.bottom == surface.height &&
+                         updateLayered;
+    if (!current) {
         UpdateLayered();
+    } else if (!pushedWhileHidden || pushedAlpha != alpha) {
+        // The surface kept from the last render still shows everything: pushing it is enough.
+        Push();
     }
+    // Otherwise the window already holds those pixels (pushed while it was hidden, as at its
+    // creation): showing it shows them.
+    pushedWhileHidden = false;
 }
 
 void CImagePaint::PaintWindow()

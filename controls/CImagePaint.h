@@ -111,6 +111,7 @@ private:
     void FlushLayered();
     void RenderLayered(const std::vector<RECT>* areas);
     void ShowLayered();
+    void Push();
     bool OnMouseMove(POINT p);
     bool OnMouseLeave();
     bool OnLeftDown(POINT p);
@@ -127,6 +128,10 @@ private:
     CLayeredSurface surface;
     std::vector<RECT> dirty;        // layered areas changed since the last render
     bool surfaceCurrent = false;    // the surface shows every change the painter knows of
+    // The last push was made while the window was hidden (before its first showing, say), at
+    // pushedAlpha: showing the window shows those pixels without another push.
+    bool pushedWhileHidden = false;
+    BYTE pushedAlpha = 0;
     bool dragging = false;          // the painter's own drag holds the capture
     POINT dragGrip = {};            // the client point the drag holds the window by
 };

@@ -488,6 +488,15 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     ShowWindow(h, SW_SHOW);
     EXPECT_EQ(pushed.alpha, 100);
     EXPECT_EQ(w->painter.mousePoint.x, -1);
+    // A frame pushed while the window is hidden is what showing it shows: no second push.
+    ShowWindow(h, SW_HIDE);
+    w->painter.UpdateLayered();
+    const int hiddenPushes = pushed.pushes;
+    ShowWindow(h, SW_SHOW);
+    EXPECT_EQ(pushed.pushes, hiddenPushes);
+    ShowWindow(h, SW_HIDE);
+    ShowWindow(h, SW_SHOW);
+    EXPECT_EQ(pushed.pushes, hiddenPushes + 1);
 
     // A re-created window starts unlayered.
     DestroyWindow(h);
