@@ -13,7 +13,7 @@
 
 using testing_support::ChildRect;
 using testing_support::KeyMessage;
-using testing_support::PumpFor;
+using testing_support::PumpUntil;
 using testing_support::RectIs;
 
 namespace {
@@ -179,7 +179,7 @@ TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
 {
     SetForegroundWindow(parent);
     SetFocus(html->hwnd);
-    PumpFor(50);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == parent && IsChild(parent, GetFocus()); }));
     const HWND focusBefore = GetFocus();
     html->gameView = true;
     EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB)) << "no Flash window: focus stays, key goes on";
@@ -209,6 +209,6 @@ TEST(MyHtmlLifetime, DestroyingTheObjectReleasesTheControl)
         html.reset();
         EXPECT_FALSE(IsWindow(embedding)) << "round " << round;
         // The object's window closes later, without its object.
-        EXPECT_TRUE(testing_support::PumpUntil([&] { return !IsWindow(child); }, 3000)) << "round " << round;
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(child); }, 3000)) << "round " << round;
     }));
 }

@@ -123,8 +123,8 @@ TEST(UrlCache, TwoQuickRequestsRunOneClearingAndOneMessage)
     // A second request while the message is open returns at once and shows nothing.
     const UniqueKernelHandle second(CreateThread(nullptr, 0, ClearUrlCache, nullptr, 0, nullptr));
     ASSERT_TRUE(second);
+    // Its thread is gone, and any box it had shown with it.
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(second.Get(), 0) == WAIT_OBJECT_0; }));
-    PumpFor(200);
     const std::vector<HWND> boxes = MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(WindowText(boxes[0]), L"Harrowmere网页版");

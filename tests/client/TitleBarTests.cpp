@@ -116,8 +116,8 @@ TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
     }
     // The built-in maximise/restore swaps the two buttons.
     game.painter.ToggleMaximize();
-    PumpFor(50);
-    EXPECT_NE(Button(30)->visible, Button(40)->visible);
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(game.hwnd) != FALSE; }));
+    EXPECT_TRUE(Button(40)->visible && !Button(30)->visible);
 }
 
 TEST_F(TitleBar, ClickActionsThroughTheGameWindowAndThroughThePointer)
@@ -353,10 +353,18 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
         MoveTo(game.hwnd, Centre(Button(id)->rect));
         return PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 3000);
     };
+    // Pointer onto a button, and on past the tip's delay: whether a tip came up meanwhile.
+    auto tipAfterRest = [&](int id) {
+        MoveTo(game.hwnd, Centre(Button(id)->rect));
+        EXPECT_TRUE(PumpUntilTimer(TitleTips::kDelayMs + 200));
+        return IsWindowVisible(tip) != FALSE;
+    };
 
-    const DWORD start = GetTickCount();
-    ASSERT_TRUE(shownOver(10013));
-    EXPECT_GE(GetTickCount() - start, 400u) << "only after the pointer rested";
+    // Nearly the whole delay after the pointer arrived there is no tip yet.
+    const POINT tools = Centre(Button(10013)->rect);
+    ASSERT_TRUE(PumpUntilTimer(TitleTips::kDelayMs - 100, [&] { MoveTo(game.hwnd, tools); }));
+    EXPECT_FALSE(IsWindowVisible(tip)) << "only after the pointer rested";
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 3000));
     EXPECT_STREQ(game.toolTip.text, L"工具");
 
     // Onto the bar beside the buttons: hidden.
@@ -372,8 +380,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     ReleaseCapture();
     game.painter.captured = false;
     game.painter.leftPressed = false;
-    PumpFor(700);
-    EXPECT_FALSE(IsWindowVisible(tip));
+    EXPECT_FALSE(tipAfterRest(10017));
 
     // Leaving the window hides it.
     ASSERT_TRUE(shownOver(20));
@@ -382,11 +389,7 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     EXPECT_FALSE(IsWindowVisible(tip));
 
     // Quick links and close carry no tip.
-    for (int id : {10021, 10}) {
-        MoveTo(game.hwnd, Centre(Button(id)->rect));
-        PumpFor(700);
-        EXPECT_FALSE(IsWindowVisible(tip)) << id;
-    }
+    for (int id : {10021, 10}) EXPECT_FALSE(tipAfterRest(id)) << id;
 
     // A hundred showings leave nothing behind.
     game.titleTips.delayMs = 1;

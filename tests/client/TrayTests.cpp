@@ -66,7 +66,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 
     // Another hot-key id does nothing.
     PostMessageW(game.hwnd, WM_HOTKEY, 77, 0);
-    PumpFor(30);
+    ASSERT_TRUE(PumpPosted());
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
 
     ASSERT_TRUE(PressBossKey(game));
@@ -85,8 +85,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 
     // A minimised window comes back minimised.
     ShowWindow(game.hwnd, SW_MINIMIZE);
-    PumpFor(50);
-    ASSERT_TRUE(IsIconic(game.hwnd));
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(game.hwnd) != FALSE; }));
     ASSERT_TRUE(PressBossKey(game));
     EXPECT_FALSE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(game.bossHidden);

@@ -11,7 +11,7 @@
 #include <thread>
 
 using namespace painter_test;
-using testing_support::PumpFor;
+using testing_support::PumpQueued;
 using testing_support::PumpUntil;
 
 namespace {
@@ -290,6 +290,6 @@ TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
     };
     EXPECT_TRUE(testing_support::LeavesNothingBehind(3, 200, [&](int i) {
         cycle();
-        if (i % 20 == 0) PumpFor(0);
+        if (i % 20 == 0) PumpQueued();
     }));
 }

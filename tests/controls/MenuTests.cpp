@@ -127,7 +127,7 @@ TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
     // Without auto-hide the menu stays.
     t.menu.autoHide = false;
     SetActiveWindow(other.Get());
-    testing_support::PumpFor(100);
+    ASSERT_TRUE(testing_support::PumpPosted());
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(IsWindowVisible(shadow));
 }
@@ -161,7 +161,7 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     ASSERT_EQ(t.menu.hwnd, nullptr);
     menu = t.Show(POINT{310, 210}, 2);
     ASSERT_TRUE(IsWindow(menu));
-    testing_support::PumpFor(150);
+    ASSERT_TRUE(testing_support::PumpPosted());
     EXPECT_TRUE(IsWindow(menu));
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(IsWindow(t.Shadow()));
@@ -270,7 +270,7 @@ TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
                 UpdateWindow(t.menu.hwnd);
             }
             break;
-        default: testing_support::PumpFor(1); break;
+        default: testing_support::PumpQueued(); break;
         }
         if (t.menu.hwnd && IsWindowVisible(t.menu.hwnd)) {
             const RECT m = WindowRect(t.menu.hwnd);

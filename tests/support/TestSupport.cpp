@@ -33,18 +33,18 @@ int GdiObjectCount()
 ::testing::AssertionResult LeavesNothingBehind(int warm, int rounds, const std::function<void(int)>& round)
 {
     for (int i = 0; i < warm; ++i) round(i);
-    PumpFor(50);
+    PumpPosted();
     const int gdi = GdiObjectCount();
     const long gdip = GdipLiveObjects().load();
     for (int i = warm; i < warm + rounds; ++i) round(i);
-    PumpFor(50);
+    PumpPosted();
     if (GdiObjectCount() == gdi && GdipLiveObjects().load() == gdip) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << rounds << " rounds: GDI objects " << gdi << " -> "
                                          << GdiObjectCount() << ", GDI+ objects " << gdip << " -> "
                                          << GdipLiveObjects().load();
 }
 
-static void PumpQueued()
+void PumpQueued()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -64,14 +64,65 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     }
 }
 
-void PumpFor(DWORD ms)
+namespace {
+// Pumps one message at a time, so that nothing after the one that made pred() true is handled.
+bool PumpEachUntil(const std::function<bool()>& pred, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
-    do {
-        PumpQueued();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-    PumpQueued();
+    MSG msg;
+    while (!pred()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// The markers come back to a message-only window, whichever loop dispatches them.
+bool markerBack = false;
+LRESULT CALLBACK MarkerProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) markerBack = true;
+    return DefWindowProcW(h, message, wParam, lParam);
+}
+
+std::vector<UINT_PTR> firedTimers;
+void CALLBACK TimerFired(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    firedTimers.push_back(id);
+}
+}  // namespace
+
+bool PumpPosted()
+{
+    static const HWND marker = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = MarkerProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"HarrowmereTestMarker";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                               nullptr);
+    }();
+    markerBack = false;
+    PostMessageW(marker, WM_APP, 0, 0);
+    return PumpEachUntil([] { return markerBack; }, 10000);
+}
+
+bool PumpUntilTimer(DWORD ms, const std::function<void()>& start)
+{
+    const UINT_PTR id = SetTimer(nullptr, 0, ms, TimerFired);
+    if (start) start();
+    auto fired = [id] { return std::find(firedTimers.begin(), firedTimers.end(), id) != firedTimers.end(); };
+    const bool done = PumpEachUntil(fired, ms + 10000);
+    KillTimer(nullptr, id);
+    firedTimers.erase(std::remove(firedTimers.begin(), firedTimers.end(), id), firedTimers.end());
+    return done;
 }
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
@@ -197,8 +248,9 @@ std::string RectText(const RECT& r)
 
 void PutCursor(int x, int y)
 {
+    // Pointer events of an earlier place, still on their way, are handled before it is set again.
     SetCursorPos(x, y);
-    PumpFor(30);
+    PumpQueued();
     SetCursorPos(x, y);
 }
 
