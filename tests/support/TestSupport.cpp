@@ -72,57 +72,40 @@ bool PumpEachUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     MSG msg;
     while (!pred()) {
         if (GetTickCount() - start >= timeoutMs) return false;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            continue;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
     }
     return true;
 }
 
-// The markers come back to a message-only window, whichever loop dispatches them.
-bool markerBack = false;
-LRESULT CALLBACK MarkerProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_APP) markerBack = true;
-    return DefWindowProcW(h, message, wParam, lParam);
-}
-
-std::vector<UINT_PTR> firedTimers;
+UINT_PTR firedTimer = 0;  // the last of PumpUntilTimer's timers to fire
 void CALLBACK TimerFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    firedTimers.push_back(id);
+    firedTimer = id;
 }
 }  // namespace
 
 bool PumpPosted()
 {
-    static const HWND marker = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = MarkerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"HarrowmereTestMarker";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
-    }();
-    markerBack = false;
+    // The marker leaves the queue once everything posted before it has been handled.
+    static const HWND marker = CreateTestWindow(L"HarrowmereTestMarker", 0, 0, 0, 0, 0, HWND_MESSAGE);
     PostMessageW(marker, WM_APP, 0, 0);
-    return PumpEachUntil([] { return markerBack; }, 10000);
+    MSG m;
+    return PumpEachUntil([&] { return !PeekMessageW(&m, marker, WM_APP, WM_APP, PM_NOREMOVE); }, 10000);
 }
 
 bool PumpUntilTimer(DWORD ms, const std::function<void()>& start)
 {
     const UINT_PTR id = SetTimer(nullptr, 0, ms, TimerFired);
     if (start) start();
-    auto fired = [id] { return std::find(firedTimers.begin(), firedTimers.end(), id) != firedTimers.end(); };
-    const bool done = PumpEachUntil(fired, ms + 10000);
+    const bool fired = PumpEachUntil([id] { return firedTimer == id; }, ms + 10000);
     KillTimer(nullptr, id);
-    firedTimers.erase(std::remove(firedTimers.begin(), firedTimers.end(), id), firedTimers.end());
-    return done;
+    return fired;
 }
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
