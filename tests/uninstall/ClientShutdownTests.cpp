@@ -28,7 +28,7 @@ protected:
     HelperProcesses helpers;
 };
 
-TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
+TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcessWhichCannotBeKilledOnceEnded)
 {
     DWORD processId = 0;
     HANDLE process = StartFakeClient(helpers, processId);
@@ -41,19 +41,16 @@ TEST_F(ClientShutdownTest, FindsTheClientAndEndsItsProcess)
     EXPECT_TRUE(Ends(process, 5000));
     EXPECT_EQ(0u, ExitCodeOf(process));
     EXPECT_TRUE(WaitUntil([] { return FindClientWindow() == nullptr; }, 5000));
-}
 
-TEST_F(ClientShutdownTest, EndedProcessCannotBeKilled)
-{
     // Started outside the helpers' job: a job keeps its ended processes' ids alive.
     std::wstring commandLine = L"\"" + WindowsPath(HM_FAKE_CLIENT_EXE) + L"\" window 1";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
+    PROCESS_INFORMATION outside = {};
     ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    UniqueKernelHandle processHandle(process.hProcess), thread(process.hThread);
-    const DWORD id = process.dwProcessId;
+                               &startup, &outside));
+    UniqueKernelHandle processHandle(outside.hProcess), thread(outside.hThread);
+    const DWORD id = outside.dwProcessId;
     EXPECT_TRUE(WaitUntil([id] { return FindWindowOf(id, kClientWindowClass) != nullptr; }, 15000));
     EXPECT_TRUE(KillProcess(id));
     EXPECT_TRUE(Ends(processHandle.Get(), 5000));
