@@ -31,14 +31,6 @@ std::function<bool()> Answer(int buttonId, RECT* seenRect = nullptr)
 
 }  // namespace
 
-TEST(CloseQuestionPlace, Arithmetic)
-{
-    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190), {912, 474}));
-    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190), {812, 425}));
-    // -100 + (0 - 295 + 100) / 2 = -100 - 97
-    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190), {-197, -120}));
-}
-
 TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
 {
     // Cancelled, confirmed, closed another way: each over the game window, which is enabled
@@ -60,6 +52,11 @@ TEST_F(CloseQuestion, AnswersOfTheButtonsAndOfClosing)
     TimerScript script({Answer(CloseMsgWnd::kCancelId, &seen)});
     EXPECT_EQ(AskToClose(w.Game()), 2);
     EXPECT_TRUE(SameRect(seen, RECT{812, 425, 1107, 615}));
+    // The same places worked out, and over a window partly off the screen:
+    // -100 + (0 - 295 + 100) / 2 = -100 - 97.
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{760, 376, 1360, 762}, 295, 190), {912, 474}));
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{0, 0, 1920, 1040}, 295, 190), {812, 425}));
+    EXPECT_TRUE(PointIs(CloseMsgWnd::PlaceOver(RECT{-100, -50, 0, 0}, 295, 190), {-197, -120}));
 }
 
 TEST_F(CloseQuestion, WindowLooksOwnerAndNoStackingOnASecondRequest)

@@ -80,16 +80,6 @@ CFrameGame::DocumentTitle Document(const wchar_t* title)
 
 }  // namespace
 
-TEST(GameServerAddress, Markers)
-{
-    for (const wchar_t* game : {L"http://s1.example/game?type=3", L"http://s1.example/play?client=1&x=2",
-                                L"http://s1.example/?subtype=31", L"http://type=3.example/"})
-        EXPECT_TRUE(IsGameServerAddress(game)) << game;
-    for (const wchar_t* other : {L"http://s1.example/?Type=3", L"http://s1.example/?type=2&client=2"})
-        EXPECT_FALSE(IsGameServerAddress(other)) << other;
-    EXPECT_FALSE(IsGameServerAddress(nullptr));
-}
-
 TEST_F(PageEvents, ClientMarkerSwitchesAtOnceThroughDocumentComplete)
 {
     w.game->documentTitleSource = [] { return Document(L"Server 7"); };
@@ -126,6 +116,13 @@ TEST_F(PageEvents, TypeMarkerWithoutDocumentSwitchesAfterTheLastEvent)
 
 TEST_F(PageEvents, OtherCaseIsNoMarkerASubstringIs)
 {
+    for (const wchar_t* game : {L"http://s1.example/game?type=3", L"http://s1.example/play?client=1&x=2",
+                                L"http://s1.example/?subtype=31", L"http://type=3.example/"})
+        EXPECT_TRUE(IsGameServerAddress(game)) << game;
+    for (const wchar_t* other : {L"http://s1.example/?Type=3", L"http://s1.example/?type=2&client=2"})
+        EXPECT_FALSE(IsGameServerAddress(other)) << other;
+    EXPECT_FALSE(IsGameServerAddress(nullptr));
+    // The same through the page's events.
     NavigateComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");
     EXPECT_FALSE(KillTimer(w.Game(), TIMER_ENTER_GAME_VIEW));
     DocumentComplete(*w.game, L"http://127.0.0.1:18765/server?Type=3");  // no document here

@@ -13,7 +13,6 @@
 #include <vector>
 
 using namespace client_test;
-using TitleBarStartUp = StartUpViewTest;
 
 using TitleBar = GameViewTest;
 using ToolsMenuTest = GameViewTest;
@@ -50,12 +49,6 @@ Lit FindLit(const Bitmap32& b, int x0, int x1, int y0 = 0, int y1 = -1)
 }
 
 }  // namespace
-
-TEST_F(TitleBarStartUp, NoTitleBarBeforeTheGameView)
-{
-    EXPECT_TRUE(w.game->painter.buttons.empty());
-    EXPECT_TRUE(w.game->painter.statics.empty());
-}
 
 TEST_F(TitleBar, ElementsFollowTheRightEdgeAt1020And1920)
 {
@@ -233,8 +226,7 @@ TEST_F(TitleBar, TitleIsDrawnOnlyInTheGameViewEndsWithAnEllipsisWhenTooLongAndIs
     EXPECT_EQ(FindLit(bar, 0, 22).count, iconBare) << "the icon is left as it was";
 }
 
-
-TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerIsReusedAndItsRowsActAndCloseIt)
+TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerIsReusedItsRowsActAndCloseItAndLeakNothing)
 {
     const RECT window = WindowRect(game.hwnd);
     PutCursor(400, 300);
@@ -301,6 +293,19 @@ TEST_F(ToolsMenuTest, OpensUnderTheTitleBarAtThePointerIsReusedAndItsRowsActAndC
     EXPECT_TRUE(game.OnButtonClick(Button(10013)));
     EXPECT_TRUE(IsWindow(game.toolsMenu.hwnd));
     EXPECT_EQ(WindowRect(game.toolsMenu.hwnd).left, 490);
+
+    // A hundred openings with row clicks leak nothing.
+    refreshes = 0;
+    game.tools.startClearing = [](HWND) { return true; };
+    EXPECT_TRUE(LeavesNothingBehind(1, 100, [&](int i) {
+        PutCursor(300 + i % 40, 200);
+        game.tools.Open(game.hwnd);
+        HWND shadow = game.toolsMenu.shadow ? game.toolsMenu.shadow->hwnd : nullptr;
+        UpdateWindow(game.toolsMenu.hwnd);
+        ClickRow(game.toolsMenu.hwnd, i % 3);
+        PumpUntil([&] { return !IsWindow(shadow); }, 2000);
+    }));
+    EXPECT_EQ(refreshes, 33 + 1);
 }
 
 TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
@@ -327,22 +332,6 @@ TEST(ToolsMenu, PlacedUnderTheTitleBarAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
     };
     for (const Case& c : cases)
         EXPECT_TRUE(PointIs(ToolsMenu::Place(c.cursor, c.window, SIZE{96, 72}, c.m.work), c.want)) << c.what;
-}
-
-TEST_F(ToolsMenuTest, HundredOpeningsWithRowClicksLeakNothing)
-{
-    int refreshes = 0;
-    game.tools.refresh = [&] { ++refreshes; };
-    game.tools.startClearing = [](HWND) { return true; };
-    EXPECT_TRUE(LeavesNothingBehind(1, 100, [&](int i) {
-        PutCursor(300 + i % 40, 200);
-        game.tools.Open(game.hwnd);
-        HWND shadow = game.toolsMenu.shadow ? game.toolsMenu.shadow->hwnd : nullptr;
-        UpdateWindow(game.toolsMenu.hwnd);
-        ClickRow(game.toolsMenu.hwnd, i % 3);
-        PumpUntil([&] { return !IsWindow(shadow); }, 2000);
-    }));
-    EXPECT_EQ(refreshes, 33 + 1);
 }
 
 TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
