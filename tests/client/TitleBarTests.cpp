@@ -370,6 +370,8 @@ TEST_F(TitleTipsTest, CaptionShowsAfterARestHidesOnLeaveAndClickAndLeaksNothing)
     game.painter.captured = false;
     game.painter.leftPressed = false;
     EXPECT_FALSE(tipAfterRest(10017));
+    game.titleTips.OnHover(game.toolTip, Button(10017));  // reported again, as after a release
+    EXPECT_FALSE(tipAfterRest(10017));
 
     // Leaving the window hides it.
     ASSERT_TRUE(shownOver(20));
