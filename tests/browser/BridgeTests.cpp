@@ -50,7 +50,7 @@ protected:
 
 }  // namespace
 
-TEST_F(BridgeTest, OnlyTheFirstNameIsRegistered)
+TEST_F(BridgeTest, OnlyTheFirstNameIsRegisteredAndTheObjectCountsItsReferences)
 {
     EXPECT_FALSE(site.AddExternalName(L"pelvar_title"));
     EXPECT_FALSE(site.AddExternalName(L"other"));
@@ -66,6 +66,23 @@ TEST_F(BridgeTest, OnlyTheFirstNameIsRegistered)
     EXPECT_EQ(DISPID_UNKNOWN, ids[2]) << "names are case-sensitive";
     EXPECT_EQ(3000, ids[3]);
     EXPECT_EQ(S_OK, external->GetIDsOfNames(IID_NULL, names, 1, 0, ids));
+
+    // Identity and counting.
+    void* object = reinterpret_cast<void*>(1);
+    const int before = site.bridge.refCount;
+    EXPECT_EQ(S_OK, external->QueryInterface(IID_IDispatch, &object));
+    EXPECT_EQ(external, object);
+    EXPECT_EQ(S_OK, external->QueryInterface(IID_IUnknown, &object));
+    EXPECT_EQ(before, site.bridge.refCount) << "QueryInterface does not count";
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_FAIL, external->QueryInterface(IID_IOleClientSite, &object));
+    EXPECT_EQ(reinterpret_cast<void*>(1), object);
+    UINT count = 9;
+    EXPECT_EQ(E_FAIL, external->GetTypeInfoCount(&count));
+    EXPECT_EQ(9u, count);
+    EXPECT_EQ(static_cast<ULONG>(before + 1), external->AddRef());
+    EXPECT_EQ(static_cast<ULONG>(before), external->Release());
+    EXPECT_EQ(static_cast<ULONG>(before - 1), external->Release());
 }
 
 TEST_F(BridgeTest, ArgumentsArriveInCallOrderAndTheAnswerReturns)
@@ -156,23 +173,4 @@ TEST_F(BridgeTest, PropertyReadsUnboundHandlerAndFailuresAnswerQuietly)
     EXPECT_EQ(VT_EMPTY, result.vt);
     site.SetExternalHandler([](unsigned, const std::vector<std::wstring>&) -> std::wstring { throw 5; });
     EXPECT_EQ(S_OK, one.Invoke(external, id, &result, DISPATCH_METHOD));
-}
-
-TEST_F(BridgeTest, IdentityAndCounting)
-{
-    void* object = reinterpret_cast<void*>(1);
-    const int before = site.bridge.refCount;
-    EXPECT_EQ(S_OK, external->QueryInterface(IID_IDispatch, &object));
-    EXPECT_EQ(external, object);
-    EXPECT_EQ(S_OK, external->QueryInterface(IID_IUnknown, &object));
-    EXPECT_EQ(before, site.bridge.refCount) << "QueryInterface does not count";
-    object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_FAIL, external->QueryInterface(IID_IOleClientSite, &object));
-    EXPECT_EQ(reinterpret_cast<void*>(1), object);
-    UINT count = 9;
-    EXPECT_EQ(E_FAIL, external->GetTypeInfoCount(&count));
-    EXPECT_EQ(9u, count);
-    EXPECT_EQ(static_cast<ULONG>(before + 1), external->AddRef());
-    EXPECT_EQ(static_cast<ULONG>(before), external->Release());
-    EXPECT_EQ(static_cast<ULONG>(before - 1), external->Release());
 }

@@ -60,7 +60,7 @@ public:
 
 }  // namespace
 
-TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
+TEST(BrowserEvents, NavigateDocumentCompleteAndNewWindowReachTheirCallbacks)
 {
     CWebBrowser site;
     std::vector<std::wstring> navigated, completed;
@@ -98,11 +98,8 @@ TEST(BrowserEvents, NavigateAndDocumentCompleteReachTheirCallbacks)
     EXPECT_EQ(S_OK, Fire(site, DISPID_NAVIGATECOMPLETE2,
               DispatchArgs().Plain(VT_I4, 9).Dispatch(frame).RefText(kUrl).Params()));
     EXPECT_EQ(2u, navigated.size());
-}
 
-TEST(BrowserEvents, NewWindowCancelIsWrittenThrough)
-{
-    CWebBrowser site;
+    // A new window's cancel flag is written through.
     IDispatch* slot = nullptr;
     VARIANT_BOOL cancel = VARIANT_FALSE;
     IDispatch** seenSlot = nullptr;

@@ -97,4 +97,7 @@ void LocalHttpServer::Answer(SOCKET client)
                         std::to_string(sizeof(body) - 1) + "\r\nConnection: close\r\n\r\n" + body;
     send(client, reply.data(), static_cast<int>(reply.size()), 0);
     shutdown(client, SD_SEND);
+    while (recv(client, chunk, sizeof(chunk), 0) > 0) {
+    }
+    ++ended;
 }

@@ -27,6 +27,8 @@ public:
     std::wstring Url(const char* path) const;
     // Request lines seen so far ("GET /path HTTP/1.1").
     std::vector<std::string> Requests();
+    // Connections answered and then closed by the client (or given up after two quiet seconds).
+    int Ended() const { return ended; }
 
 private:
     void Serve(DWORD lifetimeMs);
@@ -39,6 +41,7 @@ private:
     DWORD lifetimeMs = 0;
     bool serving = false;
     std::atomic<bool> stop{false};
+    std::atomic<int> ended{0};
     std::mutex lock;
     std::vector<std::string> requests;
     std::thread thread;

@@ -13,7 +13,7 @@
 
 using testing_support::ChildRect;
 using testing_support::KeyMessage;
-using testing_support::PumpFor;
+using testing_support::PumpUntil;
 using testing_support::RectIs;
 
 namespace {
@@ -54,15 +54,6 @@ protected:
 
 }  // namespace
 
-TEST(BrowserPlacement, FourPixelsTallerUntilTheGameView)
-{
-    RECT client = {0, 0, 600, 386};
-    EXPECT_TRUE(RectIs(BrowserPlacement(client, false), {0, 0, 600, 390}));
-    EXPECT_TRUE(RectIs(BrowserPlacement(client, true), {0, 0, 600, 386}));
-    RECT empty = {};
-    EXPECT_TRUE(RectIs(BrowserPlacement(empty, false), {0, 0, 0, 4}));
-}
-
 TEST_F(MyHtmlTest, CreatesTheControlWithItsWindowInTheBaseClass)
 {
     EXPECT_EQ(L"ImageWnd", ClassOf(html->hwnd));
@@ -81,8 +72,11 @@ TEST_F(MyHtmlTest, CreatesTheControlWithItsWindowInTheBaseClass)
     EXPECT_TRUE(html->browser.webBrowser);
 }
 
-TEST_F(MyHtmlTest, PageFillsTheChildAndFlashWindowIsExact)
+TEST_F(MyHtmlTest, PageFillsTheChildFourPixelsTallerUntilTheGameViewAndFlashWindowIsExact)
 {
+    EXPECT_TRUE(RectIs(BrowserPlacement(RECT{0, 0, 600, 386}, false), {0, 0, 600, 390}));
+    EXPECT_TRUE(RectIs(BrowserPlacement(RECT{0, 0, 600, 386}, true), {0, 0, 600, 386}));
+    EXPECT_TRUE(RectIs(BrowserPlacement(RECT{}, false), {0, 0, 0, 4}));
     HWND embedding = html->browser.GetInPlaceWindow();
     ASSERT_TRUE(IsWindow(embedding));
     // Under Wine the shell browser's window is not offered: the in-place window is placed.
@@ -139,7 +133,7 @@ TEST(FindFlashWindow, MatchesTheExactClassAnywhereBelow)
     EXPECT_EQ(flash, FindFlashWindow(windows.frame));
 }
 
-TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
+TEST_F(MyHtmlTest, KeysGoToTheControlBeforeTheGameViewAndPostCommandsToTheParentInIt)
 {
     EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_F10));
     EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_ESCAPE));
@@ -149,12 +143,9 @@ TEST_F(MyHtmlTest, KeysBeforeTheGameViewGoToTheControl)
     EXPECT_EQ(1, Translate(document, WM_SYSKEYDOWN, VK_F10)) << "consumed by the control";
     EXPECT_EQ(std::vector<WPARAM>{VK_F10}, recorder.keys);
     EXPECT_TRUE(PostedCommands().empty());
-}
 
-TEST_F(MyHtmlTest, GameViewKeysPostCommandsToTheParent)
-{
     html->gameView = true;
-    const HWND document = RecordedDocument();
+    recorder.keys.clear();
 
     // F10 toggles full screen and never reaches the control.
     EXPECT_EQ(1, Translate(document, WM_KEYDOWN, VK_F10));
@@ -179,7 +170,7 @@ TEST_F(MyHtmlTest, TabFocusesTheFlashWindowInTheGameView)
 {
     SetForegroundWindow(parent);
     SetFocus(html->hwnd);
-    PumpFor(50);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == parent && IsChild(parent, GetFocus()); }));
     const HWND focusBefore = GetFocus();
     html->gameView = true;
     EXPECT_EQ(0, Translate(html->hwnd, WM_KEYDOWN, VK_TAB)) << "no Flash window: focus stays, key goes on";
@@ -209,6 +200,6 @@ TEST(MyHtmlLifetime, DestroyingTheObjectReleasesTheControl)
         html.reset();
         EXPECT_FALSE(IsWindow(embedding)) << "round " << round;
         // The object's window closes later, without its object.
-        EXPECT_TRUE(testing_support::PumpUntil([&] { return !IsWindow(child); }, 3000)) << "round " << round;
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(child); }, 3000)) << "round " << round;
     }));
 }

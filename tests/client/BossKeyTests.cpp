@@ -9,30 +9,24 @@
 
 using namespace client_test;
 
-TEST(BossKey, ParsesNumbersLikeWtoi)
+TEST(BossKey, ParsesNumbersLikeWtoiUsesOnlyModifiersAndKeysInRangeAndNamesKeys)
 {
     const std::pair<const wchar_t*, int> cases[] = {
         {L"6", 6}, {L"  \t123", 123}, {L"-3", -3}, {L"+7x", 7}, {L"0x44", 0}, {L"abc", 0}, {L"", 0},
         {nullptr, 0}, {L"99999999999999999999", 0x7FFFFFFF}};
     for (const auto& c : cases)
         EXPECT_EQ(BossKey::ParseInt(c.first), c.second) << (c.first ? c.first : L"(null)");
-}
 
-TEST(BossKey, OnlyModifiersAndKeysInRangeAreUsable)
-{
     const struct {
         int modifiers, key;
         bool usable;
-    } cases[] = {
+    } combinations[] = {
         {MOD_ALT, 0x44, true},  {MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 254, true},
         {MOD_CONTROL, 1, true}, {0, 0x44, false}, {MOD_ALT, 0, false}, {MOD_ALT, 255, false},
         {MOD_ALT, -68, false},  {0x4000 | MOD_ALT, 0x44, false}, {16, 0x44, false}, {-1, 0x44, false}};
-    for (const auto& c : cases)
+    for (const auto& c : combinations)
         EXPECT_EQ(BossKey::IsValidCombination(c.modifiers, c.key), c.usable) << c.modifiers << "+" << c.key;
-}
 
-TEST(BossKey, KeyNames)
-{
     EXPECT_EQ(BossKey::KeyName(MOD_ALT, 'D'), L"Alt+D");
     EXPECT_EQ(BossKey::KeyName(MOD_CONTROL | MOD_SHIFT, VK_F12), L"Ctrl+Shift+F12");
     EXPECT_EQ(BossKey::KeyName(MOD_WIN | MOD_ALT | MOD_CONTROL, '7'), L"Ctrl+Alt+Win+7");

@@ -33,7 +33,7 @@ public:
     {
         if (game->hwnd && IsWindow(game->hwnd)) DestroyWindow(game->hwnd);
         if (game->backdrop.hwnd && IsWindow(game->backdrop.hwnd)) DestroyWindow(game->backdrop.hwnd);
-        PumpFor(20);
+        PumpPosted();
         // The game window's destruction posts WM_QUIT to the thread; tests keep running afterwards.
         MSG m;
         while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -55,7 +55,8 @@ public:
     {
         ShowWindow(Game(), SW_RESTORE);
         MoveWindow(Game(), x, y, width, height, TRUE);
-        PumpFor(20);
+        const RECT placed = {x, y, x + width, y + height};
+        EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(Game()) && SameRect(WindowRect(Game()), placed); }));
     }
 
     std::unique_ptr<CFrameGame> game;

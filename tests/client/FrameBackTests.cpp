@@ -43,7 +43,7 @@ unsigned SurfaceAt(int x, int y) { return LastLayeredSurface().At(x, y); }
 unsigned AlphaAt(int x, int y) { return SurfaceAt(x, y) >> 24; }
 }  // namespace
 
-TEST_F(Backdrop, DraggingCarriesTheGameWindowAndOperatorButtonsOpenTheirPages)
+TEST_F(Backdrop, DraggingCarriesTheGameWindowButtonsOpenPagesOrMinimiseAndSystemCommandsRestore)
 {
     for (POINT to : {POINT{200, 100}, POINT{-50, 20}, POINT{700, 300}}) {
         SetWindowPos(w.Back(), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -68,10 +68,8 @@ TEST_F(Backdrop, DraggingCarriesTheGameWindowAndOperatorButtonsOpenTheirPages)
     const std::wstring www = HM_OPERATOR_URL L"/url-zelk-www.html";
     EXPECT_EQ(shell.opened, (std::vector<std::wstring>{www, www, HM_OPERATOR_URL L"/url-zelk-kf.html",
                                                        HM_OPERATOR_URL L"/url-zelk-pay.html"}));
-}
 
-TEST_F(Backdrop, MinimiseButtonAndRestoreThroughSystemCommands)
-{
+    // Its minimise button, and the restore through system commands.
     ClickAt(w.Back(), 1058, 196);  // button 20
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(w.Game()) != FALSE; }, 2000));
     EXPECT_FALSE(IsWindowVisible(w.Back()));
@@ -219,10 +217,8 @@ TEST_F(BackdropPixels, ShadowFrameOutlinesAroundAGameWindow)
     const unsigned p = SurfaceAt(5, y);
     EXPECT_NEAR(p & 0xFF, 0x8A * 100 / 255, 3);
     EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
-}
 
-TEST(BackdropShadowOutlines, RoundedRectPathBounds)
-{
+    // The outlines and the rounded path of the innermost one.
     GdipPtr<Gdiplus::GraphicsPath> path(new Gdiplus::GraphicsPath());
     AddRoundedRect(*path, RECT{6, 6, 1025, 709}, 2, 2);
     Gdiplus::Rect bounds;

@@ -34,7 +34,6 @@ bool Above(HWND a, HWND b)
 }  // namespace
 
 using BossKeyHides = GameViewTest;
-using FullScreenOnTop = GameViewTest;
 using PageFocus = GameViewTest;
 
 TEST_F(BossKeyHides, MenuTipAndCacheMessageAreKeptOffTheScreenUntilTheWindowComesBack)
@@ -98,23 +97,7 @@ TEST_F(BossKeyHides, OpenQuestionGoesAndComesBackWithTheWindow)
     EXPECT_TRUE(questionBack);
 }
 
-TEST_F(FullScreenOnTop, TopmostWhileOnAndNotAfter)
-{
-    auto topmost = [&] { return (GetWindowLongPtrW(game.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-    EXPECT_FALSE(topmost());
-    SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
-    ASSERT_TRUE(game.fullScreen);
-    EXPECT_TRUE(PumpUntil(topmost, 2000));
-    // The tooltip it owns is still its own and lies above it.
-    EXPECT_EQ(GetWindow(game.toolTip.hwnd, GW_OWNER), game.hwnd);
-    EXPECT_TRUE(Above(game.toolTip.hwnd, game.hwnd));
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(windows.Back()); }, 2000))
-        << "no shadow frame in full screen";
-    SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !topmost(); }, 2000));
-}
-
-TEST_F(PageFocus, AfterEnteringTheGameViewARestoreAndTheBossKey)
+TEST_F(PageFocus, AfterEnteringTheGameViewARestoreAndTheBossKeyAndFullScreenIsTopmostOnlyWhileOn)
 {
     EXPECT_TRUE(PageHasFocus(game));
 
@@ -130,4 +113,18 @@ TEST_F(PageFocus, AfterEnteringTheGameViewARestoreAndTheBossKey)
     ASSERT_TRUE(PressBossKey(game));
     ASSERT_TRUE(PressBossKey(game));
     EXPECT_TRUE(PageHasFocus(game));
+
+    // Full screen is topmost while on, and not after.
+    auto topmost = [&] { return (GetWindowLongPtrW(game.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    EXPECT_FALSE(topmost());
+    SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_TOGGLE_FULL_SCREEN, 0);
+    ASSERT_TRUE(game.fullScreen);
+    EXPECT_TRUE(PumpUntil(topmost, 2000));
+    // The tooltip it owns is still its own and lies above it.
+    EXPECT_EQ(GetWindow(game.toolTip.hwnd, GW_OWNER), game.hwnd);
+    EXPECT_TRUE(Above(game.toolTip.hwnd, game.hwnd));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(windows.Back()); }, 2000))
+        << "no shadow frame in full screen";
+    SendMessageW(game.hwnd, WM_GAME_COMMAND, CMD_LEAVE_FULL_SCREEN, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !topmost(); }, 2000));
 }

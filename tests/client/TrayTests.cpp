@@ -26,32 +26,6 @@ protected:
 
 }  // namespace
 
-TEST(TrayMenuPlace, AtThePointerAndInsideTheWorkAreaOnEveryEdgeAndMonitor)
-{
-    using namespace desktops;
-    struct Case {
-        const char* what;
-        const Monitor& m;
-        POINT cursor, want;
-    } cases[] = {
-        {"bottom bar: bottom at the pointer, 30 left", kBottomBar, {1800, 1000}, {1770, 952}},
-        {"pointer on a bottom bar", kBottomBar, {1800, 1060}, {1770, 992}},
-        {"right bar: 96 left of the pointer", kRightBar, {1850, 700}, {1754, 652}},
-        {"pointer on a right bar", kRightBar, {1890, 700}, {1764, 652}},
-        {"pointer on a top bar", kTopBar, {960, 20}, {930, 40}},
-        {"top bar, pointer low", kTopBar, {500, 1079}, {470, 1031}},
-        {"pointer on a left bar", kLeftBar, {30, 700}, {60, 652}},
-        {"top-left corner", kBottomBar, {0, 0}, {0, 0}},
-        {"top-right corner", kBottomBar, {1919, 0}, {1824, 0}},
-        {"bottom-left corner", kBottomBar, {0, 1079}, {0, 992}},
-        {"bottom-right corner", kBottomBar, {1919, 1079}, {1824, 992}},
-        {"second monitor at the left", kLeftSecond, {-100, 1060}, {-130, 992}},
-        {"its left edge", kLeftSecond, {-1920, 1060}, {-1920, 992}},
-    };
-    for (const Case& c : cases)
-        EXPECT_TRUE(PointIs(TrayMenu::Place(c.cursor, c.m, 48), c.want)) << c.what;
-}
-
 TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 {
     EXPECT_EQ(game.trayIcon.cbSize, 976u);
@@ -66,7 +40,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 
     // Another hot-key id does nothing.
     PostMessageW(game.hwnd, WM_HOTKEY, 77, 0);
-    PumpFor(30);
+    ASSERT_TRUE(PumpPosted());
     EXPECT_TRUE(IsWindowVisible(game.hwnd));
 
     ASSERT_TRUE(PressBossKey(game));
@@ -85,8 +59,7 @@ TEST_F(BossKeyTray, HotKeyHidesBehindTheIconAndBringsTheWindowBackAsItWas)
 
     // A minimised window comes back minimised.
     ShowWindow(game.hwnd, SW_MINIMIZE);
-    PumpFor(50);
-    ASSERT_TRUE(IsIconic(game.hwnd));
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(game.hwnd) != FALSE; }));
     ASSERT_TRUE(PressBossKey(game));
     EXPECT_FALSE(IsWindowVisible(game.hwnd));
     EXPECT_TRUE(game.bossHidden);
@@ -136,6 +109,29 @@ TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
     const POINT want = TrayMenu::Place(POINT{900, 700}, screen_placement::MonitorAt({900, 700}), 48);
     EXPECT_TRUE(PointIs(POINT{r.left, r.top}, want));
     EXPECT_EQ(r.bottom - r.top, 48);
+    // The place at the pointer, inside the work area, on every edge and monitor.
+    using namespace desktops;
+    struct Case {
+        const char* what;
+        const Monitor& m;
+        POINT cursor, want;
+    } cases[] = {
+        {"bottom bar: bottom at the pointer, 30 left", kBottomBar, {1800, 1000}, {1770, 952}},
+        {"pointer on a bottom bar", kBottomBar, {1800, 1060}, {1770, 992}},
+        {"right bar: 96 left of the pointer", kRightBar, {1850, 700}, {1754, 652}},
+        {"pointer on a right bar", kRightBar, {1890, 700}, {1764, 652}},
+        {"pointer on a top bar", kTopBar, {960, 20}, {930, 40}},
+        {"top bar, pointer low", kTopBar, {500, 1079}, {470, 1031}},
+        {"pointer on a left bar", kLeftBar, {30, 700}, {60, 652}},
+        {"top-left corner", kBottomBar, {0, 0}, {0, 0}},
+        {"top-right corner", kBottomBar, {1919, 0}, {1824, 0}},
+        {"bottom-left corner", kBottomBar, {0, 1079}, {0, 992}},
+        {"bottom-right corner", kBottomBar, {1919, 1079}, {1824, 992}},
+        {"second monitor at the left", kLeftSecond, {-100, 1060}, {-130, 992}},
+        {"its left edge", kLeftSecond, {-1920, 1060}, {-1920, 992}},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(PointIs(TrayMenu::Place(c.cursor, c.m, 48), c.want)) << c.what;
     // Opened again while still there: no duplicate rows.
     Tray(WM_RBUTTONUP);
     EXPECT_EQ(RowsOf(game.trayMenu.list), rows);
@@ -160,6 +156,7 @@ TEST_F(BossKeyTray, IconMouseMessagesAndTheMenuAtThePointerWhoseRowsAct)
     NOTIFYICONDATAW gone = game.trayIcon;
     EXPECT_FALSE(IconPresent(gone));
     EXPECT_FALSE(IsWindowVisible(game.trayMenu.hwnd));
+
 }
 
 TEST_F(BossKeyTray, RepeatedCyclesAndMenuOpeningsLeakNothing)

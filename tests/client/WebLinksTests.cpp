@@ -3,7 +3,7 @@
 
 using client_test::ShellRecorder;
 
-TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddresses)
+TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddressesAndReachTheShell)
 {
     for (const wchar_t* web : {L"http://example.com/", L"HTTPS://example.com/a?b=1", L"Http://x"})
         EXPECT_TRUE(web_links::IsWebAddress(web)) << web;
@@ -13,10 +13,7 @@ TEST(WebLinks, OnlyHttpAndHttpsAddressesAreWebAddresses)
           L"http:/example.com", L"http://", L" http://example.com", L""})
         EXPECT_FALSE(web_links::IsWebAddress(other)) << other;
     EXPECT_FALSE(web_links::IsWebAddress(nullptr));
-}
 
-TEST(WebLinks, OnlyWebAddressesReachTheShell)
-{
     ShellRecorder shell;
     EXPECT_TRUE(web_links::OpenInBrowser(L"https://example.com/news"));
     EXPECT_FALSE(web_links::OpenInBrowser(L"file:///C:/Windows/System32/calc.exe"));

@@ -11,7 +11,7 @@
 #include <thread>
 
 using namespace painter_test;
-using testing_support::PumpFor;
+using testing_support::PumpQueued;
 using testing_support::PumpUntil;
 
 namespace {
@@ -120,7 +120,7 @@ TEST(ImageCtrlWindow, HitTestAndMinimumAndFixedSizesThroughTheWindow)
     DestroyWindow(h);
 }
 
-TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
+TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximisedOverTheWorkAreaOfItsOwnMonitor)
 {
     POINT pts[8];
     CImageCtrl::CutCornerPolygon(100, 80, pts);
@@ -162,10 +162,8 @@ TEST(ImageCtrlWindow, CutCornersWhenRestoredPlainWhenMaximised)
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_TRUE(PtInRegion(rgn, 60, 45));
     DestroyWindow(h);
-}
 
-TEST(ImageCtrlWindow, MaximisedFillsTheWorkAreaOfItsOwnMonitor)
-{
+    // Maximised on any monitor, it fills that monitor's work area.
     using namespace desktops;
     struct Case {
         const char* what;
@@ -290,6 +288,6 @@ TEST(ImageCtrlWindow, CreateDestroyCyclesLeaveNothingBehind)
     };
     EXPECT_TRUE(testing_support::LeavesNothingBehind(3, 200, [&](int i) {
         cycle();
-        if (i % 20 == 0) PumpFor(0);
+        if (i % 20 == 0) PumpQueued();
     }));
 }

@@ -29,7 +29,7 @@ struct ListWindow {
     LRESULT Send(UINT message, WPARAM w, LPARAM l) { return SendMessageW(ctrl.hwnd, message, w, l); }
 };
 
-TEST(ListLayout, RowsGetTheirWidthAtTheFirstSizeAndInvisibleRowsTakeNoRoom)
+TEST(ListLayout, RowsGetTheirWidthAtTheFirstSizeInvisibleRowsTakeNoRoomAndRowsOutsideTheParentAreNotOnView)
 {
     ListWindow w(96, 120);
     ASSERT_TRUE(IsWindow(w.ctrl.hwnd));
@@ -72,27 +72,25 @@ TEST(ListLayout, RowsGetTheirWidthAtTheFirstSizeAndInvisibleRowsTakeNoRoom)
     EXPECT_RECT(sized, 0, 0, 120, 80);
     EXPECT_RECT(a->rect, 0, 0, 120, 24);
     EXPECT_RECT(c->rect, 0, 24, 120, 48);
-}
 
-TEST(ListLayout, RowsOutsideTheParentAreNotOnView)
-{
+    // Rows outside the parent are not on view.
     CImageCtrlEx host;
     host.SetClassName(L"ListTestHost");
     host.Create(0, nullptr, nullptr, WS_POPUP, 0, 0, 200, 50, nullptr);
     ASSERT_TRUE(IsWindow(host.hwnd));
     {
         // The list is scrolled up by one row inside a 50-pixel-high parent.
-        ListWindow w(96, 200, host.hwnd, WS_CHILD | WS_VISIBLE, 0, -24);
-        CImagePaintEx& list = w.list();
-        for (int id = 1; id <= 5; ++id) list.AddItem(id);
-        EXPECT_FALSE(list.IsItemOnView(0, 24)) << "bottom exactly at the parent's top";
-        EXPECT_TRUE(list.IsItemOnView(24, 24));
-        EXPECT_TRUE(list.IsItemOnView(72, 24)) << "top at the parent's bottom";
-        EXPECT_FALSE(list.IsItemOnView(96, 24));
-        EXPECT_FALSE(list.IsItemOnView(-40, 24)) << "a top above the parent wraps as unsigned";
-        EXPECT_EQ(list.HitTest(POINT{5, 5}), nullptr);
-        EXPECT_EQ(list.HitTest(POINT{5, 30}), list.items[1].get());
-        EXPECT_EQ(list.HitTest(POINT{5, 100}), nullptr);
+        ListWindow scrolled(96, 200, host.hwnd, WS_CHILD | WS_VISIBLE, 0, -24);
+        CImagePaintEx& rows = scrolled.list();
+        for (int id = 1; id <= 5; ++id) rows.AddItem(id);
+        EXPECT_FALSE(rows.IsItemOnView(0, 24)) << "bottom exactly at the parent's top";
+        EXPECT_TRUE(rows.IsItemOnView(24, 24));
+        EXPECT_TRUE(rows.IsItemOnView(72, 24)) << "top at the parent's bottom";
+        EXPECT_FALSE(rows.IsItemOnView(96, 24));
+        EXPECT_FALSE(rows.IsItemOnView(-40, 24)) << "a top above the parent wraps as unsigned";
+        EXPECT_EQ(rows.HitTest(POINT{5, 5}), nullptr);
+        EXPECT_EQ(rows.HitTest(POINT{5, 30}), rows.items[1].get());
+        EXPECT_EQ(rows.HitTest(POINT{5, 100}), nullptr);
     }
     DestroyWindow(host.hwnd);
     CImagePaintEx alone;

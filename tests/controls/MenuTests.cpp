@@ -52,7 +52,12 @@ struct TestMenu {
     }
 };
 
-TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
+bool DarkPixel(unsigned argb)
+{
+    return ((argb >> 16) & 0xFF) < 0x90 && ((argb >> 8) & 0xFF) < 0x90 && (argb & 0xFF) < 0x90;
+}
+
+TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithItAndHotRowsAreFilled)
 {
     TestMenu t;
     HWND menu = t.Show(POINT{200, 150});
@@ -74,6 +79,53 @@ TEST(Menu, ThreeRowsMakeA96By72MenuInsideA108By84ShadowThatMovesWithIt)
     EXPECT_TRUE(HasStyle(shadow, GWL_EXSTYLE, WS_EX_LAYERED | WS_EX_TOOLWINDOW));
     EXPECT_EQ(testing_support::ClassOf(menu), L"ImageMenu");
     EXPECT_EQ(testing_support::ClassOf(shadow), L"ShadowCtrl");
+
+    // The hot row is filled, and every caption is drawn in its box.
+    SendMessageW(menu, WM_MOUSEMOVE, 0, At(50, 30));
+    ASSERT_EQ(t.menu.list.hotItem, t.menu.list.items[1].get());
+
+    testing_support::Bitmap32 shot(96, 72);
+    testing_support::CaptureWindow(menu, shot);
+    const unsigned hover = 0x9CD0FE, back = 0xEDF3FA;
+    int dark[3] = {}, darkOutside = 0;
+    // Where the hot row's caption has its dark pixels.
+    int minX = 96, maxX = -1, minY = 72, maxY = -1;
+    for (int y = 0; y < 72; ++y) {
+        const int row = y / 24, top = row * 24;
+        for (int x = 0; x < 96; ++x) {
+            const unsigned px = Rgb(shot, x, y);
+            // Every row's caption lies in its box (1, top + 3, 94, top + 23).
+            const bool inBox = x >= 1 && x < 94 && y >= top + 3 && y < top + 23;
+            // Outside the boxes only the fills; inside them anti-aliased glyph edges as well.
+            if (DarkPixel(px) && inBox) {
+                ++dark[row];
+                if (row != 1) continue;
+                minX = (std::min)(minX, x);
+                maxX = (std::max)(maxX, x);
+                minY = (std::min)(minY, y);
+                maxY = (std::max)(maxY, y);
+            } else if (DarkPixel(px)) {
+                ++darkOutside;
+            } else if (!inBox) {
+                ASSERT_TRUE(testing_support::ColorNear(px, row == 1 ? hover : back))
+                    << x << "," << y << " " << std::hex << px;
+            }
+        }
+    }
+    EXPECT_GT(dark[1], 10) << "the caption of the hot row is drawn";
+    EXPECT_GT(dark[0], 10);
+    EXPECT_EQ(darkOutside, 0);
+    // Inside the hot row's caption box, what is not glyph is the hover fill.
+    ExpectPixels(shot, {{2, 28, hover}}, 2);
+    // The caption is centred: its dark pixels lie around the box's middle column and row.
+    ASSERT_LE(minX, maxX);
+    EXPECT_NEAR((minX + maxX) / 2.0, 47.0, 4.0);
+    EXPECT_NEAR((minY + maxY) / 2.0, 37.0, 4.0);
+
+    // Leaving the menu drops the hover fill.
+    SendMessageW(menu, WM_MOUSELEAVE, 0, 0);
+    testing_support::CaptureWindow(menu, shot);
+    ExpectPixels(shot, {{95, 30, back}}, 2);
 
     // Showing again while the window exists makes nothing new: it moves and takes the rows' height.
     t.menu.list.items[1]->visible = false;
@@ -127,7 +179,7 @@ TEST(Menu, DeactivationHidesMenuAndShadowAndKeepsTheRows)
     // Without auto-hide the menu stays.
     t.menu.autoHide = false;
     SetActiveWindow(other.Get());
-    testing_support::PumpFor(100);
+    ASSERT_TRUE(testing_support::PumpPosted());
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(IsWindowVisible(shadow));
 }
@@ -161,7 +213,7 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     ASSERT_EQ(t.menu.hwnd, nullptr);
     menu = t.Show(POINT{310, 210}, 2);
     ASSERT_TRUE(IsWindow(menu));
-    testing_support::PumpFor(150);
+    ASSERT_TRUE(testing_support::PumpPosted());
     EXPECT_TRUE(IsWindow(menu));
     EXPECT_TRUE(IsWindowVisible(menu));
     EXPECT_TRUE(IsWindow(t.Shadow()));
@@ -178,63 +230,6 @@ TEST(Menu, ClickThatDestroysTheMenuLeavesNoWindowsAndTheNextShowBuildsAnewEvenAt
     }));
     EXPECT_FALSE(IsWindow(t.Shadow()));
     EXPECT_EQ(t.menu.hwnd, nullptr);
-}
-
-bool DarkPixel(unsigned argb)
-{
-    return ((argb >> 16) & 0xFF) < 0x90 && ((argb >> 8) & 0xFF) < 0x90 && (argb & 0xFF) < 0x90;
-}
-
-TEST(Menu, HotRowIsFilledAndTheCaptionIsDrawnInItsBox)
-{
-    TestMenu t;
-    HWND menu = t.Show(POINT{200, 200});
-    ASSERT_TRUE(IsWindow(menu));
-    SendMessageW(menu, WM_MOUSEMOVE, 0, At(50, 30));
-    ASSERT_EQ(t.menu.list.hotItem, t.menu.list.items[1].get());
-
-    testing_support::Bitmap32 shot(96, 72);
-    testing_support::CaptureWindow(menu, shot);
-    const unsigned hover = 0x9CD0FE, back = 0xEDF3FA;
-    int dark[3] = {}, darkOutside = 0;
-    // Where the hot row's caption has its dark pixels.
-    int minX = 96, maxX = -1, minY = 72, maxY = -1;
-    for (int y = 0; y < 72; ++y) {
-        const int row = y / 24, top = row * 24;
-        for (int x = 0; x < 96; ++x) {
-            const unsigned px = Rgb(shot, x, y);
-            // Every row's caption lies in its box (1, top + 3, 94, top + 23).
-            const bool inBox = x >= 1 && x < 94 && y >= top + 3 && y < top + 23;
-            // Outside the boxes only the fills; inside them anti-aliased glyph edges as well.
-            if (DarkPixel(px) && inBox) {
-                ++dark[row];
-                if (row != 1) continue;
-                minX = (std::min)(minX, x);
-                maxX = (std::max)(maxX, x);
-                minY = (std::min)(minY, y);
-                maxY = (std::max)(maxY, y);
-            } else if (DarkPixel(px)) {
-                ++darkOutside;
-            } else if (!inBox) {
-                ASSERT_TRUE(testing_support::ColorNear(px, row == 1 ? hover : back))
-                    << x << "," << y << " " << std::hex << px;
-            }
-        }
-    }
-    EXPECT_GT(dark[1], 10) << "the caption of the hot row is drawn";
-    EXPECT_GT(dark[0], 10);
-    EXPECT_EQ(darkOutside, 0);
-    // Inside the hot row's caption box, what is not glyph is the hover fill.
-    ExpectPixels(shot, {{2, 28, hover}}, 2);
-    // The caption is centred: its dark pixels lie around the box's middle column and row.
-    ASSERT_LE(minX, maxX);
-    EXPECT_NEAR((minX + maxX) / 2.0, 47.0, 4.0);
-    EXPECT_NEAR((minY + maxY) / 2.0, 37.0, 4.0);
-
-    // Leaving the menu drops the hover fill.
-    SendMessageW(menu, WM_MOUSELEAVE, 0, 0);
-    testing_support::CaptureWindow(menu, shot);
-    ExpectPixels(shot, {{95, 30, back}}, 2);
 }
 
 TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
@@ -270,7 +265,7 @@ TEST(Menu, RandomPointerAndShowSequencesKeepMenuAndShadowConsistent)
                 UpdateWindow(t.menu.hwnd);
             }
             break;
-        default: testing_support::PumpFor(1); break;
+        default: testing_support::PumpQueued(); break;
         }
         if (t.menu.hwnd && IsWindowVisible(t.menu.hwnd)) {
             const RECT m = WindowRect(t.menu.hwnd);

@@ -228,7 +228,7 @@ TEST(ImageButton, ReleasesEveryGdiplusObject)
     EXPECT_EQ(GdipLiveObjects(), before);
 }
 
-TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
+TEST(ImageStatic, DrawsAtItsRectOrAtAnOverrideFillsOnePixelUpAndLeftAndStretchesCleanly)
 {
     CImageStatic s;
     s.rect = RECT{5, 5, 25, 15};
@@ -248,29 +248,23 @@ TEST(ImageStatic, DrawsAtItsRectOrAtAnOverride)
     s.SetText(L"text");
     DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
     EXPECT_EQ(CountNot(out, RECT{0, 0, 60, 40}, kRgbWhite), 0);
-}
 
-TEST(ImageStatic, FillCoversOnePixelUpAndLeft)
-{
-    CImageStatic s;
-    s.rect = RECT{10, 10, 20, 20};
-    s.SetBackColor(0xFF00FF00);
-    Bitmap32 out(30, 30);
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
+    // A fill covers one pixel more up and left.
+    CImageStatic fill;
+    fill.rect = RECT{10, 10, 20, 20};
+    fill.SetBackColor(0xFF00FF00);
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { fill.Draw(g, RECT{}); });
     ExpectPixels(out, {{9, 9, kRgbGreen}, {19, 19, kRgbGreen}, {20, 15, kRgbWhite},
                        {15, 20, kRgbWhite}, {8, 15, kRgbWhite}});
-}
 
-TEST(ImageStatic, CleanStretchKeepsTheEdgesSolid)
-{
-    CImageStatic s;
-    s.rect = RECT{0, 0, 40, 40};
-    s.SetImage(LoadPngResource(kChecker));
-    s.cleanStretch = true;
-    Bitmap32 out(40, 40);
-    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { s.Draw(g, RECT{}); });
-    // The flipped tiles mirror the edge pixels, so nothing of the white background mixes in
-    // (a plain stretch blends the outermost pixels with what lies beneath).
+    // A clean stretch keeps the edges solid: the flipped tiles mirror the edge pixels, so nothing
+    // of the white background mixes in (a plain stretch blends the outermost pixels with what
+    // lies beneath).
+    CImageStatic stretched;
+    stretched.rect = RECT{0, 0, 40, 40};
+    stretched.SetImage(LoadPngResource(kChecker));
+    stretched.cleanStretch = true;
+    DrawOnWhite(out, [&](Gdiplus::Graphics& g) { stretched.Draw(g, RECT{}); });
     ExpectPixels(out, {{0, 0, kRgbRed}, {39, 0, kRgbBlue}, {39, 39, kRgbRed}, {0, 39, kRgbBlue}});
 }
 

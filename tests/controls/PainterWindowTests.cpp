@@ -12,7 +12,8 @@
 
 using namespace painter_test;
 using testing_support::Bitmap32;
-using testing_support::PumpFor;
+using testing_support::PumpPosted;
+using testing_support::PumpQueued;
 using testing_support::PumpUntil;
 
 namespace {
@@ -53,7 +54,7 @@ protected:
     {
         if (w && IsWindow(w->hwnd)) DestroyWindow(w->hwnd);
         w.reset();
-        PumpFor(10);
+        PumpPosted();
     }
     HWND Make(int width = 300, int height = 200, DWORD style = WS_POPUP | WS_VISIBLE)
     {
@@ -105,7 +106,7 @@ TEST_F(PainterWindow, CreationBindsPainterAndRemovesTheCaption)
 TEST_F(PainterWindow, HoverMovesBetweenAdjacentButtonsRedrawingBoth)
 {
     HWND h = MakeStandard();
-    PumpFor(20);
+    ASSERT_TRUE(PumpUntil([&] { return !GetUpdateRect(h, nullptr, FALSE); })) << "first painting";
     SendMessageW(h, WM_MOUSEMOVE, 0, At(20, 60));
     ASSERT_EQ(w->painter.hot, w->painter.FindButton(1));
     ASSERT_TRUE(w->painter.tracking);
@@ -517,7 +518,7 @@ TEST_F(PainterWindow, HoverChangesPlainAndLayeredAtChangingSizesLeaveNothingBehi
         SendMessageW(h, WM_MOUSEMOVE, 0, At(i % 2 ? 20 : 60, 60));
         if (w->painter.hot != before) ++changes;
         UpdateWindow(h);
-        if (i % 50 == 0) PumpFor(0);
+        if (i % 50 == 0) PumpQueued();
     }));
     EXPECT_EQ(changes, 1010);
 

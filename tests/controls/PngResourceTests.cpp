@@ -8,7 +8,7 @@
 using namespace painter_test;
 using testing_support::Bitmap32;
 
-TEST(PngResource, LoadsOnlyExistingPngResourcesAndUndecodableOnesDrawNothing)
+TEST(PngResource, LoadsOnlyExistingPngResourcesUndecodableOnesDrawNothingAndCropsCutOneFrame)
 {
     EXPECT_FALSE(LoadPngResource(0));
     EXPECT_FALSE(LoadPngResource(kMissing));
@@ -33,10 +33,8 @@ TEST(PngResource, LoadsOnlyExistingPngResourcesAndUndecodableOnesDrawNothing)
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
         EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
     }
-}
 
-TEST(PngResource, CropCutsOneFrameIntoAnArgbBitmap)
-{
+    // A crop cuts one frame of a strip into an ARGB bitmap.
     GdipPtr<Gdiplus::Image> strip(LoadPngResource(kStrip83));
     ASSERT_TRUE(strip);
     GdipPtr<Gdiplus::Bitmap> right(CropImage(*strip, 41, 41, 22));

@@ -33,22 +33,7 @@ struct RecordedShadow {
     }
 };
 
-TEST(Shadow, RectangleGrowsByTheMarginUnlessItHasNoWidth)
-{
-    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 296, 222}, 6), RECT{194, 144, 302, 228}));
-    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
-
-    CShadowCtrl shadow;
-    ShadowOutline o[3];
-    ShadowOutlines(RECT{0, 0, 108, 84}, shadow.margin, shadow.radius, o);
-    const ShadowOutline want[3] = {{{1, 1, 106, 82}, 4}, {{3, 3, 104, 80}, 4}, {{6, 6, 101, 77}, 2}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(RectIs(o[i].rect, want[i].rect)) << "outline " << i;
-        EXPECT_EQ(o[i].radius, want[i].radius) << "outline " << i;
-    }
-}
-
-TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
+TEST(Shadow, ShowingPushesTheRimAtFullAlphaHidingPushesNothingAndTheRectangleGrowsByTheMargin)
 {
     RecordedShadow r(false);
     HWND h = r.shadow.hwnd;
@@ -92,6 +77,19 @@ TEST(Shadow, ShowingPushesTheRimAtFullAlphaAndHidingPushesNothing)
     r.shadow.Render(128);
     EXPECT_EQ(pushed.pushes, 1);
     EXPECT_EQ(pushed.alpha, 128);
+
+    // The rule: the rectangle grows by the margin unless it has no width; the outlines of a
+    // menu-sized shadow.
+    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 296, 222}, 6), RECT{194, 144, 302, 228}));
+    EXPECT_TRUE(RectIs(ShadowRectFor(RECT{200, 150, 200, 222}, 6), RECT{200, 150, 200, 222}));
+
+    ShadowOutline o[3];
+    ShadowOutlines(RECT{0, 0, 108, 84}, r.shadow.margin, r.shadow.radius, o);
+    const ShadowOutline want[3] = {{{1, 1, 106, 82}, 4}, {{3, 3, 104, 80}, 4}, {{6, 6, 101, 77}, 2}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(RectIs(o[i].rect, want[i].rect)) << "outline " << i;
+        EXPECT_EQ(o[i].radius, want[i].radius) << "outline " << i;
+    }
 }
 
 TEST(Shadow, MenuColoursSetBeforeCreationAreUsedFollowingPlacesTheShadowAndRendersLeakNothing)

@@ -173,7 +173,7 @@ TEST_F(FrameworkTest, RunDeliversQueuedMessagesUntilQuit)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameAndNamesAreCut)
+TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameNamesAreCutAndWithoutApplicationNothingIsCreated)
 {
     EXPECT_FALSE(IsWindowClassRegistered(L"FwOnceCls"));
     ASSERT_TRUE(RegisterWindowClass(L"FwOnceCls"));
@@ -205,6 +205,18 @@ TEST_F(FrameworkTest, ClassesAreRegisteredOncePerNameAndNamesAreCut)
     w.SetClassName(L"Own");
     w.SetClassName(w.className);
     EXPECT_STREQ(w.className, L"Own");
+
+    // Without an application on the thread nothing is created.
+    ProbeWindow bareWindow;
+    std::thread bare([&] {
+        EXPECT_EQ(bareWindow.Create(0, L"FwBareWnd", L"b", WS_POPUP, 0, 0, 5, 5, nullptr), nullptr);
+        EXPECT_EQ(bareWindow.DoModal(L"NONE", nullptr), 0);
+    });
+    bare.join();
+    EXPECT_EQ(bareWindow.hwnd, nullptr);
+    // No dialog templates exist: the dialog fails and its result is kept.
+    EXPECT_EQ(bareWindow.DoModal(MAKEINTRESOURCEW(999), nullptr), -1);
+    EXPECT_EQ(bareWindow.dialogResult, -1);
 }
 
 TEST_F(FrameworkTest, WindowLifecycleBindsAndUnbindsAndDestroyingTheObjectClosesItsWindowLater)
@@ -271,16 +283,3 @@ TEST_F(FrameworkTest, BoundWindowAnswersTimersHitTestsAndKeepsItsBinding)
     DestroyWindow(w.hwnd);
 }
 
-TEST_F(FrameworkTest, CreateWithoutApplicationCreatesNothing)
-{
-    ProbeWindow w;
-    std::thread bare([&] {
-        EXPECT_EQ(w.Create(0, L"FwBareWnd", L"b", WS_POPUP, 0, 0, 5, 5, nullptr), nullptr);
-        EXPECT_EQ(w.DoModal(L"NONE", nullptr), 0);
-    });
-    bare.join();
-    EXPECT_EQ(w.hwnd, nullptr);
-    // No dialog templates exist: the dialog fails and its result is kept.
-    EXPECT_EQ(w.DoModal(MAKEINTRESOURCEW(999), nullptr), -1);
-    EXPECT_EQ(w.dialogResult, -1);
-}

@@ -52,6 +52,15 @@ void ChildProcesses::EndAll()
     processes.clear();
 }
 
+DWORD ChildProcesses::ProcessesSeen() const
+{
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    if (!job || !QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &accounting,
+                                           sizeof accounting, nullptr))
+        return 0;
+    return accounting.TotalProcesses;
+}
+
 bool Ends(HANDLE process, DWORD ms) { return WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
 
 DWORD ExitCodeOf(HANDLE process)

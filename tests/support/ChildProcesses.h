@@ -26,6 +26,8 @@ public:
     DWORD Run(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs = 30000);
     // Ends everything started so far.
     void EndAll();
+    // How many processes have run here so far: those started and those they started.
+    DWORD ProcessesSeen() const;
 
     static constexpr DWORD kNotStarted = 9999, kStillRunning = 9998;
 

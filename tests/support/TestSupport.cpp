@@ -33,18 +33,18 @@ int GdiObjectCount()
 ::testing::AssertionResult LeavesNothingBehind(int warm, int rounds, const std::function<void(int)>& round)
 {
     for (int i = 0; i < warm; ++i) round(i);
-    PumpFor(50);
+    PumpPosted();
     const int gdi = GdiObjectCount();
     const long gdip = GdipLiveObjects().load();
     for (int i = warm; i < warm + rounds; ++i) round(i);
-    PumpFor(50);
+    PumpPosted();
     if (GdiObjectCount() == gdi && GdipLiveObjects().load() == gdip) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << rounds << " rounds: GDI objects " << gdi << " -> "
                                          << GdiObjectCount() << ", GDI+ objects " << gdip << " -> "
                                          << GdipLiveObjects().load();
 }
 
-static void PumpQueued()
+void PumpQueued()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -64,14 +64,48 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     }
 }
 
-void PumpFor(DWORD ms)
+namespace {
+// Pumps one message at a time, so that nothing after the one that made pred() true is handled.
+bool PumpEachUntil(const std::function<bool()>& pred, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
-    do {
-        PumpQueued();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-    PumpQueued();
+    MSG msg;
+    while (!pred()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+UINT_PTR firedTimer = 0;  // the last of PumpUntilTimer's timers to fire
+void CALLBACK TimerFired(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    firedTimer = id;
+}
+}  // namespace
+
+bool PumpPosted()
+{
+    // The marker leaves the queue once everything posted before it has been handled.
+    static const HWND marker = CreateTestWindow(L"HarrowmereTestMarker", 0, 0, 0, 0, 0, HWND_MESSAGE);
+    PostMessageW(marker, WM_APP, 0, 0);
+    MSG m;
+    return PumpEachUntil([&] { return !PeekMessageW(&m, marker, WM_APP, WM_APP, PM_NOREMOVE); }, 10000);
+}
+
+bool PumpUntilTimer(DWORD ms, const std::function<void()>& start)
+{
+    const UINT_PTR id = SetTimer(nullptr, 0, ms, TimerFired);
+    if (start) start();
+    const bool fired = PumpEachUntil([id] { return firedTimer == id; }, ms + 10000);
+    KillTimer(nullptr, id);
+    return fired;
 }
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
@@ -197,8 +231,9 @@ std::string RectText(const RECT& r)
 
 void PutCursor(int x, int y)
 {
+    // Pointer events of an earlier place, still on their way, are handled before it is set again.
     SetCursorPos(x, y);
-    PumpFor(30);
+    PumpQueued();
     SetCursorPos(x, y);
 }
 

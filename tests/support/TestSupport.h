@@ -24,8 +24,17 @@ size_t PrivateBytes();
 
 // Pumps this thread's messages until pred() holds or timeoutMs passes; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
-// Pumps whatever is queued now (and what that produces) for up to ms milliseconds.
-void PumpFor(DWORD ms);
+// Handles the messages queued now (and what they queue at once), without waiting for more.
+void PumpQueued();
+// Pumps until every message posted to this thread so far has been handled: a marker posted
+// behind them has come back. Posted messages come before timers, so no timer fires meanwhile
+// unless a handler runs a loop of its own.
+bool PumpPosted();
+// Starts a one-shot timer of ms milliseconds on this thread, runs start (the event under test)
+// and pumps messages one at a time until that timer fires. A thread's timers fire in the order
+// they fall due however busy the machine is: on return every timer of the thread due before it
+// has fired and none due after it, so delays are checked against it instead of a clock.
+bool PumpUntilTimer(DWORD ms, const std::function<void()>& start = nullptr);
 // Waits (without pumping) until pred() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 

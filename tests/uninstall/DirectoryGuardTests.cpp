@@ -87,6 +87,15 @@ TEST(DirectoryGuard, OnlyTheStringAsWrittenIsAcceptedAndABareDriveIsNotTheCurren
     const bool accepted = Guard().MayRemove(scratch.Path().substr(0, 2));
     SetCurrentDirectoryW(previous);
     EXPECT_FALSE(accepted);
+
+    // The path identity the guard judges by: parents walk up to the root, spellings normalise.
+    EXPECT_EQ(L"C:\\Games", PathIdentity::Parent(L"C:\\Games\\X"));
+    EXPECT_EQ(L"C:\\", PathIdentity::Parent(L"C:\\Games"));
+    EXPECT_EQ(L"", PathIdentity::Parent(L"C:\\"));
+    EXPECT_EQ(L"\\\\server\\share", PathIdentity::Parent(L"\\\\server\\share\\dir"));
+    EXPECT_EQ(L"", PathIdentity::Parent(L"\\\\server\\share"));
+    EXPECT_EQ(L"C:\\Games\\X", PathIdentity::Normalize(L"\\\\?\\C:\\Games\\X\\"));
+    EXPECT_EQ(L"C:\\", PathIdentity::Normalize(L"C:\\Games\\.."));
 }
 
 TEST(DirectoryGuard, LinksAndWhatLiesBehindThemAreRefused)
@@ -116,17 +125,6 @@ TEST(DirectoryGuard, AcceptsAFolderInsideProgramFiles)
     RemoveDirectoryW(folder.c_str());
 }
 
-TEST(PathIdentity, ParentsWalkUpToTheRoot)
-{
-    EXPECT_EQ(L"C:\\Games", PathIdentity::Parent(L"C:\\Games\\X"));
-    EXPECT_EQ(L"C:\\", PathIdentity::Parent(L"C:\\Games"));
-    EXPECT_EQ(L"", PathIdentity::Parent(L"C:\\"));
-    EXPECT_EQ(L"\\\\server\\share", PathIdentity::Parent(L"\\\\server\\share\\dir"));
-    EXPECT_EQ(L"", PathIdentity::Parent(L"\\\\server\\share"));
-    EXPECT_EQ(L"C:\\Games\\X", PathIdentity::Normalize(L"\\\\?\\C:\\Games\\X\\"));
-    EXPECT_EQ(L"C:\\", PathIdentity::Normalize(L"C:\\Games\\.."));
-}
-
 class ExactAnsiPathTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(scratch.Path().empty()); }
@@ -135,15 +133,22 @@ protected:
         EXPECT_TRUE(scratch.Make(name)) << Utf8(name);
         return scratch.At(name);
     }
-    // Whatever bytes were chosen must lead back, in both code pages, to exactly this directory.
-    static void ExpectNamesExactly(const std::string& ansi, const std::wstring& directory)
+    // The bytes found for directory, empty when none are: whatever bytes were chosen must lead
+    // back, in both code pages, to exactly this directory.
+    static std::string FoundExactly(const std::wstring& directory)
     {
+        std::string ansi;
+        if (!ExactAnsiPath::Find(directory, ansi)) {
+            EXPECT_TRUE(ansi.empty());
+            return ansi;
+        }
         for (UINT codePage : {CP_ACP, CP_OEMCP}) {
             wchar_t decoded[MAX_PATH] = {};
-            ASSERT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, decoded,
+            EXPECT_GT(MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, ansi.c_str(), -1, decoded,
                                           MAX_PATH), 0);
             EXPECT_TRUE(PathIdentity::Same(decoded, directory)) << Utf8(decoded);
         }
+        return ansi;
     }
     ScratchFolder scratch;
 };
@@ -151,9 +156,7 @@ protected:
 TEST_F(ExactAnsiPathTest, PlainNameIsKeptTooLongOrSharePathGivesNothing)
 {
     const std::wstring directory = Make(L"X");
-    std::string ansi;
-    ASSERT_TRUE(ExactAnsiPath::Find(directory, ansi));
-    EXPECT_EQ(directory, ExactAnsiPath::Decode(ansi));
+    EXPECT_EQ(directory, ExactAnsiPath::Decode(FoundExactly(directory)));
     // Too long, or on a share: nothing.
     std::string none;
     EXPECT_FALSE(ExactAnsiPath::Find(L"C:\\Games\\" + std::wstring(255, L'y'), none));
@@ -161,18 +164,12 @@ TEST_F(ExactAnsiPathTest, PlainNameIsKeptTooLongOrSharePathGivesNothing)
     EXPECT_TRUE(none.empty());
 }
 
-
 TEST_F(ExactAnsiPathTest, ChineseNameNeverBecomesAnotherDirectory)
 {
     const std::wstring directory = Make(L"网页版 游戏");
-    std::string ansi;
-    if (ExactAnsiPath::Find(directory, ansi)) {
-        EXPECT_LT(ansi.size(), 260u);
-        EXPECT_EQ(std::string::npos, ansi.find('?'));
-        ExpectNamesExactly(ansi, directory);
-    } else {
-        EXPECT_TRUE(ansi.empty());
-    }
+    const std::string ansi = FoundExactly(directory);
+    EXPECT_LT(ansi.size(), 260u);
+    EXPECT_EQ(std::string::npos, ansi.find('?'));
     if (GetACP() != 936 && GetACP() != 950 && GetACP() != 65001) {
         std::string direct;
         EXPECT_FALSE(ExactAnsiPath::Encode(directory, direct)) << direct;
@@ -185,14 +182,11 @@ TEST_F(ExactAnsiPathTest, BestFitLookAlikeIsNotTaken)
     // neighbour, which must survive.
     const std::wstring neighbour = Make(L"A");
     const std::wstring directory = Make(L"\u0100");
-    std::string ansi;
-    if (ExactAnsiPath::Find(directory, ansi)) {
-        EXPECT_NE(neighbour, ExactAnsiPath::Decode(ansi));
-        ExpectNamesExactly(ansi, directory);
-        wchar_t decoded[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, decoded, MAX_PATH);
-        EXPECT_FALSE(PathIdentity::Same(decoded, neighbour));
-    }
+    const std::string ansi = FoundExactly(directory);
+    EXPECT_NE(neighbour, ExactAnsiPath::Decode(ansi));
+    wchar_t decoded[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, decoded, MAX_PATH);
+    EXPECT_FALSE(PathIdentity::Same(decoded, neighbour));
     std::string direct;
     EXPECT_FALSE(ExactAnsiPath::Encode(directory, direct)) << direct;
 }
@@ -204,10 +198,7 @@ TEST_F(ExactAnsiPathTest, LetterThatDiffersBetweenAnsiAndOemIsRefused)
         GTEST_SKIP() << "needs ANSI 1252 with OEM 437, have " << GetACP() << "/" << GetOEMCP();
     std::string direct;
     EXPECT_FALSE(ExactAnsiPath::Encode(L"C:\\Games\\Caf\u00e9", direct));
-    const std::wstring directory = Make(L"Caf\u00e9");
-    std::string ansi;
-    if (ExactAnsiPath::Find(directory, ansi))
-        ExpectNamesExactly(ansi, directory);
+    FoundExactly(Make(L"Caf\u00e9"));
 }
 
 }  // namespace

@@ -196,6 +196,8 @@ std::string FakeInstallation::ExpectedBatch(const std::string& ansiDirectory)
 
 void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& directory)
 {
+    ASSERT_TRUE(run.ended) << "the uninstaller still runs";
+    EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(FakeInstallation::EntryExists());
     EXPECT_FALSE(Exists(FakeInstallation::Shortcut()));
     EXPECT_FALSE(Exists(FakeInstallation::Group()));

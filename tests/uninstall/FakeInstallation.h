@@ -73,7 +73,7 @@ private:
     std::wstring createdPersistedRoot;  // the highest key of the Persisted path we made
 };
 
-// Expects what an uninstallation leaves of the installation in directory: no entry, shortcut or
-// group; only the running uninstaller, and the run's batch, in a folder of its own in the
-// temporary folder, naming the directory.
+// Expects a run that ended with exit code 0 and what it leaves of the installation in directory:
+// no entry, shortcut or group; only the running uninstaller, and the run's batch, in a folder of
+// its own in the temporary folder, naming the directory.
 void ExpectUninstalled(const FakeInstallation::Run& run, const std::wstring& directory);
