@@ -231,9 +231,11 @@ std::string RectText(const RECT& r)
 
 void PutCursor(int x, int y)
 {
-    // Pointer events of an earlier place, still on their way, are handled before it is set again.
+    // Under Wine the X server reports the pointer's moves asynchronously: events of an earlier
+    // place that are still on their way, with nothing to wait on, arrive within a few timer
+    // ticks. They are handled before the pointer is set again.
     SetCursorPos(x, y);
-    PumpQueued();
+    PumpUntilTimer(30);
     SetCursorPos(x, y);
 }
 
