@@ -145,41 +145,46 @@ inline UINT32 Premultiplied(UINT32 c)
 }
 }  // namespace
 
+namespace {
+// Source rows (the first at first, stride bytes apart; straight or premultiplied ARGB) blended
+// over the area r of a surface of bottom-up rows.
+void BlendRows(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& r, const BYTE* first,
+               ptrdiff_t stride, bool straight)
+{
+    GdiFlush();  // what GDI+ drew before lies in the pixels
+    for (int y = r.top; y < r.bottom; ++y) {
+        const auto* from = reinterpret_cast<const UINT32*>(first + (y - r.top) * stride);
+        unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
+        for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(straight ? Premultiplied(from[x]) : from[x], to[x]);
+    }
+}
+}  // namespace
+
 bool CImageStatic::BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area)
 {
     if (!visible || !bits || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
-    if (image->GetLastStatus() != Gdiplus::Ok) return false;
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     const RECT surfaceRect = {0, 0, surfaceWidth, surfaceHeight};
     RECT r;
     const bool drawn = IntersectRect(&r, &rect, &area) && IntersectRect(&r, &r, &surfaceRect);
     // A bitmap drawn at its own size is read where it lies, with no prepared copy of it: the
-    // pixels are premultiplied on the way.
+    // pixels are premultiplied on the way. (A picture that did not decode is no bitmap.)
     if (IsBitmapOfSize(*image, w, h)) {
         if (!drawn) return true;
         auto& bitmap = static_cast<Gdiplus::Bitmap&>(*image);
         Gdiplus::Rect part(r.left - rect.left, r.top - rect.top, r.right - r.left, r.bottom - r.top);
         Gdiplus::BitmapData data = {};
         if (bitmap.LockBits(&part, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
-            GdiFlush();  // what GDI+ drew before lies in the pixels
-            for (int y = r.top; y < r.bottom; ++y) {
-                const auto* from = reinterpret_cast<const UINT32*>(static_cast<const BYTE*>(data.Scan0) +
-                                                                   static_cast<ptrdiff_t>(y - r.top) * data.Stride);
-                unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
-                for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(Premultiplied(from[x]), to[x]);
-            }
+            BlendRows(bits, surfaceWidth, surfaceHeight, r, static_cast<const BYTE*>(data.Scan0), data.Stride, true);
             bitmap.UnlockBits(&data);
             return true;
         }
     }
     if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
     if (!drawn) return true;
-    GdiFlush();  // what GDI+ drew before lies in the pixels
-    for (int y = r.top; y < r.bottom; ++y) {
-        const UINT32* from = preparedPixels.data() + static_cast<size_t>(y - rect.top) * w + (r.left - rect.left);
-        unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
-        for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(from[x], to[x]);
-    }
+    const UINT32* first = preparedPixels.data() + static_cast<size_t>(r.top - rect.top) * w + (r.left - rect.left);
+    BlendRows(bits, surfaceWidth, surfaceHeight, r, reinterpret_cast<const BYTE*>(first),
+              static_cast<ptrdiff_t>(w) * 4, false);
     return true;
 }
 
