@@ -1,4 +1,5 @@
 #include "CImageButton.h"
+#include "CLayeredSurface.h"
 #include "SkinDrawing.h"
 #include "PngResource.h"
 
@@ -132,7 +133,8 @@ Gdiplus::SolidBrush* CImageButton::TextBrushFor(Look look) const
     return textBrushes[look] ? textBrushes[look].Get() : textBrushes[LookNormal].Get();
 }
 
-void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box)
+void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box,
+                        CLayeredSurface* surface, const RECT& area)
 {
     if (!visible) return;
     const RECT b = (box && box->right != box->left) ? *box : rect;
@@ -148,28 +150,30 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
         }
     }
 
+    auto draw = [&](Gdiplus::Image* picture, const Gdiplus::Rect& at) {
+        if (!picture) return;
+        const RECT place = {at.X, at.Y, at.X + at.Width, at.Y + at.Height};
+        if (!surface || !surface->BlendPicture(*picture, place, area)) g.DrawImage(picture, at);
+    };
     Gdiplus::Image* chosen = ImageFor(look);
     Gdiplus::Image* normal = images[ImageNormal].Get();
     switch (imageMode) {
     case kChosenImage:
-        if (chosen) {
-            if (imageOffset.x != 0) {
-                g.DrawImage(chosen, static_cast<INT>(b.left + imageOffset.x),
-                            static_cast<INT>(b.top + imageOffset.y),
-                            static_cast<INT>(chosen->GetWidth()),
-                            static_cast<INT>(chosen->GetHeight()));
-            } else {
-                g.DrawImage(chosen, whole);
-            }
+        if (chosen && imageOffset.x != 0) {
+            draw(chosen, Gdiplus::Rect(b.left + imageOffset.x, b.top + imageOffset.y,
+                                       static_cast<INT>(chosen->GetWidth()),
+                                       static_cast<INT>(chosen->GetHeight())));
+        } else {
+            draw(chosen, whole);
         }
         break;
     case kNormalOverChosen:
-        if (chosen) g.DrawImage(chosen, whole);
-        if (normal && normal != chosen) g.DrawImage(normal, whole);
+        draw(chosen, whole);
+        if (normal != chosen) draw(normal, whole);
         break;
     case kChosenOverNormal:
-        if (normal && normal != chosen) g.DrawImage(normal, whole);
-        if (chosen) g.DrawImage(chosen, whole);
+        if (normal != chosen) draw(normal, whole);
+        draw(chosen, whole);
         break;
     default: break;
     }
@@ -183,7 +187,7 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
         }
     }
 
-    DrawCaption(g, b, TextBrushFor(look));
+    DrawCaption(g, b, TextBrushFor(look), surface, area);
 
     if (pen) {
         const INT l = b.left, t = b.top, r = b.right, bt = b.bottom;
@@ -194,7 +198,8 @@ void CImageButton::Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const R
     }
 }
 
-void CImageButton::DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBrush* brush)
+void CImageButton::DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBrush* brush,
+                               CLayeredSurface* surface, const RECT& area)
 {
     if (!showText || text[0] == L'\0') return;
     if (showIcon && iconNormal) box.left += iconRect.right - 1;
@@ -222,5 +227,6 @@ void CImageButton::DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBru
                                 static_cast<Gdiplus::REAL>(box.top + dy),
                                 static_cast<Gdiplus::REAL>(box.right - box.left),
                                 static_cast<Gdiplus::REAL>(h));
+    if (surface && captionPixels.Draw(g, *surface, area, text, *f, layout, *format, *brush)) return;
     g.DrawString(text, static_cast<INT>(wcslen(text)), f, layout, format.Get(), brush);
 }

@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include "BoundedText.h"
+#include "CaptionPixels.h"
 #include "UniqueHandle.h"
 
 // A windowless button inside a container (a window painter or a list row): draws one of three
@@ -18,11 +19,15 @@ public:
     CImageButton& operator=(const CImageButton&) = delete;
     virtual ~CImageButton();
 
-    virtual void Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box);
+    // With a layered surface, pictures drawn at their own size are blended straight into its
+    // pixels within area instead of through g.
+    virtual void Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box,
+                      CLayeredSurface* surface = nullptr, const RECT& area = {});
     virtual void SetRect(const RECT& r);
     virtual bool HitPart(POINT p);
     virtual RECT* GetPartRect(RECT* out);
-    virtual void DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBrush* brush);
+    virtual void DrawCaption(Gdiplus::Graphics& g, RECT box, Gdiplus::SolidBrush* brush,
+                             CLayeredSurface* surface = nullptr, const RECT& area = {});
 
     // PNG resource identifiers; normalId 0 changes nothing at all.
     void SetImages(int normalId, int hoverId, int pressedId, int extraId);
@@ -78,4 +83,7 @@ public:
     GdipPtr<Gdiplus::SolidBrush> backBrushes[3];
     GdipPtr<Gdiplus::SolidBrush> textBrushes[3];
     int textAlign = 1;
+
+private:
+    CaptionPixels captionPixels;  // the caption as last blended into a layered surface
 };

@@ -153,14 +153,13 @@ void CImagePaint::DrawElements(Gdiplus::Graphics& g, const RECT* update, CLayere
     const RECT all = {0, 0, pixels ? pixels->width : 0, pixels ? pixels->height : 0};
     for (const auto& s : statics) {
         if (update && !Intersects(s->rect, *update)) continue;
-        if (pixels && s->BlendInto(pixels->Pixels(), pixels->width, pixels->height,
-                                   update ? *update : all)) {
-            continue;
-        }
+        if (pixels && s->BlendInto(*pixels, update ? *update : all)) continue;
         s->Draw(g, none);
     }
     for (const auto& b : buttons) {
-        if (!update || Intersects(b->rect, *update)) b->Draw(g, mousePoint, leftPressed, &none);
+        if (!update || Intersects(b->rect, *update)) {
+            b->Draw(g, mousePoint, leftPressed, &none, pixels, update ? *update : all);
+        }
     }
     if (onDrawOverlay) onDrawOverlay(g);
 }

@@ -1,6 +1,7 @@
 #include "CImageStatic.h"
 #include "CImageButton.h"
 #include "BoundedText.h"
+#include "CLayeredSurface.h"
 #include "SkinDrawing.h"
 
 #include <cwchar>
@@ -117,74 +118,19 @@ void CImageStatic::DrawPrepared(Gdiplus::Graphics& g, const RECT& r, int w, int 
     g.SetInterpolationMode(mode);
 }
 
-namespace {
-// Premultiplied source over destination, per channel d = s + d * (255 - sa) / 255, rounded.
-inline UINT32 Over(UINT32 s, UINT32 d)
+bool CImageStatic::BlendInto(CLayeredSurface& surface, const RECT& area)
 {
-    const UINT32 a = s >> 24;
-    if (a == 255 || d == 0) return s;
-    if (s == 0) return d;
-    const UINT32 keep = 255 - a;
-    UINT32 out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const UINT32 c = ((s >> shift) & 0xFF) + (((d >> shift) & 0xFF) * keep + 127) / 255;
-        out |= (c > 255 ? 255 : c) << shift;
-    }
-    return out;
-}
-
-// Straight ARGB to premultiplied, rounded as GDI+ converts it.
-inline UINT32 Premultiplied(UINT32 c)
-{
-    const UINT32 a = c >> 24;
-    if (a == 255) return c;
-    if (a == 0) return 0;
-    UINT32 out = a << 24;
-    for (int shift = 0; shift < 24; shift += 8) out |= ((((c >> shift) & 0xFF) * a + 127) / 255) << shift;
-    return out;
-}
-}  // namespace
-
-namespace {
-// Source rows (the first at first, stride bytes apart; straight or premultiplied ARGB) blended
-// over the area r of a surface of bottom-up rows.
-void BlendRows(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& r, const BYTE* first,
-               ptrdiff_t stride, bool straight)
-{
-    GdiFlush();  // what GDI+ drew before lies in the pixels
-    for (int y = r.top; y < r.bottom; ++y) {
-        const auto* from = reinterpret_cast<const UINT32*>(first + (y - r.top) * stride);
-        unsigned* to = bits + static_cast<size_t>(surfaceHeight - 1 - y) * surfaceWidth + r.left;
-        for (int x = 0; x < r.right - r.left; ++x) to[x] = Over(straight ? Premultiplied(from[x]) : from[x], to[x]);
-    }
-}
-}  // namespace
-
-bool CImageStatic::BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area)
-{
-    if (!visible || !bits || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
+    if (!visible || !surface.Pixels() || !image || cleanStretch || backBrush || text[0] != L'\0') return false;
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    const RECT surfaceRect = {0, 0, surfaceWidth, surfaceHeight};
-    RECT r;
-    const bool drawn = IntersectRect(&r, &rect, &area) && IntersectRect(&r, &r, &surfaceRect);
     // A bitmap drawn at its own size is read where it lies, with no prepared copy of it: the
     // pixels are premultiplied on the way. (A picture that did not decode is no bitmap.)
-    if (IsBitmapOfSize(*image, w, h)) {
-        if (!drawn) return true;
-        auto& bitmap = static_cast<Gdiplus::Bitmap&>(*image);
-        Gdiplus::Rect part(r.left - rect.left, r.top - rect.top, r.right - r.left, r.bottom - r.top);
-        Gdiplus::BitmapData data = {};
-        if (bitmap.LockBits(&part, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
-            BlendRows(bits, surfaceWidth, surfaceHeight, r, static_cast<const BYTE*>(data.Scan0), data.Stride, true);
-            bitmap.UnlockBits(&data);
-            return true;
-        }
-    }
+    if (surface.BlendPicture(*image, rect, area)) return true;
     if (PreparedImage(w, h) != prepared.Get() || !prepared) return false;
-    if (!drawn) return true;
+    const RECT surfaceRect = {0, 0, surface.width, surface.height};
+    RECT r;
+    if (!IntersectRect(&r, &rect, &area) || !IntersectRect(&r, &r, &surfaceRect)) return true;
     const UINT32* first = preparedPixels.data() + static_cast<size_t>(r.top - rect.top) * w + (r.left - rect.left);
-    BlendRows(bits, surfaceWidth, surfaceHeight, r, reinterpret_cast<const BYTE*>(first),
-              static_cast<ptrdiff_t>(w) * 4, false);
+    surface.BlendRows(r, reinterpret_cast<const BYTE*>(first), static_cast<ptrdiff_t>(w) * 4, false);
     return true;
 }
 

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class CLayeredSurface;
+
 // A passive element of a skinned window: an optional fill, a picture stretched to its rectangle
 // and optional text over it. Anchor fields let the painter hold it to the right or bottom edge.
 class CImageStatic {
@@ -42,11 +44,10 @@ public:
     bool visible = true;
     int alignment = 1;
 
-    // Draws the picture, at its drawn size, straight into a 32-bit premultiplied surface
-    // (bottom-up rows of surfaceWidth x surfaceHeight) within area: the source-over blend GDI+
-    // does, done on the pixels without its per-pixel conversions. False (nothing done) when the
-    // static draws more than a picture at its own size.
-    bool BlendInto(unsigned* bits, int surfaceWidth, int surfaceHeight, const RECT& area);
+    // Draws the picture, at its drawn size, straight into a layered surface's pixels within
+    // area: the source-over blend GDI+ does, without its per-pixel conversions. False (nothing
+    // done) when the static draws more than a picture.
+    bool BlendInto(CLayeredSurface& surface, const RECT& area);
 
 private:
     // The picture converted once to premultiplied pixels at the size it is drawn, and drawn

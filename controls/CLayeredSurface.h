@@ -34,6 +34,15 @@ public:
     // Bottom-up rows of premultiplied BGRA, width * height values; null without a bitmap.
     const unsigned* Bits() const { return static_cast<const unsigned*>(bits); }
     unsigned* Pixels() { return static_cast<unsigned*>(bits); }
+    // Blends rows of straight (or, with straight false, premultiplied) ARGB, the first at first
+    // and stride bytes apart, over the part r of the surface (r lies inside it): source over
+    // destination, rounded as GDI+ and AlphaBlend round.
+    void BlendRows(const RECT& r, const BYTE* first, ptrdiff_t stride, bool straight);
+    // Draws a picture that is a bitmap of exactly place's size at place, within area, straight
+    // from its decoded pixels: what GDI+ draws at 1:1, without its per-pixel conversions. False,
+    // with nothing done, when the picture is no such bitmap or its pixels cannot be read.
+    bool BlendPicture(Gdiplus::Image& picture, const RECT& place, const RECT& area);
+
     // Puts the surface on the screen at the window's position with a constant alpha; false when
     // there is nothing to push or the call fails.
     bool Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const;

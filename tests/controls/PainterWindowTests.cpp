@@ -169,10 +169,11 @@ namespace {
 class CountingButton : public CImageButton {
 public:
     CountingButton(HWND owner, int id, const RECT& r) : CImageButton(owner, id, r, L"") {}
-    void Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box) override
+    void Draw(Gdiplus::Graphics& g, POINT mouse, bool pressed, const RECT* box,
+              CLayeredSurface* surface, const RECT& area) override
     {
         ++draws;
-        CImageButton::Draw(g, mouse, pressed, box);
+        CImageButton::Draw(g, mouse, pressed, box, surface, area);
     }
     int draws = 0;
 };
@@ -459,21 +460,35 @@ TEST_F(PainterWindow, LayeredWindowRendersWholeSurfaceWithAlphaAndBlendsPictures
     EXPECT_EQ(pushed.At(100, 30), 0xFF0000FFu);
     w->painter.SetBackColor(0x0023373C);
 
-    // Pictures blended straight into the surface match what GDI+ draws, half-transparent white
-    // over opaque red as well as over nothing.
+    // Pictures and captions blended straight into the surface match what GDI+ draws:
+    // half-transparent white over opaque red as well as over nothing, buttons' pictures at their
+    // own size, and a caption kept from an earlier render until its text or colour changes.
     w->painter.AddStatic(RECT{10, 0, 30, 20}, kHalfWhite, 3, false);
-    w->painter.UpdateLayered();
-    ASSERT_EQ(static_cast<int>(pushed.pixels.size()), 200 * 120);
-    CLayeredSurface drawnByGdiplus(h);
-    ASSERT_NE(drawnByGdiplus.Graphics(), nullptr);
-    w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
-    GdiFlush();
-    int differing = 0;
-    for (int i = 0; i < 200 * 120; ++i) {
-        if (!testing_support::ColorNear(pushed.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
-    }
-    EXPECT_EQ(differing, 0);
+    w->painter.AddButton(7, RECT{160, 10, 180, 20}, 0, kRed, 0, 0, 0);
+    w->painter.AddButton(8, RECT{175, 15, 185, 25}, 0, kHalfWhite, 0, 0, 0);
+    CImageButton* captioned = w->painter.FindButton(150);
+    captioned->SetText(L"Go 确定");
+    auto differingFromGdiplus = [&] {
+        w->painter.UpdateLayered();
+        CLayeredSurface drawnByGdiplus(h);
+        if (static_cast<int>(pushed.pixels.size()) != 200 * 120 || !drawnByGdiplus.Graphics()) return -1;
+        w->painter.DrawElements(*drawnByGdiplus.Graphics(), nullptr);
+        GdiFlush();
+        int differing = 0;
+        for (int i = 0; i < 200 * 120; ++i) {
+            if (!testing_support::ColorNear(pushed.pixels[i], drawnByGdiplus.Bits()[i], 1)) ++differing;
+        }
+        return differing;
+    };
+    EXPECT_EQ(differingFromGdiplus(), 0);
     EXPECT_TRUE(testing_support::ColorNear(pushed.At(15, 5), 0xFFFF8080u, 2)) << std::hex << pushed.At(15, 5);
+    EXPECT_EQ(pushed.At(165, 12), 0xFFFF0000u);
+    EXPECT_TRUE(testing_support::ColorNear(pushed.At(182, 20), 0x80808080u, 2)) << std::hex << pushed.At(182, 20);
+    EXPECT_EQ(differingFromGdiplus(), 0);
+    captioned->SetText(L"Stop");
+    EXPECT_EQ(differingFromGdiplus(), 0);
+    captioned->SetTextColors(0xFFFFFFFF, 0, 0);
+    EXPECT_EQ(differingFromGdiplus(), 0);
 
     // Hover over a layered window redraws the whole surface at once.
     const int before = pushed.pushes;
