@@ -38,14 +38,36 @@ GdipPtr<Gdiplus::Image> DecodePngResource(int id)
     block.Detach();
     image.Reset(new Gdiplus::Image(stream.Get(), TRUE));
     FreeResource(loaded);
-    // Some GDI+ versions only read the header here; reading one pixel makes them decode now, on
-    // this thread, instead of at the first drawing. (GetLastStatus would clear a failed decode's
+    // The decoded pixels are copied into a bitmap of their own, and the image read from the
+    // stream goes: GDI+ keeps its decoder, the decoder's own copy of the pixels and the stream
+    // for as long as that image lives. Copying the pixels also makes a GDI+ that decodes at the
+    // first drawing decode here, on this thread. (GetLastStatus would clear a failed decode's
     // status; GetType of a failed image leaves an error status in place.)
-    if (image->GetType() == Gdiplus::ImageTypeBitmap) {
+    if (image->GetType() != Gdiplus::ImageTypeBitmap) return image;
+    auto& decoded = static_cast<Gdiplus::Bitmap&>(*image);
+    const Gdiplus::PixelFormat format = decoded.GetPixelFormat();
+    const INT width = static_cast<INT>(decoded.GetWidth()), height = static_cast<INT>(decoded.GetHeight());
+    if (format != PixelFormat32bppARGB && format != PixelFormat32bppPARGB && format != PixelFormat32bppRGB) {
         Gdiplus::Color first;
-        static_cast<Gdiplus::Bitmap*>(image.Get())->GetPixel(0, 0, &first);
+        decoded.GetPixel(0, 0, &first);
+        return image;
     }
-    return image;
+    GdipPtr<Gdiplus::Image> own(new Gdiplus::Bitmap(width, height, format));
+    auto& copy = static_cast<Gdiplus::Bitmap&>(*own);
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData target = {};
+    if (copy.GetLastStatus() != Gdiplus::Ok ||
+        copy.LockBits(&all, Gdiplus::ImageLockModeWrite, format, &target) != Gdiplus::Ok) {
+        return image;
+    }
+    Gdiplus::BitmapData source = target;  // read straight into the copy's pixels
+    const Gdiplus::Status read = decoded.LockBits(
+        &all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, format, &source);
+    if (read == Gdiplus::Ok) decoded.UnlockBits(&source);
+    copy.UnlockBits(&target);
+    if (read != Gdiplus::Ok) return image;
+    copy.SetResolution(decoded.GetHorizontalResolution(), decoded.GetVerticalResolution());
+    return own;
 }
 
 GdipPtr<Gdiplus::Bitmap> CropImage(Gdiplus::Image& strip, int x, int width, int height)

@@ -70,6 +70,8 @@ def main():
     png(t("checker.png"), 2, 2, lambda x, y: (255, 0, 0, 255) if (x + y) % 2 == 0 else (0, 0, 255, 255))
     # Half-transparent white, to see premultiplied alpha on layered surfaces.
     png(t("halfwhite.png"), 10, 10, solid((255, 255, 255, 128)))
+    # Large enough that the memory a picture keeps shows beside everything else.
+    png(t("large.png"), 1024, 512, solid((0, 128, 255, 255)))
     with open(t("broken.png"), "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\nthis is not a picture")
     icon(t("app.ico"), [16, 32, 48])

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace painter_test;
 using testing_support::Bitmap32;
 
@@ -33,6 +35,13 @@ TEST(PngResource, LoadsOnlyExistingPngResourcesUndecodableOnesDrawNothingAndCrop
         DrawOnWhite(out, [&](Gdiplus::Graphics& g) { g.DrawImage(broken.Get(), 0, 0, 8, 8); });
         EXPECT_EQ(Rgb(out, 4, 4), kRgbWhite);
     }
+
+    // A picture keeps one copy of its pixels: not the decoder's copy as well, nor the PNG.
+    std::vector<GdipPtr<Gdiplus::Image>> held;
+    const size_t before = testing_support::PrivateBytes();
+    for (int i = 0; i < 8; ++i) held.push_back(LoadPngResource(kLarge));
+    EXPECT_EQ(held.back()->GetWidth(), 1024u);
+    EXPECT_LT((testing_support::PrivateBytes() - before) / 8, 1024 * 512 * 4 * 3 / 2);
 
     // A crop cuts one frame of a strip into an ARGB bitmap.
     GdipPtr<Gdiplus::Image> strip(LoadPngResource(kStrip83));
