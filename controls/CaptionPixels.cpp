@@ -28,13 +28,6 @@ bool CaptionPixels::Key::operator==(const Key& o) const
            trimming == o.trimming && hint == o.hint && contrast == o.contrast;
 }
 
-void CaptionPixels::Reset()
-{
-    valid = false;
-    kept = Key();
-    std::vector<UINT32>().swap(pixels);
-}
-
 bool CaptionPixels::Draw(Gdiplus::Graphics& g, CLayeredSurface& surface, const RECT& area,
                          const wchar_t* text, Gdiplus::Font& font, const Gdiplus::RectF& layout,
                          const Gdiplus::StringFormat& format, const Gdiplus::SolidBrush& brush)

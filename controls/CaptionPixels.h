@@ -20,8 +20,6 @@ public:
     bool Draw(Gdiplus::Graphics& g, CLayeredSurface& surface, const RECT& area,
               const wchar_t* text, Gdiplus::Font& font, const Gdiplus::RectF& layout,
               const Gdiplus::StringFormat& format, const Gdiplus::SolidBrush& brush);
-    // Lets go of the kept pixels.
-    void Reset();
 
 private:
     // Everything the rendered pixels depend on.
