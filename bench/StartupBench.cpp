@@ -23,7 +23,6 @@
 #include "CAppManager.h"
 #include "CFrameGame.h"
 #include "GameMessages.h"
-#include "PicturePreload.h"
 #include "gameApp.h"
 
 namespace {
@@ -91,29 +90,23 @@ int TraceClient()
     Stages s;
     std::printf("loader %.3f\n", ProcessAgeMs());
     s.last = bench::Now();
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    s.Mark("gdiplus");
-    int rc = 1;
+    if (OleInitialize(nullptr) != S_OK) return 1;
+    s.Mark("ole");
     {
-        PicturePreload preload(CFrameBack::FirstFramePictures());
-        if (OleInitialize(nullptr) == S_OK) {
-            s.Mark("ole");
-            gameApp application;
-            application.gdiplusToken = token;
-            clientApp = &application;
-            RegisterApp(&application);
-            moduleInstance = GetModuleHandleW(nullptr);
-            TraceWindows(s);
-            UnregisterApp(application.threadId);
-            clientApp = nullptr;
-            OleUninitialize();
-            rc = 0;
-        }
+        gameApp application;
+        clientApp = &application;
+        RegisterApp(&application);
+        moduleInstance = GetModuleHandleW(nullptr);
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&application.gdiplusToken, &input, nullptr);
+        s.Mark("gdiplus");
+        TraceWindows(s);
+        UnregisterApp(application.threadId);
+        Gdiplus::GdiplusShutdown(application.gdiplusToken);
+        clientApp = nullptr;
     }
-    Gdiplus::GdiplusShutdown(token);
-    return rc;
+    OleUninitialize();
+    return 0;
 }
 
 // The floor: the platform's part of the same start, with one already drawn layered frame.

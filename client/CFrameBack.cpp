@@ -6,7 +6,6 @@
 #include "SkinDrawing.h"
 #include "WebLinks.h"
 
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -50,18 +49,6 @@ CFrameBack::CFrameBack()
 }
 
 CFrameBack::~CFrameBack() = default;
-
-std::vector<int> CFrameBack::FirstFramePictures()
-{
-    std::vector<int> ids;
-    for (const BackButton& b : kButtons) {
-        for (int id : b.images) {
-            if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-        }
-    }
-    ids.push_back(kPicturePng);
-    return ids;
-}
 
 LRESULT CFrameBack::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <vector>
-
 #include "CImagePaint.h"
 #include "CWindowCtrl.h"
 #include "ShadowRim.h"
@@ -26,9 +24,6 @@ public:
 
     CFrameBack();
     ~CFrameBack() override;
-
-    // The pictures the start-up view's first frame draws, in the order it decodes them.
-    static std::vector<int> FirstFramePictures();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCreate(CREATESTRUCTW* cs) override;

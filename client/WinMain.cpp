@@ -2,8 +2,6 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
-#include "CFrameBack.h"
-#include "PicturePreload.h"
 #include "gameApp.h"
 
 #include <cstdlib>
@@ -17,27 +15,21 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    // GDI+ first, so that the backdrop's pictures decode on a thread of their own while OLE
-    // starts: the first frame then finds them ready.
-    ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartupInput input;
-    const bool drawing = Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) == Gdiplus::Ok;
+    if (OleInitialize(nullptr) != S_OK) return 0;
     {
-        PicturePreload preload(drawing ? CFrameBack::FirstFramePictures() : std::vector<int>());
-        if (OleInitialize(nullptr) == S_OK) {
-            gameApp application;
-            clientApp = &application;
-            moduleInstance = nullptr;
-            application.gdiplusToken = gdiplusToken;
-            if (RegisterApp(&application)) {
-                moduleInstance = GetModuleHandleW(nullptr);
-                if (application.InitInstance() && !application.windows.empty()) application.Run();
-                UnregisterApp(application.threadId);
-            }
-            clientApp = nullptr;
-            OleUninitialize();
+        gameApp application;
+        clientApp = &application;
+        moduleInstance = nullptr;
+        if (RegisterApp(&application)) {
+            moduleInstance = GetModuleHandleW(nullptr);
+            Gdiplus::GdiplusStartupInput input;
+            Gdiplus::GdiplusStartup(&application.gdiplusToken, &input, nullptr);
+            if (application.InitInstance() && !application.windows.empty()) application.Run();
+            UnregisterApp(application.threadId);
+            Gdiplus::GdiplusShutdown(application.gdiplusToken);
         }
+        clientApp = nullptr;
     }
-    if (drawing) Gdiplus::GdiplusShutdown(gdiplusToken);
+    OleUninitialize();
     return 0;
 }

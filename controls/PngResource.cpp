@@ -1,29 +1,34 @@
 #include "PngResource.h"
 #include "ComPtr.h"
-#include "PicturePreload.h"
+#include "PngDecoder.h"
 
 #include <cstring>
 
-GdipPtr<Gdiplus::Image> LoadPngResource(int id)
+namespace {
+
+// Pictures of the kind this program carries, read by its own decoder straight into the bitmap;
+// null for any other kind, or damaged data, which GDI+ then reads its own way.
+GdipPtr<Gdiplus::Image> DecodeOwnKind(const void* bytes, size_t size)
 {
-    if (id == 0) return {};
-    if (GdipPtr<Gdiplus::Image> preloaded = PicturePreload::Take(id)) return preloaded;
-    return DecodePngResource(id);
+    PngDecoder png;
+    if (!png.Open(bytes, size)) return {};
+    GdipPtr<Gdiplus::Image> image(new Gdiplus::Bitmap(png.Width(), png.Height(), PixelFormat32bppARGB));
+    auto& bitmap = static_cast<Gdiplus::Bitmap&>(*image);
+    Gdiplus::Rect all(0, 0, png.Width(), png.Height());
+    Gdiplus::BitmapData pixels = {};
+    if (bitmap.GetLastStatus() != Gdiplus::Ok ||
+        bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &pixels) != Gdiplus::Ok) {
+        return {};
+    }
+    const bool decoded = png.Decode(static_cast<uint8_t*>(pixels.Scan0), pixels.Stride);
+    bitmap.UnlockBits(&pixels);
+    if (!decoded) image.Reset();
+    return image;
 }
 
-GdipPtr<Gdiplus::Image> DecodePngResource(int id)
+GdipPtr<Gdiplus::Image> DecodeWithGdiplus(const void* bytes, DWORD size)
 {
     GdipPtr<Gdiplus::Image> image;
-    if (id == 0) return image;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!found) return image;
-    HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded) return image;
-    const void* bytes = LockResource(loaded);
-    const DWORD size = SizeofResource(module, found);
-    if (!bytes || size == 0) return image;
-
     UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
     if (!block) return image;
     void* dest = GlobalLock(block.Get());
@@ -37,12 +42,11 @@ GdipPtr<Gdiplus::Image> DecodePngResource(int id)
     if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) return image;
     block.Detach();
     image.Reset(new Gdiplus::Image(stream.Get(), TRUE));
-    FreeResource(loaded);
     // The decoded pixels are copied into a bitmap of their own, and the image read from the
     // stream goes: GDI+ keeps its decoder, the decoder's own copy of the pixels and the stream
     // for as long as that image lives. Copying the pixels also makes a GDI+ that decodes at the
-    // first drawing decode here, on this thread. (GetLastStatus would clear a failed decode's
-    // status; GetType of a failed image leaves an error status in place.)
+    // first drawing decode here. (GetLastStatus would clear a failed decode's status; GetType of
+    // a failed image leaves an error status in place.)
     if (image->GetType() != Gdiplus::ImageTypeBitmap) return image;
     auto& decoded = static_cast<Gdiplus::Bitmap&>(*image);
     const Gdiplus::PixelFormat format = decoded.GetPixelFormat();
@@ -68,6 +72,26 @@ GdipPtr<Gdiplus::Image> DecodePngResource(int id)
     if (read != Gdiplus::Ok) return image;
     copy.SetResolution(decoded.GetHorizontalResolution(), decoded.GetVerticalResolution());
     return own;
+}
+
+}  // namespace
+
+GdipPtr<Gdiplus::Image> LoadPngResource(int id)
+{
+    if (id == 0) return {};
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    return DecodePng(bytes, size);
+}
+
+GdipPtr<Gdiplus::Image> DecodePng(const void* bytes, size_t size)
+{
+    if (!bytes || size == 0 || size > MAXDWORD) return {};
+    if (GdipPtr<Gdiplus::Image> own = DecodeOwnKind(bytes, size)) return own;
+    return DecodeWithGdiplus(bytes, static_cast<DWORD>(size));
 }
 
 GdipPtr<Gdiplus::Bitmap> CropImage(Gdiplus::Image& strip, int x, int width, int height)

@@ -13,24 +13,52 @@ TEST_DIR = os.path.join(ROOT, "tests", "controls", "images")
 BENCH_DIR = os.path.join(ROOT, "bench", "images")
 
 
-def png(path, width, height, pixel):
-    """pixel(x, y) -> (r, g, b, a); writes an 8-bit RGBA PNG."""
-    rows = bytearray()
-    for y in range(height):
-        rows.append(0)
-        for x in range(width):
-            rows.extend(pixel(x, y))
+def chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+
+def png(path, width, height, pixel, filters=(0,), level=9, strategy=zlib.Z_DEFAULT_STRATEGY,
+        colour=6, extra=b"", split=False):
+    """pixel(x, y) -> (r, g, b, a); writes an 8-bit RGBA PNG (RGB with colour=2). Row y uses
+    filter filters[y % len(filters)]; the chunks in extra come before the data, which split
+    puts in two IDAT chunks."""
+    channels = 4 if colour == 6 else 3
+    rows, above = bytearray(), bytes(width * channels)
+    for y in range(height):
+        row = bytes(v for x in range(width) for v in pixel(x, y)[:channels])
+        kind = filters[y % len(filters)]
+        rows.append(kind)
+        for i, v in enumerate(row):
+            a = row[i - channels] if i >= channels else 0
+            c = above[i - channels] if i >= channels else 0
+            rows.append((v - (0, a, above[i], (a + above[i]) // 2, paeth(a, above[i], c))[kind]) & 0xFF)
+        above = row
+    packer = zlib.compressobj(level, zlib.DEFLATED, 15, 8, strategy)
+    stream = packer.compress(bytes(rows)) + packer.flush()
 
     data = b"\x89PNG\r\n\x1a\n"
-    data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
-    data += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour, 0, 0, 0)) + extra
+    parts = (stream[:len(stream) // 2], stream[len(stream) // 2:]) if split else (stream,)
+    data += b"".join(chunk(b"IDAT", part) for part in parts)
     data += chunk(b"IEND", b"")
     with open(path, "wb") as f:
         f.write(data)
+
+
+def noise(x, y):
+    """Colours that change from pixel to pixel, mixed with runs, so every filter and every kind
+    of compressed block has work to do."""
+    n = (x * 73856093 ^ y * 19349663) & 0xFFFFFFFF
+    if (x // 5 + y) % 3 == 0:
+        return (x * 9 % 256, y * 7 % 256, 200, 255)
+    return (n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF, 128 + (n >> 25))
 
 
 def solid(rgba):
@@ -72,6 +100,14 @@ def main():
     png(t("halfwhite.png"), 10, 10, solid((255, 255, 255, 128)))
     # Large enough that the memory a picture keeps shows beside everything else.
     png(t("large.png"), 1024, 512, solid((0, 128, 255, 255)))
+    # The same pixels in every row filter, in stored, fixed-code and dynamic-code blocks, with
+    # a text chunk; and once as RGB, a kind the program's own decoder leaves to GDI+.
+    every = (0, 1, 2, 3, 4)
+    png(t("stored.png"), 37, 23, noise, every, level=0, extra=chunk(b"tEXt", b"Comment\0test"),
+        split=True)
+    png(t("fixed.png"), 37, 23, noise, every, level=6, strategy=zlib.Z_FIXED)
+    png(t("dynamic.png"), 37, 23, noise, every, level=9)
+    png(t("rgb.png"), 37, 23, noise, every, colour=2)
     with open(t("broken.png"), "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\nthis is not a picture")
     icon(t("app.ico"), [16, 32, 48])

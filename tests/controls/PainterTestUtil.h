@@ -16,7 +16,8 @@ namespace painter_test {
 // Identifiers of the generated test pictures (PainterTestImages.rc.in).
 enum : int {
     kRed = 201, kGreen = 202, kBlue = 203, kYellow = 204, kStrip82 = 205, kStrip83 = 206,
-    kChecker = 207, kHalfWhite = 208, kBroken = 209, kLarge = 210, kMissing = 4321
+    kChecker = 207, kHalfWhite = 208, kBroken = 209, kLarge = 210, kStored = 211, kFixed = 212,
+    kDynamic = 213, kRgb = 214, kMissing = 4321
 };
 
 constexpr unsigned kRgbRed = 0xFF0000, kRgbGreen = 0x00FF00, kRgbBlue = 0x0000FF,

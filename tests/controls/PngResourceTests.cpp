@@ -1,10 +1,16 @@
 #include "CLayeredSurface.h"
 #include "CSanDC.h"
+#include "ComPtr.h"
 #include "PainterTestUtil.h"
+#include "PngDecoder.h"
 #include "PngResource.h"
+
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 using namespace painter_test;
@@ -60,6 +66,88 @@ TEST(PngResource, LoadsOnlyExistingPngResourcesUndecodableOnesDrawNothingAndCrop
     EXPECT_EQ(argb(*right, 40, 21), 0xFFFF00FFu);  // the white 83rd column is not in the frame
     GdipPtr<Gdiplus::Bitmap> left(CropImage(*strip, 0, 41, 22));
     EXPECT_EQ(argb(*left, 40, 0), 0xFF00FFFFu);
+}
+
+namespace {
+
+std::vector<uint8_t> PngBytes(int id)
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
+    return std::vector<uint8_t>(bytes, bytes + SizeofResource(nullptr, found));
+}
+
+// A picture's pixels as 32-bit ARGB values, row after row.
+std::vector<uint32_t> Argb(Gdiplus::Bitmap& bitmap)
+{
+    std::vector<uint32_t> pixels(bitmap.GetWidth() * bitmap.GetHeight());
+    Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
+    Gdiplus::BitmapData data = {};
+    data.Width = bitmap.GetWidth();
+    data.Height = bitmap.GetHeight();
+    data.Stride = static_cast<INT>(bitmap.GetWidth() * 4);
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = pixels.data();
+    const UINT mode = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;
+    if (bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return {};
+    bitmap.UnlockBits(&data);
+    return pixels;
+}
+
+// The chunk's CRC made to fit its (changed) type and data again.
+void RefitCrc(std::vector<uint8_t>& png, size_t typeAt, size_t length)
+{
+    using Crc32 = DWORD(WINAPI*)(DWORD, const BYTE*, INT);
+    static const auto crc = reinterpret_cast<Crc32>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlComputeCrc32")));
+    const DWORD c = crc(0, png.data() + typeAt, static_cast<INT>(length + 4));
+    for (int i = 0; i < 4; ++i) png[typeAt + 4 + length + i] = static_cast<uint8_t>(c >> (24 - 8 * i));
+}
+
+}  // namespace
+
+TEST(PngResource, OwnDecoderReadsEveryFilterAndBlockKindAsGdiplusDoesLeavesOtherKindsToItAndRefusesDamage)
+{
+    for (int id : {kStored, kFixed, kDynamic, kRgb, kHalfWhite}) {
+        SCOPED_TRACE(id);
+        const std::vector<uint8_t> bytes = PngBytes(id);
+        PngDecoder own;
+        EXPECT_EQ(own.Open(bytes.data(), bytes.size()), id != kRgb);
+        auto stream = ComPtr<IStream>::Attach(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
+        Gdiplus::Bitmap reference(stream.Get());
+        GdipPtr<Gdiplus::Image> loaded = LoadPngResource(id);
+        ASSERT_TRUE(loaded);
+        ASSERT_EQ(loaded->GetLastStatus(), Gdiplus::Ok);
+        const std::vector<uint32_t> pixels = Argb(static_cast<Gdiplus::Bitmap&>(*loaded));
+        ASSERT_FALSE(pixels.empty());
+        EXPECT_TRUE(pixels == Argb(reference));
+        // Pictures drawn at their own size are scaled by their resolution.
+        EXPECT_EQ(loaded->GetHorizontalResolution(), reference.GetHorizontalResolution());
+        EXPECT_EQ(loaded->GetVerticalResolution(), reference.GetVerticalResolution());
+    }
+
+    // Damage is refused, never shown as pixels: a chunk that fails its CRC, a cut file, and
+    // compressed data changed anywhere (with its CRC made to fit).
+    const std::vector<uint8_t> good = PngBytes(kDynamic);
+    const char idat[] = "IDAT";
+    const size_t typeAt = std::search(good.begin(), good.end(), idat, idat + 4) - good.begin();
+    size_t length = 0;
+    for (size_t i = typeAt - 4; i < typeAt; ++i) length = length << 8 | good[i];
+    std::vector<uint8_t> pixels(37 * 23 * 4);
+    PngDecoder png;
+    ASSERT_TRUE(png.Open(good.data(), good.size()));
+    EXPECT_TRUE(png.Decode(pixels.data(), 37 * 4));
+    for (size_t cut : {size_t{8}, typeAt + 8, good.size() - 1}) EXPECT_FALSE(png.Open(good.data(), cut)) << cut;
+    int refused = 0, tries = 0;
+    for (size_t at = typeAt + 4; at < typeAt + 4 + length; at += 61, ++tries) {
+        std::vector<uint8_t> damaged = good;
+        damaged[at] ^= 0x24;
+        EXPECT_FALSE(png.Open(damaged.data(), damaged.size()));
+        RefitCrc(damaged, typeAt, length);
+        refused += png.Open(damaged.data(), damaged.size()) && !png.Decode(pixels.data(), 37 * 4);
+    }
+    EXPECT_EQ(refused, tries);
+    EXPECT_GT(tries, 40);
 }
 
 TEST(OffscreenSurface, CopiesBackOnlyTheUpdateRectangleAndRepeatedSurfacesLeaveNoGdiObjects)

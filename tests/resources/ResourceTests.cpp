@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ComPtr.h"
+#include "PngResource.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -71,25 +72,15 @@ std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
     return std::vector<BYTE>(bytes, bytes + size);
 }
 
-// Decodes PNG bytes through a stream on movable global memory, as the client's loader does.
-Picture Decode(const std::vector<BYTE>& bytes) {
+// A bitmap's pixels, read straight into the picture's own rows.
+Picture Read(Gdiplus::Bitmap& bitmap) {
     Picture picture;
-    if (bytes.empty()) return picture;
-    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size()));
-    if (!block) return picture;
-    std::memcpy(GlobalLock(block.Get()), bytes.data(), bytes.size());
-    GlobalUnlock(block.Get());
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) return picture;
-    block.Detach();  // the stream frees it
-    Gdiplus::Bitmap bitmap(stream.Get(), TRUE);
     picture.status = bitmap.GetLastStatus();
     if (picture.status != Gdiplus::Ok) return picture;
     picture.width = static_cast<int>(bitmap.GetWidth());
     picture.height = static_cast<int>(bitmap.GetHeight());
     picture.hasAlphaFormat = Gdiplus::IsAlphaPixelFormat(bitmap.GetPixelFormat()) != FALSE;
     picture.argb.resize(static_cast<size_t>(picture.width) * picture.height);
-    // Read straight into the picture's own rows.
     Gdiplus::Rect all(0, 0, picture.width, picture.height);
     Gdiplus::BitmapData data{};
     data.Width = picture.width;
@@ -101,6 +92,27 @@ Picture Decode(const std::vector<BYTE>& bytes) {
     picture.status = bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &data);
     if (picture.status == Gdiplus::Ok) bitmap.UnlockBits(&data);
     return picture;
+}
+
+// Decodes PNG bytes with GDI+ alone, through a stream on movable global memory.
+Picture Decode(const std::vector<BYTE>& bytes) {
+    if (bytes.empty()) return {};
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size()));
+    if (!block) return {};
+    std::memcpy(GlobalLock(block.Get()), bytes.data(), bytes.size());
+    GlobalUnlock(block.Get());
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) return {};
+    block.Detach();  // the stream frees it
+    Gdiplus::Bitmap bitmap(stream.Get(), TRUE);
+    return Read(bitmap);
+}
+
+// The same bytes as the client's loader reads them.
+Picture Load(const std::vector<BYTE>& bytes) {
+    GdipPtr<Gdiplus::Image> image = DecodePng(bytes.data(), bytes.size());
+    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap) return {};
+    return Read(static_cast<Gdiplus::Bitmap&>(*image));
 }
 
 Picture LoadPicture(int id) {
@@ -160,21 +172,23 @@ TEST(Resources, EveryPictureIsAChinesePngOfItsSizeWithThePixelsTheArtScriptDrewA
         std::vector<BYTE> bytes = ResourceBytes(GetModuleHandleW(nullptr), L"PNG", name);
         ASSERT_GT(bytes.size(), sizeof signature);
         EXPECT_EQ(0, std::memcmp(bytes.data(), signature, sizeof signature));
-        Picture picture = Decode(bytes);
-        ASSERT_EQ(Gdiplus::Ok, picture.status);
-        EXPECT_EQ(expected.width, picture.width);
-        EXPECT_EQ(expected.height, picture.height);
-        EXPECT_TRUE(picture.hasAlphaFormat);
-        bool anyOpaque = std::any_of(picture.argb.begin(), picture.argb.end(),
-                                     [](uint32_t c) { return Alpha(c) == 255; });
-        EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
-        uint64_t h = 0xCBF29CE484222325ull;
-        for (uint32_t argb : picture.argb) {
-            for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
-        }
         const auto drew = drawn.find(expected.id);
         ASSERT_TRUE(drew != drawn.end()) << "no checksum";
-        EXPECT_EQ(h, drew->second);
+        // GDI+ alone, and the client's own loader.
+        for (const Picture& picture : {Decode(bytes), Load(bytes)}) {
+            ASSERT_EQ(Gdiplus::Ok, picture.status);
+            EXPECT_EQ(expected.width, picture.width);
+            EXPECT_EQ(expected.height, picture.height);
+            EXPECT_TRUE(picture.hasAlphaFormat);
+            bool anyOpaque = std::any_of(picture.argb.begin(), picture.argb.end(),
+                                         [](uint32_t c) { return Alpha(c) == 255; });
+            EXPECT_TRUE(anyOpaque) << "nothing solid is drawn";
+            uint64_t h = 0xCBF29CE484222325ull;
+            for (uint32_t argb : picture.argb) {
+                for (int shift : {16, 8, 0, 24}) h = (h ^ ((argb >> shift) & 0xFF)) * 0x100000001B3ull;
+            }
+            EXPECT_EQ(h, drew->second);
+        }
         drawn.erase(drew);
     }
     EXPECT_TRUE(drawn.empty()) << "checksums of pictures that are not embedded";
