@@ -309,54 +309,62 @@ private:
 
 // ---- PNG rows -------------------------------------------------------------------------------
 
-// Adds four bytes to four bytes, each byte on its own (no carry from one into the next).
+// Four bytes added to four bytes, each byte on its own (no carry from one into the next).
 uint32_t AddBytes(uint32_t a, uint32_t b)
 {
     return ((a & 0x7F7F7F7Fu) + (b & 0x7F7F7F7Fu)) ^ ((a ^ b) & 0x80808080u);
 }
 
-int Paeth(int a, int b, int c)
+// The floor of each byte's average with the other's.
+uint32_t AverageBytes(uint32_t a, uint32_t b)
 {
-    const int p = a + b - c;
-    const int pa = p > a ? p - a : a - p, pb = p > b ? p - b : b - p, pc = p > c ? p - c : c - p;
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    return (a & b) + (((a ^ b) & 0xFEFEFEFEu) >> 1);
 }
 
-// Undoes one row's filter in place; above is the row before, already undone, or null.
-bool Unfilter(int filter, uint8_t* row, const uint8_t* above, size_t bytes)
+uint32_t PaethBytes(uint32_t left, uint32_t up, uint32_t corner)
 {
-    switch (filter) {
-    case 0: return true;
-    case 1: {
-        uint32_t left = 0;
-        for (size_t i = 0; i < bytes; i += 4) {
-            uint32_t pixel;
-            std::memcpy(&pixel, row + i, 4);
-            left = AddBytes(pixel, left);
-            std::memcpy(row + i, &left, 4);
-        }
-        return true;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int a = (left >> shift) & 0xFF, b = (up >> shift) & 0xFF, c = (corner >> shift) & 0xFF;
+        const int p = a + b - c;
+        const int pa = p > a ? p - a : a - p, pb = p > b ? p - b : b - p, pc = p > c ? p - c : c - p;
+        out |= static_cast<uint32_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c) << shift;
     }
-    case 2:
-        if (above) {
-            for (size_t i = 0; i < bytes; ++i) row[i] = static_cast<uint8_t>(row[i] + above[i]);
+    return out;
+}
+
+uint32_t Load(const uint8_t* p)
+{
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Undoes one row's filter, writing its pixels as B, G, R, A to `to`, which may lie up to the row's
+// start before `from`: each pixel is read before it is written. above is the row before, already
+// written the same way, or null. The filters work on each byte against the same byte of the pixel
+// to the left and above, so they work as well on pixels whose bytes have been reordered.
+bool UnfilterRow(int filter, const uint8_t* from, uint8_t* to, const uint8_t* above, size_t bytes)
+{
+    if (filter > 4) return false;
+    uint32_t left = 0, corner = 0;
+    for (size_t i = 0; i < bytes; i += 4) {
+        const uint32_t rgba = Load(from + i);
+        const uint32_t raw = (rgba & 0xFF00FF00u) | (rgba & 0xFFu) << 16 | (rgba >> 16 & 0xFFu);
+        const uint32_t up = above ? Load(above + i) : 0;
+        uint32_t pixel = raw;
+        switch (filter) {
+        case 1: pixel = AddBytes(raw, left); break;
+        case 2: pixel = AddBytes(raw, up); break;
+        case 3: pixel = AddBytes(raw, AverageBytes(left, up)); break;
+        case 4: pixel = AddBytes(raw, PaethBytes(left, up, corner)); break;
+        default: break;
         }
-        return true;
-    case 3:
-        for (size_t i = 0; i < bytes; ++i) {
-            const int left = i >= 4 ? row[i - 4] : 0, up = above ? above[i] : 0;
-            row[i] = static_cast<uint8_t>(row[i] + ((left + up) >> 1));
-        }
-        return true;
-    case 4:
-        for (size_t i = 0; i < bytes; ++i) {
-            const int left = i >= 4 ? row[i - 4] : 0, up = above ? above[i] : 0;
-            const int corner = i >= 4 && above ? above[i - 4] : 0;
-            row[i] = static_cast<uint8_t>(row[i] + Paeth(left, up, corner));
-        }
-        return true;
-    default: return false;
+        std::memcpy(to + i, &pixel, 4);
+        left = pixel;
+        corner = up;
     }
+    return true;
 }
 
 }  // namespace
@@ -367,8 +375,11 @@ bool PngDecoder::Open(const void* data, size_t size)
     const auto* p = static_cast<const uint8_t*>(data);
     width = height = 0;
     stream.clear();
+    compressed = nullptr;
+    compressedSize = 0;
     if (!p || size < 8 || std::memcmp(p, kSignature, 8) != 0) return false;
     bool header = false, ended = false, dataEnded = false;
+    int idatCount = 0;
     for (size_t at = 8; !ended;) {
         if (size - at < 12) return false;
         const uint32_t length = BigEndian32(p + at);
@@ -389,39 +400,42 @@ bool PngDecoder::Open(const void* data, size_t size)
             header = true;
         } else if (is("IDAT")) {
             if (dataEnded) return false;
-            stream.insert(stream.end(), body, body + length);
+            if (idatCount++ == 1) stream.assign(compressed, compressed + compressedSize);
+            if (idatCount == 1) {
+                compressed = body;
+            } else {
+                stream.insert(stream.end(), body, body + length);
+                compressed = stream.data();
+            }
+            compressedSize += length;
         } else if (is("IEND")) {
             ended = true;
         } else if (is("tEXt") || is("zTXt") || is("iTXt") || is("tIME")) {
-            dataEnded = !stream.empty();  // text says nothing about the pixels
+            dataEnded = idatCount > 0;  // text says nothing about the pixels
         } else {
             return false;  // a chunk that may change how the pixels look: left to GDI+
         }
     }
-    if (stream.empty()) {
-        width = height = 0;
-        return false;
-    }
-    return true;
+    if (!compressedSize) width = height = 0;
+    return compressedSize != 0;
 }
 
-bool PngDecoder::Decode(uint8_t* pixels, ptrdiff_t stride) const
+size_t PngDecoder::BufferSize() const
 {
-    if (!pixels || stream.empty()) return false;
+    return (static_cast<size_t>(width) * 4 + 1) * height + 8;
+}
+
+bool PngDecoder::Decode(uint8_t* buffer) const
+{
+    if (!buffer || !compressedSize) return false;
     const size_t rowBytes = static_cast<size_t>(width) * 4, line = rowBytes + 1;
-    std::vector<uint8_t> rows(line * height + 8);
-    uint8_t* begin = rows.data();
-    if (!Inflater(stream.data(), stream.size(), begin, begin + line * height).Run()) return false;
+    if (!Inflater(compressed, compressedSize, buffer, buffer + line * height).Run()) return false;
+    // Each row moves to its place among packed rows as its filter is undone, one byte earlier
+    // for each filter byte before it; the row above is read at its new place.
     for (int y = 0; y < height; ++y) {
-        uint8_t* row = begin + line * y + 1;
-        if (!Unfilter(row[-1], row, y ? row - line : nullptr, rowBytes)) return false;
-        uint8_t* to = pixels + stride * y;
-        for (size_t i = 0; i < rowBytes; i += 4) {
-            to[i] = row[i + 2];
-            to[i + 1] = row[i + 1];
-            to[i + 2] = row[i];
-            to[i + 3] = row[i + 3];
-        }
+        const uint8_t* from = buffer + line * y + 1;
+        uint8_t* to = buffer + rowBytes * y;
+        if (!UnfilterRow(from[-1], from, to, y ? to - rowBytes : nullptr, rowBytes)) return false;
     }
     return true;
 }

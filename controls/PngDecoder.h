@@ -11,15 +11,21 @@
 class PngDecoder {
 public:
     // Reads the chunks and checks their CRCs; false when the data is not a PNG this decoder reads.
+    // The data must stay until the last Decode.
     bool Open(const void* data, size_t size);
     int Width() const { return width; }
     int Height() const { return height; }
-    // Writes the pixels as B, G, R, A bytes with straight alpha (GDI+'s 32bppARGB), rows stride
-    // bytes apart. False, with the rows in an undefined state, when the compressed data is damaged.
-    bool Decode(uint8_t* pixels, ptrdiff_t stride) const;
+    // The bytes Decode needs: the compressed rows are inflated where their pixels end up.
+    size_t BufferSize() const;
+    // Decodes into buffer, of BufferSize() bytes: its first Width() * Height() * 4 bytes are then
+    // the pixels, rows of B, G, R, A bytes with straight alpha (GDI+'s 32bppARGB) one after the
+    // other. False, with the buffer in an undefined state, when the compressed data is damaged.
+    bool Decode(uint8_t* buffer) const;
 
 private:
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> stream;  // the IDAT chunks' data, joined: one zlib stream
+    const uint8_t* compressed = nullptr;  // the zlib stream: the one IDAT chunk's data, or
+    size_t compressedSize = 0;            // the data of several joined in stream
+    std::vector<uint8_t> stream;
 };

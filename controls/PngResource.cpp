@@ -3,26 +3,43 @@
 #include "PngDecoder.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
-// Pictures of the kind this program carries, read by its own decoder straight into the bitmap;
-// null for any other kind, or damaged data, which GDI+ then reads its own way.
+// Pixels decoded in place for the bitmap that owns them: a base of OwnPixelsBitmap, so that they
+// are there before the bitmap over them is made and go only after it.
+struct DecodedPixels {
+    explicit DecodedPixels(const PngDecoder& png)
+        : pixels(new (std::nothrow) uint8_t[png.BufferSize()]), decoded(pixels && png.Decode(pixels.get()))
+    {
+    }
+    std::unique_ptr<uint8_t[]> pixels;
+    bool decoded;
+};
+
+// A GDI+ bitmap over the pixels a PNG was decoded into: no other copy of them is ever made, and
+// they go with the bitmap.
+class OwnPixelsBitmap : private DecodedPixels, public Gdiplus::Bitmap {
+public:
+    explicit OwnPixelsBitmap(const PngDecoder& png)
+        : DecodedPixels(png),
+          Gdiplus::Bitmap(png.Width(), png.Height(), png.Width() * 4, PixelFormat32bppARGB, pixels.get())
+    {
+    }
+    bool Decoded() const { return decoded && GetLastStatus() == Gdiplus::Ok; }
+};
+
+// Pictures of the kind this program carries, read by its own decoder; null for any other kind,
+// or damaged data, which GDI+ then reads its own way.
 GdipPtr<Gdiplus::Image> DecodeOwnKind(const void* bytes, size_t size)
 {
     PngDecoder png;
     if (!png.Open(bytes, size)) return {};
-    GdipPtr<Gdiplus::Image> image(new Gdiplus::Bitmap(png.Width(), png.Height(), PixelFormat32bppARGB));
-    auto& bitmap = static_cast<Gdiplus::Bitmap&>(*image);
-    Gdiplus::Rect all(0, 0, png.Width(), png.Height());
-    Gdiplus::BitmapData pixels = {};
-    if (bitmap.GetLastStatus() != Gdiplus::Ok ||
-        bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &pixels) != Gdiplus::Ok) {
-        return {};
-    }
-    const bool decoded = png.Decode(static_cast<uint8_t*>(pixels.Scan0), pixels.Stride);
-    bitmap.UnlockBits(&pixels);
-    if (!decoded) image.Reset();
+    auto* bitmap = new OwnPixelsBitmap(png);
+    GdipPtr<Gdiplus::Image> image(bitmap);
+    if (!bitmap->Decoded()) image.Reset();
     return image;
 }
 
