@@ -127,6 +127,7 @@ inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
+inline void UnloadModule(HMODULE m) { FreeLibrary(m); }
 inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
 inline void FreeBstr(BSTR s) { SysFreeString(s); }
 inline void DestroySafeArray(SAFEARRAY* a) { SafeArrayDestroy(a); }
@@ -151,6 +152,8 @@ using UniqueSafeArray = UniqueHandle<NullHandleTraits<SAFEARRAY*, handle_detail:
 using UniqueGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, handle_detail::FreeGlobal>>;
 // A kernel handle whose failure value is null (mutex, thread, event, process, token).
 using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, handle_detail::CloseKernelHandle>>;
+// A library loaded with LoadLibrary, freed.
+using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, handle_detail::UnloadModule>>;
 
 // Traits of handles whose failure value is INVALID_HANDLE_VALUE (null is never held either).
 template <auto CloseFn>
