@@ -23,9 +23,11 @@ struct DecodedPixels {
 // they go with the bitmap.
 class OwnPixelsBitmap : private DecodedPixels, public Gdiplus::Bitmap {
 public:
+    // Without decoded pixels the bitmap is empty (an error status), not one of GDI+'s own memory.
     explicit OwnPixelsBitmap(const PngDecoder& png)
         : DecodedPixels(png),
-          Gdiplus::Bitmap(png.Width(), png.Height(), png.Width() * 4, PixelFormat32bppARGB, pixels.get())
+          Gdiplus::Bitmap(decoded ? png.Width() : 0, decoded ? png.Height() : 0, png.Width() * 4,
+                          PixelFormat32bppARGB, pixels.get())
     {
     }
     bool Decoded() const { return decoded && GetLastStatus() == Gdiplus::Ok; }
