@@ -2,6 +2,7 @@
 #include "CSanDC.h"
 #include "ComPtr.h"
 #include "PainterTestUtil.h"
+#include "PicturePixels.h"
 #include "PngDecoder.h"
 #include "PngResource.h"
 
@@ -70,30 +71,6 @@ TEST(PngResource, LoadsOnlyExistingPngResourcesUndecodableOnesDrawNothingAndCrop
 
 namespace {
 
-std::vector<uint8_t> PngBytes(int id)
-{
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
-    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
-    return std::vector<uint8_t>(bytes, bytes + SizeofResource(nullptr, found));
-}
-
-// A picture's pixels as 32-bit ARGB values, row after row.
-std::vector<uint32_t> Argb(Gdiplus::Bitmap& bitmap)
-{
-    std::vector<uint32_t> pixels(bitmap.GetWidth() * bitmap.GetHeight());
-    Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
-    Gdiplus::BitmapData data = {};
-    data.Width = bitmap.GetWidth();
-    data.Height = bitmap.GetHeight();
-    data.Stride = static_cast<INT>(bitmap.GetWidth() * 4);
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = pixels.data();
-    const UINT mode = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;
-    if (bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return {};
-    bitmap.UnlockBits(&data);
-    return pixels;
-}
-
 // The chunk's CRC made to fit its (changed) type and data again.
 void RefitCrc(std::vector<uint8_t>& png, size_t typeAt, size_t length)
 {
@@ -110,7 +87,7 @@ TEST(PngResource, OwnDecoderReadsEveryFilterAndBlockKindAsGdiplusDoesLeavesOther
 {
     for (int id : {kStored, kFixed, kDynamic, kRgb, kHalfWhite}) {
         SCOPED_TRACE(id);
-        const std::vector<uint8_t> bytes = PngBytes(id);
+        const std::vector<BYTE> bytes = testing_support::ResourceBytes(nullptr, L"PNG", MAKEINTRESOURCEW(id));
         PngDecoder own;
         EXPECT_EQ(own.Open(bytes.data(), bytes.size()), id != kRgb);
         auto stream = ComPtr<IStream>::Attach(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
@@ -118,9 +95,9 @@ TEST(PngResource, OwnDecoderReadsEveryFilterAndBlockKindAsGdiplusDoesLeavesOther
         GdipPtr<Gdiplus::Image> loaded = LoadPngResource(id);
         ASSERT_TRUE(loaded);
         ASSERT_EQ(loaded->GetLastStatus(), Gdiplus::Ok);
-        const std::vector<uint32_t> pixels = Argb(static_cast<Gdiplus::Bitmap&>(*loaded));
+        const std::vector<uint32_t> pixels = testing_support::ArgbPixels(static_cast<Gdiplus::Bitmap&>(*loaded));
         ASSERT_FALSE(pixels.empty());
-        EXPECT_TRUE(pixels == Argb(reference));
+        EXPECT_TRUE(pixels == testing_support::ArgbPixels(reference));
         // Pictures drawn at their own size are scaled by their resolution.
         EXPECT_EQ(loaded->GetHorizontalResolution(), reference.GetHorizontalResolution());
         EXPECT_EQ(loaded->GetVerticalResolution(), reference.GetVerticalResolution());
@@ -128,7 +105,7 @@ TEST(PngResource, OwnDecoderReadsEveryFilterAndBlockKindAsGdiplusDoesLeavesOther
 
     // Damage is refused, never shown as pixels: a chunk that fails its CRC, a cut file, and
     // compressed data changed anywhere (with its CRC made to fit).
-    const std::vector<uint8_t> good = PngBytes(kDynamic);
+    const std::vector<BYTE> good = testing_support::ResourceBytes(nullptr, L"PNG", MAKEINTRESOURCEW(kDynamic));
     const char idat[] = "IDAT";
     const size_t typeAt = std::search(good.begin(), good.end(), idat, idat + 4) - good.begin();
     size_t length = 0;

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include "PicturePixels.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -61,18 +62,7 @@ int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 // Whether two colours visibly differ: in some channel by more than 24.
 bool Differs(uint32_t a, uint32_t b) { return !testing_support::ColorNear(a, b, 24); }
 
-// The bytes of one resource of a module; empty when it is missing.
-std::vector<BYTE> ResourceBytes(HMODULE module, LPCWSTR type, LPCWSTR name) {
-    HRSRC found = FindResourceW(module, name, type);
-    if (!found) return {};
-    HGLOBAL loaded = LoadResource(module, found);
-    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    DWORD size = SizeofResource(module, found);
-    if (!bytes || size == 0) return {};
-    return std::vector<BYTE>(bytes, bytes + size);
-}
-
-// A bitmap's pixels, read straight into the picture's own rows.
+// A bitmap's size, format and pixels.
 Picture Read(Gdiplus::Bitmap& bitmap) {
     Picture picture;
     picture.status = bitmap.GetLastStatus();
@@ -80,17 +70,8 @@ Picture Read(Gdiplus::Bitmap& bitmap) {
     picture.width = static_cast<int>(bitmap.GetWidth());
     picture.height = static_cast<int>(bitmap.GetHeight());
     picture.hasAlphaFormat = Gdiplus::IsAlphaPixelFormat(bitmap.GetPixelFormat()) != FALSE;
-    picture.argb.resize(static_cast<size_t>(picture.width) * picture.height);
-    Gdiplus::Rect all(0, 0, picture.width, picture.height);
-    Gdiplus::BitmapData data{};
-    data.Width = picture.width;
-    data.Height = picture.height;
-    data.Stride = picture.width * 4;
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = picture.argb.data();
-    const UINT mode = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;
-    picture.status = bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &data);
-    if (picture.status == Gdiplus::Ok) bitmap.UnlockBits(&data);
+    picture.argb = testing_support::ArgbPixels(bitmap);
+    if (picture.argb.empty()) picture.status = Gdiplus::GenericError;
     return picture;
 }
 
@@ -116,7 +97,7 @@ Picture Load(const std::vector<BYTE>& bytes) {
 }
 
 Picture LoadPicture(int id) {
-    return Decode(ResourceBytes(GetModuleHandleW(nullptr), L"PNG", MAKEINTRESOURCEW(id)));
+    return Decode(testing_support::ResourceBytes(GetModuleHandleW(nullptr), L"PNG", MAKEINTRESOURCEW(id)));
 }
 
 // Pixels (x, y) of the rectangle x0 <= x < x1, y0 <= y < y1 for which holds(x, y) is true.
@@ -169,7 +150,7 @@ TEST(Resources, EveryPictureIsAChinesePngOfItsSizeWithThePixelsTheArtScriptDrewA
         EnumResourceLanguagesW(nullptr, L"PNG", name, CollectLanguage,
                                reinterpret_cast<LONG_PTR>(&languages));
         EXPECT_EQ(std::set<WORD>{kChineseSimplified}, languages);
-        std::vector<BYTE> bytes = ResourceBytes(GetModuleHandleW(nullptr), L"PNG", name);
+        std::vector<BYTE> bytes = testing_support::ResourceBytes(GetModuleHandleW(nullptr), L"PNG", name);
         ASSERT_GT(bytes.size(), sizeof signature);
         EXPECT_EQ(0, std::memcmp(bytes.data(), signature, sizeof signature));
         const auto drew = drawn.find(expected.id);
@@ -321,7 +302,7 @@ TEST(Resources, CloseQuestionCarriesItsTextAboveTheButtonPlaces) {
 
 // Checks one icon group: at least the five sizes, each of which decodes to its size.
 void ExpectIconGroup(HMODULE module, int groupId) {
-    std::vector<BYTE> dir = ResourceBytes(module, RT_GROUP_ICON, MAKEINTRESOURCEW(groupId));
+    std::vector<BYTE> dir = testing_support::ResourceBytes(module, RT_GROUP_ICON, MAKEINTRESOURCEW(groupId));
     ASSERT_GE(dir.size(), 6u + 14u);
     WORD count = 0;
     std::memcpy(&count, dir.data() + 4, sizeof count);
@@ -338,7 +319,7 @@ void ExpectIconGroup(HMODULE module, int groupId) {
         int iconId = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(dir.data()), TRUE, size, size,
                                                  LR_DEFAULTCOLOR);
         ASSERT_NE(0, iconId);
-        std::vector<BYTE> bits = ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(iconId));
+        std::vector<BYTE> bits = testing_support::ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(iconId));
         ASSERT_FALSE(bits.empty());
         const UniqueIcon icon(CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()),
                                                        TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
@@ -357,7 +338,7 @@ ProgramImage OpenProgramImage(const wchar_t* path) {
 }
 
 std::string Manifest(HMODULE module) {
-    std::vector<BYTE> bytes = ResourceBytes(module, RT_MANIFEST, MAKEINTRESOURCEW(1));
+    std::vector<BYTE> bytes = testing_support::ResourceBytes(module, RT_MANIFEST, MAKEINTRESOURCEW(1));
     return std::string(bytes.begin(), bytes.end());
 }
 
